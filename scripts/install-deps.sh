@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what the build, the tests and the demo need, from Debian's packages.
+# Idempotent and quiet: prints nothing when everything is present.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  googletest libgtest-dev libgmock-dev   # tests
+  qt6-base-dev                           # the desktop program
+  binutils                               # objcopy, for the HEX benchmark
+  xvfb xauth                             # running the desktop program without a display
+  desktop-file-utils                     # checking the installed .desktop file
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}" >&2
+$sudo apt-get update -qq >/dev/null
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

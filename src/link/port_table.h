@@ -1,0 +1,43 @@
+#pragma once
+// The twelve port names the user picks, "COM1" to "COM12", and the device each one
+// stands for on this machine. Defaults: COM1-COM4 are /dev/ttyS0-3, COM5-COM8
+// /dev/ttyUSB0-3, COM9-COM12 /dev/ttyACM0-3; the environment variable TRV810_COM<n>
+// replaces entry n (for example TRV810_COM1=/dev/pts/7).
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace trv810::link {
+
+struct PortEntry {
+  std::string name;    ///< "COM1" .. "COM12": what the user picks and messages show
+  std::string device;  ///< the device path opened for it
+  bool fromEnvironment = false;
+};
+
+class PortTable {
+ public:
+  static constexpr int kCount = 12;
+
+  /// The default mapping, with TRV810_COM<n> applied from the environment.
+  static PortTable fromEnvironment();
+  /// The default mapping alone.
+  static PortTable defaults();
+
+  /// Entry `index` (0..11).
+  const PortEntry& entry(int index) const { return entries_.at(static_cast<std::size_t>(index)); }
+  /// Replaces the device of entry `index`.
+  void setDevice(int index, std::string device);
+  /// Index of "COM1".."COM12" (case-insensitive), if `name` is one of them.
+  static std::optional<int> indexOf(std::string_view name);
+
+ private:
+  std::array<PortEntry, kCount> entries_;
+};
+
+/// "COM" followed by index + 1.
+std::string portName(int index);
+
+}  // namespace trv810::link

@@ -1,0 +1,109 @@
+#pragma once
+// The serial link: opening and closing the port, the receiver thread that feeds the
+// frame decoder, the ReceiveRing, and the one transfer thread that closePort() stops
+// together with the receiver.
+//
+// The port is open only while a transfer runs. openPort() opens the device exclusively
+// at 19200 8N1, raw, without flow control, and starts the receiver, which pauses
+// 500 ms, then waits on the device and the stop event together and decodes what has
+// arrived. After each good frame it sets frame-ready and waits up to 100 ms for
+// slot-consumed. closePort() clears the transfer-active flag, sets the stop event,
+// joins the receiver and the transfer thread (both end within the 1000 ms bound),
+// closes the device and clears the stop event again.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "link/frame_codec.h"
+#include "link/receive_ring.h"
+#include "platform/event.h"
+
+namespace trv810::platform {
+class SerialDevice;
+class SerialDeviceOpener;
+}  // namespace trv810::platform
+
+namespace trv810::link {
+
+/// The three events of the link. Created once at start-up and kept until exit.
+struct LinkEvents {
+  platform::Event stop{platform::Event::Reset::Manual};
+  platform::Event frameReady{platform::Event::Reset::Automatic};
+  platform::Event slotConsumed{platform::Event::Reset::Automatic};
+};
+
+/// Why a port could not be opened.
+enum class OpenFailureKind { None, Missing, PermissionDenied, InUse, Other, ThreadFailed };
+
+struct OpenFailure {
+  OpenFailureKind kind = OpenFailureKind::None;
+  int error = 0;            ///< errno of the failed call
+  std::string device;       ///< the device path that was opened
+  std::string group;        ///< the group owning the device, for PermissionDenied
+  /// One line for the user, e.g. "/dev/ttyUSB0 does not exist." or, for permission
+  /// denied, which group to join (usually dialout).
+  std::string reason() const;
+};
+
+class SerialLink {
+ public:
+  /// Uses the POSIX serial device.
+  explicit SerialLink(LinkEvents& events);
+  /// Uses `opener` for the device (tests).
+  SerialLink(LinkEvents& events, std::unique_ptr<platform::SerialDeviceOpener> opener);
+  ~SerialLink();  ///< closes the port
+  SerialLink(const SerialLink&) = delete;
+  SerialLink& operator=(const SerialLink&) = delete;
+
+  /// Opens `device` and starts the receiver. False when the device cannot be opened
+  /// or the receiver cannot be started; lastOpenFailure() then tells why and nothing
+  /// is left open.
+  bool openPort(const std::string& device);
+  /// Stops the transfer thread and the receiver and closes the port. Safe when closed;
+  /// always clears the transfer-active flag.
+  void closePort();
+  bool isOpen() const { return open_.load(); }
+  const OpenFailure& lastOpenFailure() const { return failure_; }
+
+  /// Starts the transfer thread running `body`; closePort() joins it. False when the
+  /// thread cannot be started. A finished earlier thread is joined first.
+  bool startTransferThread(std::function<void()> body);
+  /// The transfer-active flag: set by a window right before it starts a transfer,
+  /// cleared by closePort().
+  std::atomic<bool>& transferActive() { return transferActive_; }
+
+  LinkEvents& events() { return events_; }
+  ReceiveRing& ring() { return ring_; }
+
+  enum class WriteOutcome { Written, Stopped, Failed };
+  /// Writes a whole frame to the port. Waits until it is written, the stop event is
+  /// set, or the write time-out (10 ms per byte plus 100 ms) has passed.
+  WriteOutcome write(const uint8_t* bytes, std::size_t count);
+
+  /// Consumer side of the ring, as a transfer uses it after frame-ready: copies the
+  /// slot at the read index, advances the read index, sets slot-consumed.
+  ReceiveRing::Slot takeFrame();
+
+ private:
+  void receive();            // receiver thread body
+  void deliver(std::span<const uint8_t> content);
+
+  LinkEvents& events_;
+  std::unique_ptr<platform::SerialDeviceOpener> opener_;
+  std::unique_ptr<platform::SerialDevice> device_;
+  std::atomic<bool> open_{false};
+  std::atomic<bool> transferActive_{false};
+  std::thread receiver_;
+  std::thread transfer_;
+  ReceiveRing ring_;
+  FrameDecoder decoder_;  // kept across opening and closing, as the protocol expects
+  std::array<uint8_t, 256> readBuffer_{};
+  OpenFailure failure_;
+};
+
+}  // namespace trv810::link
