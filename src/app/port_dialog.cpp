@@ -13,12 +13,14 @@ using platform::dialogY;
 
 namespace {
 
-// Dialog units. The device labels widen each column by kLabelWidth + 2 units; the
-// radio buttons, their rows and the two buttons keep their places.
+// Dialog units. Each device label stands kLabelOffset units right of its radio
+// button, which leaves room for toolkits whose radio marks are wider; the second
+// column moves right by kColumnShift. The rows and the two buttons keep their places.
 constexpr int kRadioWidth = 35;
 constexpr int kRadioHeight = 11;
-constexpr int kLabelWidth = 44;
-constexpr int kColumnShift = kLabelWidth + 2;
+constexpr int kLabelOffset = 44;
+constexpr int kLabelWidth = 40;
+constexpr int kColumnShift = 45;
 
 }  // namespace
 
@@ -39,18 +41,18 @@ platform::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& po
   platform::WindowSpec spec;
   spec.title = std::string(texts::kPortCaption);
   spec.clientSize = true;
-  spec.frame = {dialogX(60, cell), dialogY(40, cell), dialogX(84 + 2 * kColumnShift, cell),
+  spec.frame = {dialogX(60, cell), dialogY(40, cell), dialogX(84 + 2 * kColumnShift + 6, cell),
                 dialogY(132, cell)};
   spec.controls.push_back(
-      rect(ControlKind::GroupBox, -1, texts::kPortGroup, 2, 2, 80 + 2 * kColumnShift, 106));
+      rect(ControlKind::GroupBox, -1, texts::kPortGroup, 2, 2, 80 + 2 * kColumnShift + 4, 106));
   for (int i = 0; i < link::PortTable::kCount; ++i) {
     const int column = i % 2;
-    const int x = 4 + column * (41 + kColumnShift);
+    const int x = 4 + column * (41 + kColumnShift);  // 4 and 45 without the labels
     const int y = 12 + 16 * (i / 2);
     spec.controls.push_back(rect(ControlKind::RadioButton, kFirstPortId + i,
                                  "COM " + std::to_string(i + 1), x, y, kRadioWidth, kRadioHeight));
     spec.controls.push_back(rect(ControlKind::Static, -1, deviceLabel(ports.entry(i).device),
-                                 x + kRadioWidth + 1, y, kLabelWidth, kRadioHeight));
+                                 x + kLabelOffset, y, kLabelWidth, kRadioHeight));
   }
   spec.controls.push_back(rect(ControlKind::Button, kOkId, texts::kOk, 2, 110, 38, 11).tabbed());
   spec.controls.push_back(

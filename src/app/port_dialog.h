@@ -23,7 +23,7 @@ class PortDialog {
   static constexpr int kOkId = 115;
   static constexpr int kCancelId = 116;
   /// Characters of a device path shown beside its port before it is shortened.
-  static constexpr std::size_t kDeviceChars = 11;
+  static constexpr std::size_t kDeviceChars = 10;
 
   explicit PortDialog(ShellState& shell) : shell_(shell) {}
 

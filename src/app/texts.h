@@ -28,8 +28,8 @@ inline constexpr std::string_view kCancel = "CANCEL";
 /// The Info box starts with the program version; the rest describes the tool.
 inline constexpr std::string_view kInfoVersion = "V1.30";
 inline constexpr std::string_view kInfoBody =
-    "Servicewerkzeug für die Alarm- und Sirenensteuerung TRV810:\n"
-    "Konfiguration auslesen, bearbeiten, in Dateien sichern und programmieren,\n"
-    "Firmware aktualisieren (Intel-HEX oder .bin).";
+    "Servicewerkzeug für die Alarm- und Sirenensteuerung TRV810: Konfiguration "
+    "auslesen, bearbeiten, in Dateien sichern und programmieren; Firmware "
+    "aktualisieren (Intel-HEX oder .bin).";
 
 }  // namespace trv810::app::texts

@@ -98,7 +98,7 @@ TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
     return platform::ControlSpec{};
   };
   EXPECT_EQ(labelAfter(103).text, "pts/7");
-  EXPECT_EQ(labelAfter(104).text, "serial/by-…");
+  EXPECT_EQ(labelAfter(104).text, "serial/by…");
   EXPECT_EQ(labelAfter(107).text, "ttyUSB0");
   // Labels stay inside the group box, columns do not overlap.
   const Rect group = spec.controls[0].rect();

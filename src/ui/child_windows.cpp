@@ -1,0 +1,58 @@
+#include "ui/child_windows.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/texts.h"
+#include "ui/text.h"
+
+namespace trv810::ui {
+
+namespace {
+
+// TODO(config, firmware): the configuration and flash-update windows replace these
+// placeholders once their logic is delivered; they keep the frame geometry below.
+class Placeholder : public ChildContent {
+ public:
+  explicit Placeholder(ChildWindow& window) {
+    auto* note = new QLabel(QStringLiteral("(in Arbeit)"), window.client());
+    note->setAlignment(Qt::AlignCenter);
+    (new QVBoxLayout(window.client()))->addWidget(note);
+  }
+};
+
+/// The configuration window fills the main window's client area.
+platform::Rect configurationFrame(const app::ShellState& shell) {
+  return {0, 0, shell.clientWidth, shell.clientHeight};
+}
+
+/// The flash-update window: 50 x 11 cells, centred, one cell below the top.
+platform::Rect flashUpdateFrame(const app::ShellState& shell) {
+  const int w = shell.cell.width;
+  const int h = shell.cell.height;
+  return {shell.clientWidth / 2 - 25 * w, h, 50 * w, 11 * h};
+}
+
+}  // namespace
+
+ChildWindow* createChildWindow(app::ChildKind kind, QWidget* client, app::Application& application) {
+  const app::ShellState& shell = application.shell();
+  ChildWindow* window = nullptr;
+  switch (kind) {
+    case app::ChildKind::Configuration:
+      window = new ChildWindow(client, fromUtf8(app::texts::kConfigurationTitle));
+      window->setFrameRect(configurationFrame(shell));
+      break;
+    case app::ChildKind::FlashUpdate:
+      window = new ChildWindow(client, fromUtf8(app::texts::kFlashUpdateTitle));
+      window->setFrameRect(flashUpdateFrame(shell));
+      break;
+    case app::ChildKind::None:
+      return nullptr;
+  }
+  window->setContent(std::make_unique<Placeholder>(*window));
+  window->show();
+  return window;
+}
+
+}  // namespace trv810::ui

@@ -1,0 +1,219 @@
+#include "ui/control_set.h"
+
+#include <algorithm>
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "ui/edit_validator.h"
+#include "ui/text.h"
+
+namespace trv810::ui {
+
+using platform::ControlKind;
+using platform::ControlSpec;
+
+namespace {
+
+constexpr char kPositionProperty[] = "trv810Position";
+
+/// A radio button that a click does not mark: the logic marks it.
+class ManualRadioButton : public QRadioButton {
+ public:
+  using QRadioButton::QRadioButton;
+
+ protected:
+  void nextCheckState() override {}
+};
+
+/// Reports left-button double clicks on the widget it watches.
+class DoubleClickFilter : public QObject {
+ public:
+  DoubleClickFilter(QObject* parent, std::function<void()> onDoubleClick)
+      : QObject(parent), onDoubleClick_(std::move(onDoubleClick)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+      onDoubleClick_();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> onDoubleClick_;
+};
+
+std::optional<ScrollAction> scrollAction(int action) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: return ScrollAction::LineUp;
+    case QAbstractSlider::SliderSingleStepAdd: return ScrollAction::LineDown;
+    case QAbstractSlider::SliderPageStepSub: return ScrollAction::PageUp;
+    case QAbstractSlider::SliderPageStepAdd: return ScrollAction::PageDown;
+    case QAbstractSlider::SliderMove: return ScrollAction::Thumb;
+    case QAbstractSlider::SliderToMinimum: return ScrollAction::Top;
+    case QAbstractSlider::SliderToMaximum: return ScrollAction::Bottom;
+    default: return std::nullopt;
+  }
+}
+
+QWidget* createEdit(QWidget* client, const ControlSpec& spec) {
+  auto* edit = new QLineEdit(fromUtf8(spec.text), client);
+  edit->setFrame(spec.border);
+  if (spec.maxLength > 0) edit->setMaxLength(spec.maxLength);
+  EditValidator::Rules rules;
+  rules.digitsOnly = spec.kind == ControlKind::DigitEdit;
+  rules.windows1252Only = spec.windows1252Only;
+  rules.fitWidth = !spec.horizontalScroll;
+  edit->setValidator(new EditValidator(edit, rules));
+  return edit;
+}
+
+QWidget* createList(QWidget* client, const ControlSpec& spec) {
+  auto* list = new QComboBox(client);
+  for (const std::string& entry : spec.entries) list->addItem(fromUtf8(entry));
+  list->setCurrentIndex(spec.selected >= 0 && spec.selected < list->count() ? spec.selected : -1);
+  return list;
+}
+
+QWidget* createScrollBar(QWidget* client, const ControlSpec& spec) {
+  auto* bar = new QScrollBar(Qt::Vertical, client);
+  bar->setRange(spec.minimum, spec.maximum);
+  bar->setSingleStep(1);
+  bar->setPageStep(1);
+  setScrollPosition(bar, spec.position);
+  return bar;
+}
+
+QWidget* createButton(QWidget* client, const ControlSpec& spec) {
+  auto* button = new QPushButton(fromUtf8(spec.text), client);
+  // Enter must not press a button the user did not press: only a click or Space does.
+  button->setAutoDefault(false);
+  button->setDefault(spec.kind == ControlKind::DefaultButton);
+  return button;
+}
+
+QWidget* createLabel(QWidget* client, const ControlSpec& spec) {
+  auto* label = new QLabel(fromUtf8(spec.text), client);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment((spec.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+  return label;
+}
+
+QWidget* createGroup(QWidget* client, const ControlSpec& spec) {
+  auto* group = new QGroupBox(fromUtf8(spec.text), client);
+  if (spec.centred) group->setAlignment(Qt::AlignHCenter);
+  return group;
+}
+
+Qt::FocusPolicy focusPolicy(const ControlSpec& spec) {
+  if (spec.tabStop) return Qt::StrongFocus;
+  switch (spec.kind) {
+    case ControlKind::GroupBox:
+    case ControlKind::Static:
+    case ControlKind::ProgressBar: return Qt::NoFocus;
+    default: return Qt::ClickFocus;
+  }
+}
+
+}  // namespace
+
+void setScrollPosition(QScrollBar* bar, int position) {
+  bar->setProperty(kPositionProperty, position);
+  bar->setValue(position);
+}
+
+ControlSet::ControlSet(QWidget* client, const std::vector<ControlSpec>& layout, ControlInput input)
+    : input_(std::make_shared<const ControlInput>(std::move(input))) {
+  for (const ControlSpec& spec : layout) {
+    QWidget* widget = create(client, spec);
+    int width = spec.w;
+    // A radio mark may be wider than the layout allows for; it grows to the right
+    // rather than being cut off.
+    if (spec.kind == ControlKind::Toggle || spec.kind == ControlKind::RadioButton)
+      width = std::max(width, widget->sizeHint().width());
+    widget->setGeometry(spec.x, spec.y, width, spec.h);
+    widget->setFocusPolicy(focusPolicy(spec));
+    connect(widget, spec);
+    if (spec.id >= 0) byId_.emplace(spec.id, all_.size());
+    all_.emplace_back(spec, widget);
+    widget->show();
+  }
+}
+
+QWidget* ControlSet::create(QWidget* client, const ControlSpec& spec) {
+  switch (spec.kind) {
+    case ControlKind::GroupBox: return createGroup(client, spec);
+    case ControlKind::Static: return createLabel(client, spec);
+    case ControlKind::Toggle:
+    case ControlKind::RadioButton: {
+      auto* radio = new ManualRadioButton(fromUtf8(spec.text), client);
+      radio->setAutoExclusive(false);
+      return radio;
+    }
+    case ControlKind::Edit:
+    case ControlKind::DigitEdit: return createEdit(client, spec);
+    case ControlKind::List: return createList(client, spec);
+    case ControlKind::ScrollBar: return createScrollBar(client, spec);
+    case ControlKind::Button:
+    case ControlKind::DefaultButton: return createButton(client, spec);
+    case ControlKind::ProgressBar: {
+      auto* bar = new QProgressBar(client);
+      bar->setTextVisible(false);
+      bar->setRange(0, 100);
+      bar->setValue(0);
+      if (!progress_) progress_ = bar;
+      return bar;
+    }
+  }
+  return new QWidget(client);
+}
+
+void ControlSet::connect(QWidget* widget, const ControlSpec& spec) {
+  const int id = spec.id;
+  std::shared_ptr<const ControlInput> in = input_;
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    QObject::connect(button, &QAbstractButton::clicked, button, [in, id] {
+      if (in->command) in->command(id);
+    });
+  } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+    QObject::connect(list, &QComboBox::activated, list, [in, id](int index) {
+      if (in->listChosen) in->listChosen(id, index);
+    });
+  } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [in, id] {
+      if (in->edited) in->edited(id);
+    });
+    edit->installEventFilter(new DoubleClickFilter(edit, [in, id] {
+      if (in->doubleClicked) in->doubleClicked(id);
+    }));
+  } else if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
+    QObject::connect(bar, &QAbstractSlider::actionTriggered, bar, [in, id, bar](int action) {
+      // Qt has moved the thumb already; put it back where the logic left it, so only
+      // what the logic does with the action moves it.
+      const int moved = bar->sliderPosition();
+      bar->setSliderPosition(bar->property(kPositionProperty).toInt());
+      if (auto what = scrollAction(action); what && in->scrolled) in->scrolled(id, *what, moved);
+    });
+  }
+}
+
+QWidget* ControlSet::widget(int id) const {
+  auto it = byId_.find(id);
+  return it == byId_.end() ? nullptr : all_[it->second].second;
+}
+
+const ControlSpec* ControlSet::spec(int id) const {
+  auto it = byId_.find(id);
+  return it == byId_.end() ? nullptr : &all_[it->second].first;
+}
+
+}  // namespace trv810::ui

@@ -1,0 +1,68 @@
+#pragma once
+// Widgets built from a layout table: one widget per ControlSpec, children of one
+// client widget at the table's pixel geometry, in the table's order (which is also
+// the Tab order). User input is forwarded to the handlers of a ControlInput; the
+// widgets themselves change nothing the logic owns: toggles and radio buttons are not
+// marked by a click, and a scroll bar keeps its position until the logic sets it.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/layout.h"
+
+class QProgressBar;
+class QScrollBar;
+class QWidget;
+
+namespace trv810::ui {
+
+enum class ScrollAction { LineUp, LineDown, PageUp, PageDown, Thumb, Top, Bottom };
+
+/// Where the widgets send user input. Unset handlers drop it.
+struct ControlInput {
+  /// A button, toggle or radio button was clicked.
+  std::function<void(int id)> command;
+  /// The user chose entry `index` in a list.
+  std::function<void(int id, int index)> listChosen;
+  /// A scroll bar was operated; `position` is where the thumb was moved to (Thumb).
+  std::function<void(int id, ScrollAction action, int position)> scrolled;
+  /// A double click with the left button on an edit.
+  std::function<void(int id)> doubleClicked;
+  /// The user changed the text of an edit.
+  std::function<void(int id)> edited;
+};
+
+/// Sets a scroll bar's position as the logic sees it (its value and the position it
+/// returns to after input the logic does not act on).
+void setScrollPosition(QScrollBar* bar, int position);
+
+class ControlSet {
+ public:
+  /// Builds the widgets of `layout` inside `client`, which owns them.
+  ControlSet(QWidget* client, const std::vector<platform::ControlSpec>& layout, ControlInput input);
+  ControlSet(const ControlSet&) = delete;
+  ControlSet& operator=(const ControlSet&) = delete;
+
+  /// The widget of control `id`, or null.
+  QWidget* widget(int id) const;
+  /// The layout entry of control `id`, or null.
+  const platform::ControlSpec* spec(int id) const;
+  /// The window's progress bar (the first in the table), or null.
+  QProgressBar* progressBar() const { return progress_; }
+  /// Every widget with its layout entry, in table order.
+  const std::vector<std::pair<platform::ControlSpec, QWidget*>>& all() const { return all_; }
+  const ControlInput& input() const { return *input_; }
+
+ private:
+  QWidget* create(QWidget* client, const platform::ControlSpec& spec);
+  void connect(QWidget* widget, const platform::ControlSpec& spec);
+
+  std::shared_ptr<const ControlInput> input_;  // shared with the widgets' connections
+  std::vector<std::pair<platform::ControlSpec, QWidget*>> all_;
+  std::map<int, std::size_t> byId_;
+  QProgressBar* progress_ = nullptr;
+};
+
+}  // namespace trv810::ui

@@ -1,0 +1,87 @@
+#include "ui/qt_window_host.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QTimer>
+
+#include "ui/text.h"
+
+namespace trv810::ui {
+
+QtWindowHost::QtWindowHost(QWidget* owner, std::function<void(const QString&)> title,
+                           QProgressBar* progress, std::function<void()> close)
+    : owner_(owner), title_(std::move(title)), progress_(progress), close_(std::move(close)) {}
+
+QtWindowHost::~QtWindowHost() { setWaitCursor(false); }
+
+platform::Answer QtWindowHost::messageBox(std::string_view text, std::string_view caption,
+                                          platform::Icon icon, platform::Buttons buttons) {
+  const bool yesNo = buttons == platform::Buttons::YesNo;
+  QMessageBox box(icon == platform::Icon::Error ? QMessageBox::Critical : QMessageBox::Information,
+                  fromUtf8(caption), fromUtf8(text),
+                  yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner_);
+  box.setTextFormat(Qt::PlainText);
+  const int answer = box.exec();
+  if (!yesNo) return platform::Answer::Ok;
+  return answer == QMessageBox::Yes ? platform::Answer::Yes : platform::Answer::No;
+}
+
+void QtWindowHost::setTitle(std::string_view title) {
+  if (title_) title_(fromUtf8(title));
+}
+
+void QtWindowHost::setProgressRange(int minimum, int maximum) {
+  if (progress_) progress_->setRange(minimum, maximum);
+}
+
+void QtWindowHost::setProgressPosition(int position) {
+  if (progress_) progress_->setValue(position);
+}
+
+QString QtWindowHost::nameFilter(const platform::FileDialogRequest& request) {
+  const QString name = fromUtf8(request.filterName);
+  const QString patterns = fromUtf8(request.filterPatterns);
+  if (patterns.isEmpty()) return name;
+  const qsizetype open = name.lastIndexOf(u'(');
+  if (open >= 0 && name.endsWith(u')')) return name.left(open + 1) + patterns + u')';
+  return name + QStringLiteral(" (") + patterns + u')';
+}
+
+std::optional<std::string> QtWindowHost::chooseFile(const platform::FileDialogRequest& request, bool save) {
+  QFileDialog dialog(owner_);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setNameFilter(nameFilter(request));
+  dialog.setDefaultSuffix(fromUtf8(request.defaultSuffix));
+  if (save && !request.confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!request.startPath.empty()) dialog.selectFile(fromUtf8(request.startPath));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return toUtf8(dialog.selectedFiles().constFirst());
+}
+
+std::optional<std::string> QtWindowHost::chooseOpenFile(const platform::FileDialogRequest& request) {
+  return chooseFile(request, false);
+}
+
+std::optional<std::string> QtWindowHost::chooseSaveFile(const platform::FileDialogRequest& request) {
+  return chooseFile(request, true);
+}
+
+void QtWindowHost::setWaitCursor(bool wait) {
+  if (wait == waitCursor_) return;
+  waitCursor_ = wait;
+  if (wait)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+void QtWindowHost::requestClose() {
+  // Posted, as the window's own close message would be: the handler that asks for it
+  // finishes first.
+  if (owner_ && close_) QTimer::singleShot(0, owner_.data(), close_);
+}
+
+}  // namespace trv810::ui

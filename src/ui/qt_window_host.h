@@ -1,0 +1,51 @@
+#pragma once
+// A window's host over Qt: message boxes owned by the window with the exact text,
+// caption and icon; the title; the progress bar; open/save file dialogs with the
+// filter the logic gives; the wait cursor; and a close request that is posted, so the
+// window closes after the handler that asked for it has returned.
+
+#include <functional>
+
+#include <QPointer>
+#include <QString>
+
+#include "platform/window_host.h"
+
+class QProgressBar;
+class QWidget;
+
+namespace trv810::ui {
+
+class QtWindowHost : public platform::WindowHost {
+ public:
+  /// Boxes and dialogs are owned by `owner`; `title` sets the caption the user sees;
+  /// `progress` may be null; `close` runs the window's close handling.
+  QtWindowHost(QWidget* owner, std::function<void(const QString&)> title, QProgressBar* progress,
+               std::function<void()> close);
+  ~QtWindowHost() override;
+
+  platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
+                              platform::Buttons buttons = platform::Buttons::Ok) override;
+  void setTitle(std::string_view title) override;
+  void setProgressRange(int minimum, int maximum) override;
+  void setProgressPosition(int position) override;
+  std::optional<std::string> chooseOpenFile(const platform::FileDialogRequest& request) override;
+  std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest& request) override;
+  void setWaitCursor(bool wait) override;
+  void requestClose() override;
+
+  /// The filter string Qt's file dialog takes for `request`: the name, with the
+  /// request's patterns in its parentheses.
+  static QString nameFilter(const platform::FileDialogRequest& request);
+
+ private:
+  std::optional<std::string> chooseFile(const platform::FileDialogRequest& request, bool save);
+
+  QPointer<QWidget> owner_;
+  std::function<void(const QString&)> title_;
+  QPointer<QProgressBar> progress_;
+  std::function<void()> close_;
+  bool waitCursor_ = false;
+};
+
+}  // namespace trv810::ui

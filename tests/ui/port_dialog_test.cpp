@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "modal.h"
+#include "ui/layout_dialog.h"
+#include "ui/main_window_widget.h"
+
+namespace trv810::ui {
+namespace {
+
+struct PortDialogWidgetTest : ::testing::Test {
+  app::Application application{link::PortTable::defaults()};
+  MainWindowWidget window{application, platform::CellSize{8, 16}};
+
+  QAbstractButton* button(LayoutDialog* dialog, int id) {
+    return dynamic_cast<QAbstractButton*>(dialog->controlSet().widget(id));
+  }
+  /// Opens the dialog from the menu, clicks `clicks` in it and returns what the
+  /// radio buttons showed when it opened.
+  std::vector<int> choose(std::vector<int> clicks) {
+    std::vector<int> marked;
+    test::whenShown<LayoutDialog>([&, clicks](LayoutDialog* dialog) {
+      for (int id = 103; id <= 114; ++id)
+        if (button(dialog, id)->isChecked()) marked.push_back(id);
+      for (int id : clicks) QTest::mouseClick(button(dialog, id), Qt::LeftButton);
+    });
+    window.menuAction(30)->trigger();
+    return marked;
+  }
+};
+
+TEST_F(PortDialogWidgetTest, HasItsCaptionButtonsAndIds) {
+  test::whenShown<LayoutDialog>([this](LayoutDialog* dialog) {
+    EXPECT_EQ(dialog->windowTitle(), "Com-Port ?");
+    EXPECT_TRUE(dialog->isModal());
+    EXPECT_EQ(dialog->parentWidget(), &window);
+    EXPECT_FALSE(dialog->windowFlags() & Qt::WindowCloseButtonHint);
+    for (int i = 0; i < 12; ++i) {
+      auto* radio = dynamic_cast<QRadioButton*>(dialog->controlSet().widget(103 + i));
+      ASSERT_NE(radio, nullptr);
+      EXPECT_EQ(radio->text(), QString("COM %1").arg(i + 1));
+    }
+    EXPECT_EQ(button(dialog, 115)->text(), "OK");
+    EXPECT_EQ(button(dialog, 116)->text(), "CANCEL");
+    // Escape and Enter do not end it; neither does closing the window.
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    QTest::keyClick(dialog, Qt::Key_Return);
+    dialog->close();
+    EXPECT_TRUE(dialog->isVisible());
+    QTest::mouseClick(button(dialog, 116), Qt::LeftButton);
+  });
+  window.menuAction(30)->trigger();
+}
+
+TEST_F(PortDialogWidgetTest, FreshStartMarksCom1) {
+  EXPECT_EQ(choose({116}), (std::vector<int>{103}));
+}
+
+TEST_F(PortDialogWidgetTest, CancelKeepsAndOkSelects) {
+  choose({107, 116});
+  EXPECT_EQ(application.shell().selectedPort, 0);
+  choose({112, 107, 115});
+  EXPECT_EQ(application.shell().selectedPort, 4);
+  EXPECT_EQ(application.shell().selectedEntry().name, "COM5");
+  EXPECT_EQ(choose({116}), (std::vector<int>{107}));
+}
+
+TEST_F(PortDialogWidgetTest, AClickMarksOnlyTheClickedPort) {
+  test::whenShown<LayoutDialog>([this](LayoutDialog* dialog) {
+    QTest::mouseClick(button(dialog, 110), Qt::LeftButton);
+    QTest::mouseClick(button(dialog, 110), Qt::LeftButton);  // stays marked
+    for (int id = 103; id <= 114; ++id) EXPECT_EQ(button(dialog, id)->isChecked(), id == 110) << id;
+    QTest::mouseClick(button(dialog, 115), Qt::LeftButton);
+  });
+  window.menuAction(30)->trigger();
+  EXPECT_EQ(application.shell().selectedPort, 7);
+}
+
+}  // namespace
+}  // namespace trv810::ui
