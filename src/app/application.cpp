@@ -8,8 +8,6 @@ Application::Application(link::PortTable ports) : shell_(std::move(ports)) {}
 
 Application::~Application() { closePort(); }
 
-void Application::closePort() {
-  // TODO(link): link_.closePort();
-}
+void Application::closePort() { link_.closePort(); }
 
 }  // namespace trv810::app

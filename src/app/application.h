@@ -8,6 +8,7 @@
 #include "app/shell_state.h"
 #include "link/port_table.h"
 #include "link/serial_link.h"
+#include "transfer/transfer.h"
 
 namespace trv810::app {
 
@@ -24,6 +25,8 @@ class Application {
 
   ShellState& shell() { return shell_; }
   link::LinkEvents& events() { return events_; }
+  link::SerialLink& link() { return link_; }
+  transfer::Transfer& transfer() { return transfer_; }
 
   /// Stops a running transfer and the receiver and closes the port; safe when closed.
   void closePort();
@@ -31,8 +34,8 @@ class Application {
  private:
   ShellState shell_;
   link::LinkEvents events_;
-  // TODO(link): link::SerialLink link_{events_}; once the serial link is delivered.
-  // TODO(transfer): the Transfer runner and its TransferRecord.
+  link::SerialLink link_{events_};
+  transfer::Transfer transfer_{link_};
   // TODO(firmware): the FlashImage (2 MiB; "Nicht genügend Speicher !" when it fails).
   // TODO(config): the ConfigImage, AddressText and staging buffer of the form.
 };

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Pictures of the program's windows as PNG files, by default in build/screenshots/:
+# the main window, the port dialog, the Info box and the child windows. Runs on Qt's
+# offscreen platform with a simulated unit as COM1, so it needs no display.
+#
+#   scripts/screenshots.sh [DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=${1:-build/screenshots}
+
+scripts/install-deps.sh
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRV810_GUI=ON >/dev/null
+cmake --build build/release -j"$(nproc)" --target trv810 trv810-sim >/dev/null
+
+QT_QPA_PLATFORM=offscreen scripts/with-sim.sh --baud 0 --erase-delay-ms 50 -- \
+  build/release/src/ui/trv810 --screenshot "$out"
+ls "$out"/*.png
