@@ -10,6 +10,7 @@
 #include <new>
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -55,5 +56,6 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   QApplication::setApplicationName(QStringLiteral("trv810"));
   QApplication::setApplicationVersion(QStringLiteral(TRV810_VERSION));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/trv810/trv810.svg")));
   return run(qt);
 }
