@@ -110,11 +110,13 @@ inline ControlSpec control(ControlKind kind, int id, std::string text, int x, in
 }
 
 /// A window's (or dialog's) own caption and geometry together with its controls.
-/// `frame` is the outer rectangle, caption included, relative to the parent's client
-/// area (dialogs: relative to the owner).
+/// `frame` is relative to the parent's client area (dialogs: to the owner). Its size
+/// is the outer size, caption included, unless `clientSize` says it is the size of the
+/// client area alone (as dialog templates give it).
 struct WindowSpec {
   std::string title;
   Rect frame;
+  bool clientSize = false;
   std::vector<ControlSpec> controls;
 };
 
