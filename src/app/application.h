@@ -1,0 +1,40 @@
+#pragma once
+// The application object: one of each thing the program has once, created at
+// start-up and destroyed at exit, handed down by reference. Members are declared in
+// the order they depend on each other, so they are destroyed the other way round:
+// the link (and with it any transfer thread) goes before the events and the images
+// it uses. The destructor closes the port first all the same.
+
+#include "app/shell_state.h"
+#include "link/port_table.h"
+#include "link/serial_link.h"
+
+namespace trv810::app {
+
+class Application {
+ public:
+  /// Start-up: shell state with `ports` (selected port COM1, no child window) and the
+  /// three link events, stop event manual-reset, the other two automatic.
+  explicit Application(link::PortTable ports);
+  /// Exit: closes the port (stopping the receiver and any transfer) before the rest
+  /// is released.
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  ShellState& shell() { return shell_; }
+  link::LinkEvents& events() { return events_; }
+
+  /// Stops a running transfer and the receiver and closes the port; safe when closed.
+  void closePort();
+
+ private:
+  ShellState shell_;
+  link::LinkEvents events_;
+  // TODO(link): link::SerialLink link_{events_}; once the serial link is delivered.
+  // TODO(transfer): the Transfer runner and its TransferRecord.
+  // TODO(firmware): the FlashImage (2 MiB; "Nicht genügend Speicher !" when it fails).
+  // TODO(config): the ConfigImage, AddressText and staging buffer of the form.
+};
+
+}  // namespace trv810::app

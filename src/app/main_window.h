@@ -1,0 +1,55 @@
+#pragma once
+// The main window's logic: it takes the character cell measured at creation and
+// sizes the window to 104 x 46 cells at 0,0; its menu opens one child window at a
+// time (greying the menu list while it exists), runs the port dialog and shows the
+// Info box. The window has no controls of its own; the menu is reached through a
+// control table indexed by command id (enabled = not greyed).
+
+#include <functional>
+#include <string>
+
+#include "app/shell_host.h"
+#include "app/shell_state.h"
+#include "platform/controls.h"
+#include "platform/layout.h"
+#include "platform/window_host.h"
+
+namespace trv810::app {
+
+class MainWindow {
+ public:
+  /// `closePort` stops a running transfer and the receiver and closes the port.
+  MainWindow(ShellState& shell, platform::ControlTable& menu, platform::WindowHost& host,
+             ShellHost& shellHost, std::function<void()> closePort);
+
+  /// The outer frame for `cell`: screen position 0,0, 104 x 46 cells.
+  static platform::Rect frameFor(platform::CellSize cell);
+  /// The Info box text; it begins with the program version "V1.30".
+  static std::string infoText();
+
+  /// Creation with the measured character cell: keeps the cell, returns the frame the
+  /// window must take (whatever size it was created with).
+  platform::Rect onCreate(platform::CellSize cell);
+  /// The client area changed size.
+  void onSize(int clientWidth, int clientHeight);
+  /// A command with `id`. Menu commands (fromControl false) 10, 14, 30 and 50 are
+  /// carried out; commands from controls and other ids are not. True when handled.
+  bool onCommand(int id, bool fromControl);
+  /// The open child window has closed: enables the menu list again and closes the port.
+  void onChildClosed();
+  /// The program ends: stops any transfer and the receiver before anything is released.
+  void onExit();
+
+ private:
+  void openChild(ChildKind kind);
+  void selectPort();
+  void setMenuListEnabled(bool enabled);
+
+  ShellState& shell_;
+  platform::ControlTable& menu_;
+  platform::WindowHost& host_;
+  ShellHost& shellHost_;
+  std::function<void()> closePort_;
+};
+
+}  // namespace trv810::app

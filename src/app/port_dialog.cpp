@@ -1,0 +1,79 @@
+#include "app/port_dialog.h"
+
+#include "app/texts.h"
+
+namespace trv810::app {
+
+using platform::CellSize;
+using platform::ControlKind;
+using platform::ControlSpec;
+using platform::control;
+using platform::dialogX;
+using platform::dialogY;
+
+namespace {
+
+// Dialog units. The device labels widen each column by kLabelWidth + 2 units; the
+// radio buttons, their rows and the two buttons keep their places.
+constexpr int kRadioWidth = 35;
+constexpr int kRadioHeight = 11;
+constexpr int kLabelWidth = 44;
+constexpr int kColumnShift = kLabelWidth + 2;
+
+}  // namespace
+
+std::string PortDialog::deviceLabel(const std::string& device) {
+  std::string label = device.rfind("/dev/", 0) == 0 ? device.substr(5) : device;
+  if (label.size() <= kDeviceChars) return label;
+  std::size_t cut = kDeviceChars - 1;
+  while (cut > 0 && (static_cast<unsigned char>(label[cut]) & 0xC0) == 0x80) --cut;  // UTF-8 tail
+  label = label.substr(0, cut) + "…";
+  return label;
+}
+
+platform::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& ports) {
+  auto rect = [cell](ControlKind kind, int id, std::string_view text, int x, int y, int w, int h) {
+    return control(kind, id, std::string(text), dialogX(x, cell), dialogY(y, cell), dialogX(w, cell),
+                   dialogY(h, cell));
+  };
+  platform::WindowSpec spec;
+  spec.title = std::string(texts::kPortCaption);
+  spec.clientSize = true;
+  spec.frame = {dialogX(60, cell), dialogY(40, cell), dialogX(84 + 2 * kColumnShift, cell),
+                dialogY(132, cell)};
+  spec.controls.push_back(
+      rect(ControlKind::GroupBox, -1, texts::kPortGroup, 2, 2, 80 + 2 * kColumnShift, 106));
+  for (int i = 0; i < link::PortTable::kCount; ++i) {
+    const int column = i % 2;
+    const int x = 4 + column * (41 + kColumnShift);
+    const int y = 12 + 16 * (i / 2);
+    spec.controls.push_back(rect(ControlKind::RadioButton, kFirstPortId + i,
+                                 "COM " + std::to_string(i + 1), x, y, kRadioWidth, kRadioHeight));
+    spec.controls.push_back(rect(ControlKind::Static, -1, deviceLabel(ports.entry(i).device),
+                                 x + kRadioWidth + 1, y, kLabelWidth, kRadioHeight));
+  }
+  spec.controls.push_back(rect(ControlKind::Button, kOkId, texts::kOk, 2, 110, 38, 11).tabbed());
+  spec.controls.push_back(
+      rect(ControlKind::Button, kCancelId, texts::kCancel, 43, 110, 38, 11).tabbed());
+  return spec;
+}
+
+void PortDialog::mark(int port, platform::ControlTable& controls) {
+  for (int id = kFirstPortId; id <= kLastPortId; ++id)
+    controls.setChecked(id, id == kFirstPortId + port);
+}
+
+void PortDialog::onInit(platform::ControlTable& controls) { mark(shell_.selectedPort, controls); }
+
+std::optional<int> PortDialog::onCommand(int id, platform::ControlTable& controls) {
+  if (id >= kFirstPortId && id <= kLastPortId) {
+    shell_.selectedPort = id - kFirstPortId;
+    mark(shell_.selectedPort, controls);
+    return std::nullopt;
+  }
+  if (id == kOkId) return 1;
+  if (id == kCancelId) return 0;
+  return std::nullopt;
+}
+
+}  // namespace trv810::app

@@ -1,0 +1,47 @@
+#pragma once
+// The port-selection dialog "Com-Port ?": twelve radio buttons "COM 1".."COM 12"
+// (ids 103..114), "OK" (115) and "CANCEL" (116). The radio buttons are plain: the
+// logic marks them. A click on one selects that port at once; "OK" ends the dialog
+// with 1, "CANCEL" with 0, and nothing else ends it. The main window puts the
+// remembered port back when the result is 0, so CANCEL undoes every click.
+//
+// Beside each radio button a label shows the device the name maps to on this machine.
+
+#include <optional>
+#include <string>
+
+#include "app/shell_state.h"
+#include "platform/controls.h"
+#include "platform/layout.h"
+
+namespace trv810::app {
+
+class PortDialog {
+ public:
+  static constexpr int kFirstPortId = 103;  ///< port i has id 103 + i
+  static constexpr int kLastPortId = 114;
+  static constexpr int kOkId = 115;
+  static constexpr int kCancelId = 116;
+  /// Characters of a device path shown beside its port before it is shortened.
+  static constexpr std::size_t kDeviceChars = 11;
+
+  explicit PortDialog(ShellState& shell) : shell_(shell) {}
+
+  /// The dialog's caption, frame (client size, relative to its owner) and controls in
+  /// pixels for `cell`, with the devices of `ports` beside the radio buttons.
+  static platform::WindowSpec layout(platform::CellSize cell, const link::PortTable& ports);
+  /// The text shown for `device`: the path without "/dev/", shortened with "…".
+  static std::string deviceLabel(const std::string& device);
+
+  /// Dialog start: marks the radio button of the selected port, unmarks the others.
+  void onInit(platform::ControlTable& controls);
+  /// A button was clicked. Returns the dialog's result when this ends it.
+  std::optional<int> onCommand(int id, platform::ControlTable& controls);
+
+ private:
+  void mark(int port, platform::ControlTable& controls);
+
+  ShellState& shell_;
+};
+
+}  // namespace trv810::app

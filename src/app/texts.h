@@ -1,0 +1,35 @@
+#pragma once
+// Every text the application shell shows: the main window's title and menu, the
+// port dialog, the Info box and the start-up failure. UTF-8.
+
+#include <string_view>
+
+namespace trv810::app::texts {
+
+inline constexpr std::string_view kMainTitle = "TRV810-Tool";
+inline constexpr std::string_view kMenuName = "Menue_TRV810";
+inline constexpr std::string_view kMenuPopup = "&TRV810";
+inline constexpr std::string_view kMenuFlashUpdate = "F&lash-Update!";
+inline constexpr std::string_view kMenuConfiguration = "&Konfiguration";
+inline constexpr std::string_view kMenuPort = "&Kommunikations-Port!";
+inline constexpr std::string_view kMenuInfo = "&Info";
+
+inline constexpr std::string_view kShellCaption = "TRV810";
+inline constexpr std::string_view kOutOfMemory = "Nicht genügend Speicher !";
+
+inline constexpr std::string_view kConfigurationTitle = "TRV810-Konfiguration";
+inline constexpr std::string_view kFlashUpdateTitle = "Flash-Update";
+
+inline constexpr std::string_view kPortCaption = "Com-Port ?";
+inline constexpr std::string_view kPortGroup = "Port";
+inline constexpr std::string_view kOk = "OK";
+inline constexpr std::string_view kCancel = "CANCEL";
+
+/// The Info box starts with the program version; the rest describes the tool.
+inline constexpr std::string_view kInfoVersion = "V1.30";
+inline constexpr std::string_view kInfoBody =
+    "Servicewerkzeug für die Alarm- und Sirenensteuerung TRV810:\n"
+    "Konfiguration auslesen, bearbeiten, in Dateien sichern und programmieren,\n"
+    "Firmware aktualisieren (Intel-HEX oder .bin).";
+
+}  // namespace trv810::app::texts

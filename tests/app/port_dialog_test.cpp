@@ -1,0 +1,111 @@
+#include "app/port_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "fakes.h"
+
+namespace trv810::app {
+namespace {
+
+using platform::CellSize;
+using platform::ControlKind;
+using platform::Rect;
+
+struct PortDialogTest : ::testing::Test {
+  ShellState shell{link::PortTable::defaults()};
+  platform::MemoryControlTable menu;
+  test::RecordingHost host;
+  test::ScriptedShellHost shellHost;
+  MainWindow window{shell, menu, host, shellHost, [] {}};
+
+  void choosePort(std::vector<int> clicks) {
+    shellHost.clicks = std::move(clicks);
+    window.onCommand(kCommandPort, false);
+  }
+};
+
+constexpr int kCom5 = PortDialog::kFirstPortId + 4;
+
+TEST_F(PortDialogTest, FreshStartMarksCom1Only) {
+  choosePort({PortDialog::kCancelId});
+  EXPECT_EQ(shellHost.markedAtStart, (std::vector<int>{103}));
+  EXPECT_EQ(shell.selectedEntry().name, "COM1");
+}
+
+TEST_F(PortDialogTest, CancelRestoresTheRememberedPort) {
+  choosePort({kCom5, PortDialog::kCancelId});
+  EXPECT_EQ(shell.selectedPort, 0);
+  choosePort({PortDialog::kFirstPortId + 2, PortDialog::kOkId});
+  choosePort({kCom5, PortDialog::kFirstPortId + 11, PortDialog::kCancelId});
+  EXPECT_EQ(shell.selectedPort, 2);
+  EXPECT_EQ(shellHost.markedAtStart, (std::vector<int>{105}));
+}
+
+TEST_F(PortDialogTest, OkKeepsTheLastClick) {
+  choosePort({PortDialog::kFirstPortId + 9, kCom5, PortDialog::kOkId});
+  EXPECT_EQ(shell.selectedPort, 4);
+  EXPECT_EQ(shell.selectedEntry().name, "COM5");
+  EXPECT_FALSE(shellHost.controls.checked(PortDialog::kFirstPortId + 9));
+  EXPECT_TRUE(shellHost.controls.checked(kCom5));
+}
+
+TEST_F(PortDialogTest, OnlyOkAndCancelEndTheDialog) {
+  PortDialog dialog(shell);
+  platform::MemoryControlTable controls;
+  dialog.onInit(controls);
+  for (int id : {1, 2, 102, 103, 114, 117, 0xFF}) EXPECT_FALSE(dialog.onCommand(id, controls)) << id;
+  EXPECT_EQ(dialog.onCommand(115, controls), 1);
+  EXPECT_EQ(dialog.onCommand(116, controls), 0);
+}
+
+TEST_F(PortDialogTest, DialogThatCannotBeShownKeepsThePort) {
+  shell.selectedPort = 6;
+  choosePort({kCom5});  // never ended: the host reports 0
+  EXPECT_EQ(shell.selectedPort, 6);
+}
+
+TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
+  link::PortTable ports = link::PortTable::defaults();
+  ports.setDevice(0, "/dev/pts/7");
+  ports.setDevice(1, "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
+  const platform::WindowSpec spec = PortDialog::layout(CellSize{8, 16}, ports);
+  EXPECT_EQ(spec.title, "Com-Port ?");
+  EXPECT_TRUE(spec.clientSize);
+  EXPECT_EQ(spec.frame.x, 120);
+  EXPECT_EQ(spec.frame.y, 80);
+  EXPECT_EQ(spec.frame.h, 264);
+
+  for (int i = 0; i < 12; ++i) {
+    auto radio = platform::findControl(spec.controls, 103 + i);
+    ASSERT_TRUE(radio);
+    EXPECT_EQ(radio->kind, ControlKind::RadioButton);
+    EXPECT_EQ(radio->text, "COM " + std::to_string(i + 1));
+    EXPECT_EQ(radio->y, (12 + 16 * (i / 2)) * 2);
+    EXPECT_EQ(radio->w, 70);
+    EXPECT_EQ(radio->h, 22);
+  }
+  EXPECT_EQ(platform::findControl(spec.controls, 103)->x, 8);
+  EXPECT_EQ(platform::findControl(spec.controls, 115)->rect(), (Rect{4, 220, 76, 22}));
+  EXPECT_EQ(platform::findControl(spec.controls, 116)->rect(), (Rect{86, 220, 76, 22}));
+  EXPECT_EQ(platform::findControl(spec.controls, 116)->text, "CANCEL");
+  EXPECT_TRUE(platform::findControl(spec.controls, 115)->tabStop);
+
+  // The label right after each radio button names its device.
+  auto labelAfter = [&](int id) {
+    for (std::size_t i = 0; i + 1 < spec.controls.size(); ++i)
+      if (spec.controls[i].id == id) return spec.controls[i + 1];
+    return platform::ControlSpec{};
+  };
+  EXPECT_EQ(labelAfter(103).text, "pts/7");
+  EXPECT_EQ(labelAfter(104).text, "serial/by-…");
+  EXPECT_EQ(labelAfter(107).text, "ttyUSB0");
+  // Labels stay inside the group box, columns do not overlap.
+  const Rect group = spec.controls[0].rect();
+  EXPECT_LE(labelAfter(104).x + labelAfter(104).w, group.x + group.w);
+  EXPECT_LT(labelAfter(103).x + labelAfter(103).w, platform::findControl(spec.controls, 104)->x);
+  EXPECT_LE(group.x + group.w, spec.frame.w);
+}
+
+}  // namespace
+}  // namespace trv810::app
