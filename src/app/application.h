@@ -6,6 +6,7 @@
 // it uses. The destructor closes the port first all the same.
 
 #include "app/shell_state.h"
+#include "firmware/flash_image.h"
 #include "link/port_table.h"
 #include "link/serial_link.h"
 #include "transfer/transfer.h"
@@ -27,6 +28,7 @@ class Application {
   link::LinkEvents& events() { return events_; }
   link::SerialLink& link() { return link_; }
   transfer::Transfer& transfer() { return transfer_; }
+  firmware::FlashImage& flash() { return flash_; }
 
   /// Stops a running transfer and the receiver and closes the port; safe when closed.
   void closePort();
@@ -34,9 +36,12 @@ class Application {
  private:
   ShellState shell_;
   link::LinkEvents events_;
+  // The 2 MiB FlashImage; when it cannot be allocated the constructor throws
+  // std::bad_alloc, which start-up turns into "Nicht genügend Speicher !". The images
+  // come before the link, so a transfer thread is gone before they are released.
+  firmware::FlashImage flash_;
   link::SerialLink link_{events_};
   transfer::Transfer transfer_{link_};
-  // TODO(firmware): the FlashImage (2 MiB; "Nicht genügend Speicher !" when it fails).
   // TODO(config): the ConfigImage, AddressText and staging buffer of the form.
 };
 
