@@ -1,14 +1,29 @@
+// trv810ctl check FILE.kfg [--yes]: loads a configuration file into the form and
+// validates it as "TRV programmieren" would.
+
+#include <cstdio>
+
 #include "cli/command.h"
+#include "cli/kfg_loading.h"
 
 namespace trv810::cli {
 namespace {
 
-int runCheck(const std::vector<std::string>&, const GlobalOptions&) {
-  return failure("trv810ctl check: not available yet");
+int runCheck(const std::vector<std::string>& args, const GlobalOptions& options) {
+  KfgArguments kfg;
+  std::string error;
+  if (!parseKfgArguments(args, kfg, error)) return usageError(kCheckCommand, error);
+  config::OfflineConfig config;
+  if (const int status = loadKfg(config, kfg); status != kExitOk) return status;
+  const config::FormResult result = config.validate();
+  if (!result.ok()) return failure(config::formResultMessage(result));
+  if (!options.quiet) std::printf("%s: valid\n", kfg.path.c_str());
+  return kExitOk;
 }
 
 }  // namespace
 
-const Command kCheckCommand{"check", "FILE.kfg [--yes]", "validate a configuration file as programming would", runCheck};
+const Command kCheckCommand{"check", "FILE.kfg [--yes]", "validate a configuration file as programming would",
+                            runCheck};
 
 }  // namespace trv810::cli

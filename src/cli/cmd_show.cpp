@@ -1,10 +1,92 @@
+// trv810ctl show FILE.kfg [--yes]: lists a configuration file as the form would show it.
+
+#include <cstdio>
+#include <string>
+
 #include "cli/command.h"
+#include "cli/kfg_loading.h"
+#include "config/control_ids.h"
+#include "config/cp1252.h"
 
 namespace trv810::cli {
 namespace {
 
-int runShow(const std::vector<std::string>&, const GlobalOptions&) {
-  return failure("trv810ctl show: not available yet");
+using config::ConfigImage;
+using config::OfflineConfig;
+
+std::string functionLetter(uint8_t index) {
+  return index < 4 ? std::string(1, static_cast<char>('A' + index)) : "?" + std::to_string(index);
+}
+
+// An inactive row is listed when anything in it differs from a cleared row.
+bool holdsData(OfflineConfig& c, int r) {
+  const ConfigImage& image = c.image();
+  bool relays = false;
+  for (int j = 0; j < config::kRelayCount; ++j) relays = relays || image.relayOn(j, r);
+  const config::AddressText& text = c.form().addressText(r);
+  return image.address(r) != 0 || image.functionIndex(r) != 0 || image.siren(r) || relays ||
+         !text.sequenceText.empty();
+}
+
+void printRow(OfflineConfig& c, int r) {
+  const ConfigImage& image = c.image();
+  const config::AddressText& text = c.form().addressText(r);
+  std::string relays;
+  for (int j = 0; j < config::kRelayCount; ++j) relays += image.relayOn(j, r) ? "x  " : ".  ";
+  char line[256];
+  std::snprintf(line, sizeof line, "  %2d  %-9s  %-3s %s %-5s %s", r + 1, text.addressText.empty() ? "-" : text.addressText.c_str(),
+              functionLetter(image.functionIndex(r)).c_str(), relays.c_str(), image.siren(r) ? "yes" : "no",
+              config::cp1252ToUtf8(text.sequenceText).c_str());
+  std::string shown = line;
+  shown.erase(shown.find_last_not_of(' ') + 1);
+  std::printf("%s\n", shown.c_str());
+}
+
+void printRows(OfflineConfig& c, bool active, const char* heading) {
+  std::printf("%s\n", heading);
+  std::printf("  Nr  Address    Fn  K3 K4 K5 K6 K7 K8 K9 K10 Siren Sequence\n");
+  int listed = 0;
+  for (int r = 0; r < config::kRowCount; ++r) {
+    if (c.image().active(r) != active || (!active && !holdsData(c, r))) continue;
+    printRow(c, r);
+    ++listed;
+  }
+  if (listed == 0) std::printf("  (none)\n");
+}
+
+void printGeneral(OfflineConfig& c) {
+  namespace ids = config::ids;
+  const auto& controls = c.controls();
+  const auto utf8 = [&controls](int id) { return config::cp1252ToUtf8(controls.text(id)); };
+  const auto line = [](const std::string& label, const std::string& value) {
+    std::printf("  %-25s %s\n", label.c_str(), value.c_str());
+  };
+  std::printf("General settings\n");
+  line("POCSAG baud rate", controls.selection(ids::kBaudRate) == 1 ? "1200" : "512");
+  for (int j = 0; j < config::kRelayCount; ++j)
+    line("Switch-on time K" + std::to_string(j + 3), utf8(ids::switchOnTime(j)) + " s");
+  line("Manual-trigger sequence", utf8(ids::kManualSequence));
+  std::string relays;
+  for (int j = 0; j < config::kRelayCount; ++j)
+    if (controls.checked(ids::manualRelay(j))) relays += (relays.empty() ? "K" : " K") + std::to_string(j + 3);
+  line("Manual-trigger relays", relays.empty() ? "none" : relays);
+  line("Dead time", utf8(ids::kDeadTime) + " s");
+  line("Alarm interval", utf8(ids::kAlarmInterval) + " s");
+  line("Ident", "\"" + utf8(ids::kIdent) + "\"");
+}
+
+int runShow(const std::vector<std::string>& args, const GlobalOptions&) {
+  KfgArguments kfg;
+  std::string error;
+  if (!parseKfgArguments(args, kfg, error)) return usageError(kShowCommand, error);
+  OfflineConfig config;
+  if (const int status = loadKfg(config, kfg); status != kExitOk) return status;
+  std::printf("Format   %d%s\n", config.loadedFormat(),
+              config.loadedFormat() == config::kCurrentFormat ? "" : " (older, converted)");
+  printRows(config, true, "Active rows");
+  printRows(config, false, "Inactive rows holding data");
+  printGeneral(config);
+  return kExitOk;
 }
 
 }  // namespace

@@ -1,0 +1,54 @@
+#pragma once
+// Loading a .kfg file for the commands that take one: FILE.kfg [--yes], loaded as
+// "Datei laden" does; an older format needs --yes, the answer to the question.
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+#include "config/offline_config.h"
+#include "config/texts.h"
+
+namespace trv810::cli {
+
+struct KfgArguments {
+  std::string path;
+  bool yes = false;
+};
+
+/// Reads FILE.kfg and --yes (plus any flag in `extraFlags`, whose presence is reported
+/// in `seen`); false with a message in `error` on anything else.
+inline bool parseKfgArguments(const std::vector<std::string>& args, KfgArguments& out, std::string& error,
+                              const std::vector<std::string>& extraFlags = {},
+                              std::vector<std::string>* seen = nullptr) {
+  for (const std::string& arg : args) {
+    if (arg == "--yes" || arg == "-y") {
+      out.yes = true;
+    } else if (std::find(extraFlags.begin(), extraFlags.end(), arg) != extraFlags.end()) {
+      if (seen) seen->push_back(arg);
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      error = "unknown option " + arg;
+      return false;
+    } else if (out.path.empty()) {
+      out.path = arg;
+    } else {
+      error = "more than one file given";
+      return false;
+    }
+  }
+  if (out.path.empty()) error = "no file given";
+  return !out.path.empty();
+}
+
+/// Loads the file into `config`; on failure prints the system's message (or the
+/// older-format question) and returns kExitFailed, else kExitOk.
+inline int loadKfg(config::OfflineConfig& config, const KfgArguments& args) {
+  const config::LoadStatus status = config.load(args.path, args.yes);
+  if (status == config::LoadStatus::Loaded) return kExitOk;
+  if (status == config::LoadStatus::Declined)
+    return failure(std::string(config::texts::kOlderFileQuestion), "Answer yes with --yes to load it.");
+  return failure(std::string(config::loadStatusMessage(status)), args.path);
+}
+
+}  // namespace trv810::cli

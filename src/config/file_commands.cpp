@@ -1,0 +1,25 @@
+#include "config/file_commands.h"
+
+#include "config/config_file.h"
+
+namespace trv810::config {
+
+bool saveConfigurationCommand(Form& form, platform::WindowHost& host, std::string& lastPath) {
+  form.storeVisibleRows();
+  if (!reportFormResult(host, form.readForm())) return false;
+  const std::optional<std::string> path = host.chooseSaveFile(configFileDialog(lastPath, true));
+  if (!path) return false;
+  lastPath = *path;
+  return saveConfigFileShowing(*path, form.image(), host);
+}
+
+bool loadConfigurationCommand(Form& form, platform::WindowHost& host, std::string& lastPath) {
+  const std::optional<std::string> path = host.chooseOpenFile(configFileDialog(lastPath, false));
+  if (!path) return false;
+  lastPath = *path;
+  if (!loadConfigFileShowing(*path, form.image(), host)) return false;
+  form.showImportedImage();
+  return true;
+}
+
+}  // namespace trv810::config

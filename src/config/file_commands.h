@@ -1,0 +1,23 @@
+#pragma once
+// The configuration window's file commands, "In Datei sichern" and "Datei laden",
+// with their dialogs and messages. `lastPath` is the window's memory of the file
+// chosen last in either command; each dialog opens there.
+
+#include <string>
+
+#include "config/form.h"
+#include "platform/window_host.h"
+
+namespace trv810::config {
+
+/// "In Datei sichern": stores the visible rows and validates the form (its message and
+/// no dialog on failure), asks for a path, writes the current-format file. A failed
+/// write keeps the old file and says so. True when the file was written.
+bool saveConfigurationCommand(Form& form, platform::WindowHost& host, std::string& lastPath);
+
+/// "Datei laden": asks for a path and loads the file with every question and message;
+/// on success the form shows the new image from row 1 (the caller moves its scroll
+/// thumb to the top). True when the image was replaced.
+bool loadConfigurationCommand(Form& form, platform::WindowHost& host, std::string& lastPath);
+
+}  // namespace trv810::config

@@ -1,0 +1,135 @@
+#pragma once
+// The configuration form: the ConfigImage shown in controls, read back and validated.
+//
+// The 32 rows are shown eight at a time, rows topRow() to topRow() + 7. Between the
+// image and the visible lines stands AddressText, one text record per row, which keeps
+// what was typed into rows that are off screen: storeVisibleRows() moves the visible
+// lines' texts into it (active rows only), showVisibleRows() shows it again,
+// fillForm() replaces it (and the general settings' controls) from the image, and
+// readForm() validates it with the general settings and writes them into the image.
+// The toggles change the image at the moment of the click.
+//
+// Everything works on a ControlTable indexed by the ids of config/control_ids.h, so
+// the Qt window, the command-line tool and the tests share it. Control texts are
+// Windows-1252 bytes.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "config/config_image.h"
+#include "platform/controls.h"
+#include "platform/window_host.h"
+
+namespace trv810::config {
+
+inline constexpr int kMaxTopRow = kRowCount - 8;  // 24
+inline constexpr std::size_t kAddressTextChars = 9;
+inline constexpr std::size_t kSequenceTextChars = 127;
+
+/// What the user typed into one row, kept while the row is off screen.
+struct AddressText {
+  std::string addressText;     ///< at most 9 digits; empty for address 0
+  uint8_t functionIndex = 0;   ///< 0..3 for "A".."D" (an imported value may be larger)
+  std::string sequenceText;    ///< at most 127 characters
+};
+
+/// readForm's result: code 0 (valid) to 15, and for codes 1 and 2 the row 1 to 32.
+struct FormResult {
+  enum Code {
+    kValid = 0,
+    kAddressError = 1,
+    kSequenceError = 2,
+    kNoBaudRate = 3,
+    kSwitchOnTimeError = 4,  ///< + j for K(3+j): 4 to 11
+    kManualSequenceError = 12,
+    kDeadTimeError = 13,
+    kAlarmIntervalError = 14,
+    kIdentError = 15,
+  };
+  int code = kValid;
+  int row = 0;
+  bool ok() const { return code == kValid; }
+  friend bool operator==(const FormResult&, const FormResult&) = default;
+};
+
+/// The message of a failed readForm (UTF-8), e.g. "Adress-Fehler bei Adresse 3";
+/// empty for code 0.
+std::string formResultMessage(FormResult result);
+
+/// Shows the message of a failed readForm (caption "TRV810 Konfiguration", error
+/// icon). True, showing nothing, when the form was valid.
+bool reportFormResult(platform::WindowHost& host, FormResult result);
+
+/// The first `n` characters of a control's text, as a fixed buffer takes them: a zero
+/// character ends the text early.
+std::string firstChars(std::string_view text, std::size_t n);
+
+/// Makes the list controls of a MemoryControlTable as long as the form's lists.
+void defineFormLists(platform::MemoryControlTable& controls);
+
+/// The positional decimal value of a digits-only text of at most 9 characters; nothing
+/// when it is empty, longer or holds a character other than a digit.
+std::optional<uint32_t> decimalValue(std::string_view text);
+
+class Form {
+ public:
+  /// The form keeps references to both; they must outlive it.
+  Form(ConfigImage& image, platform::ControlTable& controls);
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  /// The state of a newly created window: AddressText cleared, top row 0, rows 1 to 8
+  /// numbered, every function list on "A", the baud list on "1200", edits empty,
+  /// toggles unchecked, and of each line only the active toggle enabled.
+  void reset();
+
+  int topRow() const { return topRow_; }
+  const AddressText& addressText(int row) const { return rows_[static_cast<std::size_t>(row) % kRowCount]; }
+  AddressText& addressText(int row) { return rows_[static_cast<std::size_t>(row) % kRowCount]; }
+  ConfigImage& image() { return image_; }
+  platform::ControlTable& controls() { return controls_; }
+
+  /// Copies the visible lines of active rows into AddressText.
+  void storeVisibleRows();
+  /// Shows rows topRow() to topRow() + 7 from AddressText and the image's bits.
+  void showVisibleRows();
+  /// Replaces AddressText and the general settings' controls from the image; the
+  /// visible lines change only with the next showVisibleRows().
+  void fillForm();
+  /// Validates AddressText and the general settings in a fixed order and writes them
+  /// into the image; stops at the first error. Run storeVisibleRows() first.
+  FormResult readForm();
+  /// After an import: top row 0, fillForm(), showVisibleRows().
+  void showImportedImage();
+
+  /// Handles a click on any toggle id; false for ids that are not toggles.
+  bool onToggle(int id);
+  void toggleActive(int line);
+  void toggleSiren(int line);
+  void toggleRelay(int j, int line);
+  void toggleManualRelay(int j);
+
+  /// Moving the visible lines: each stores the visible rows, moves the top row (kept
+  /// within 0 to 24) and shows the rows again.
+  void lineUp();
+  void lineDown();
+  void moveTo(int topRow);
+
+ private:
+  int rowOf(int line) const { return topRow_ + line; }
+  bool flip(int id);
+  void showLine(int line);
+  bool readAddresses(FormResult& result);
+  bool readSequences(FormResult& result);
+  int readGeneral();
+
+  ConfigImage& image_;
+  platform::ControlTable& controls_;
+  std::array<AddressText, kRowCount> rows_{};
+  int topRow_ = 0;
+};
+
+}  // namespace trv810::config

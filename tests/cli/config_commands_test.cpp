@@ -1,0 +1,134 @@
+// trv810ctl show and check, run as processes on files made here.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "config/config_file.h"
+#include "config/signal_sequence.h"
+
+using namespace trv810::config;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;  // standard output and standard error together
+};
+
+Outcome trv810ctl(const std::string& args) {
+  const std::string command = std::string(TRV810_BINARY_DIR "/src/cli/trv810ctl ") + args + " 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  Outcome run{-1, {}};
+  std::array<char, 512> chunk;
+  std::size_t n;
+  while ((n = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) run.out.append(chunk.data(), n);
+  const int raw = ::pclose(pipe);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return run;
+}
+
+struct TempDir {
+  fs::path path;
+  TempDir() {
+    std::string t = (fs::temp_directory_path() / "trv810-cli-XXXXXX").string();
+    path = ::mkdtemp(t.data());
+  }
+  ~TempDir() { fs::remove_all(path); }
+  std::string write(const std::string& name, std::span<const uint8_t> bytes) const {
+    const fs::path p = path / name;
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                             static_cast<std::streamsize>(bytes.size()));
+    return p.string();
+  }
+};
+
+// A configuration that passes validation: rows 1 and 3 active, row 6 inactive with data.
+ConfigImage validImage() {
+  ConfigImage image;
+  for (int r = 0; r < kRowCount; ++r) std::ranges::fill(image.sequence(r), uint8_t{0xFF});
+  image.setAddress(0, 1234);
+  image.setAddress(2, 2047993);
+  image.setFunctionIndex(2, 3);
+  image.setAddress(5, 77);
+  image.setActiveMask(0b101);
+  image.setSiren(0, true);
+  parseSignalSequence("ON05,OFF10,H0512,R03", image.sequence(0));
+  image.setRelayOn(0, 0, true);
+  image.setRelayOn(7, 2, true);
+  for (int j = 0; j < kRelayCount; ++j) image.setSwitchOnTime(j, static_cast<uint16_t>(10 * (j + 1)));
+  parseSignalSequence("ON05", image.manualSequence());
+  image.setDeadTime(5);
+  image.setAlarmInterval(10);
+  image.setFlags(0x0301);
+  const std::string ident = "S\xFC" "d \x80";
+  std::ranges::copy(ident, image.identText().begin());
+  return image;
+}
+
+}  // namespace
+
+TEST(CliConfig, ShowListsRowsAndSettingsInUtf8) {
+  TempDir dir;
+  const std::string file = dir.write("a.kfg", buildConfigFile(validImage()));
+  const Outcome run = trv810ctl("show " + file);
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_NE(run.out.find("Format   3"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("   1  0001234    A   x  .  .  .  .  .  .  .   yes   ON05,OFF10,H0512,R03"),
+            std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("   3  2047993    D   .  .  .  .  .  .  .  x   no"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("   6  0000077"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Manual-trigger relays     K3 K4"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Ident                     \"Süd €\""), std::string::npos) << run.out;
+}
+
+TEST(CliConfig, CheckAcceptsAValidFileAndReportsTheFirstError) {
+  TempDir dir;
+  const Outcome good = trv810ctl("check " + dir.write("good.kfg", buildConfigFile(validImage())));
+  EXPECT_EQ(good.status, 0) << good.out;
+
+  ConfigImage image = validImage();
+  image.setAddress(2, 3);
+  const Outcome bad = trv810ctl("check " + dir.write("bad.kfg", buildConfigFile(image)));
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.out, "Adress-Fehler bei Adresse 3\n");
+}
+
+TEST(CliConfig, AnOlderFormatNeedsYes) {
+  TempDir dir;
+  std::vector<uint8_t> f(27 + kFormat2Size, 0);
+  f[0] = 2;
+  std::ranges::copy(kFileMagic, f.begin() + 1);
+  const uint16_t sum = fileChecksum(f);
+  f.push_back(static_cast<uint8_t>(sum));
+  f.push_back(static_cast<uint8_t>(sum >> 8));
+  const std::string file = dir.write("old.kfg", f);
+  const Outcome asked = trv810ctl("show " + file);
+  EXPECT_EQ(asked.status, 1);
+  EXPECT_EQ(asked.out.find("Veraltete Konfigurationsdatei."), 0u) << asked.out;
+  const Outcome yes = trv810ctl("show " + file + " --yes");
+  EXPECT_EQ(yes.status, 0) << yes.out;
+  EXPECT_NE(yes.out.find("Format   2"), std::string::npos) << yes.out;
+}
+
+TEST(CliConfig, LoadFailuresAndUsage) {
+  TempDir dir;
+  auto bytes = buildConfigFile(validImage());
+  bytes[600] ^= 1;
+  const Outcome checksum = trv810ctl("check " + dir.write("c.kfg", bytes));
+  EXPECT_EQ(checksum.status, 1);
+  EXPECT_EQ(checksum.out.rfind("Checksummen Fehler !\n", 0), 0u) << checksum.out;
+  const Outcome missing = trv810ctl("show " + (dir.path / "none.kfg").string());
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out.rfind("Datei nicht vorhanden !\n", 0), 0u) << missing.out;
+  EXPECT_EQ(trv810ctl("show").status, 2);
+  EXPECT_EQ(trv810ctl("check a.kfg b.kfg").status, 2);
+  EXPECT_EQ(trv810ctl("check --frobnicate a.kfg").status, 2);
+}
