@@ -45,7 +45,7 @@ struct OpenFailure {
   int error = 0;            ///< errno of the failed call
   std::string device;       ///< the device path that was opened
   std::string group;        ///< the group owning the device, for PermissionDenied
-  /// One line for the user, e.g. "/dev/ttyUSB0 does not exist." or, for permission
+  /// One line for the user, e.g. "/dev/ttyUSB0 does not exist" or, for permission
   /// denied, which group to join (usually dialout).
   std::string reason() const;
 };

@@ -1,0 +1,81 @@
+#pragma once
+// The serial device as the link sees it: a byte stream opened exclusively at
+// 19200 8N1, raw, without flow control, that can be read without waiting, waited on
+// together with an event, written with a time-out, and closed. One implementation per
+// platform (serial_posix.cpp for termios); tests may put their own behind the opener.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/event.h"
+
+namespace trv810::platform {
+
+/// Why a device could not be opened.
+enum class DeviceOpenError { None, Missing, PermissionDenied, InUse, Other };
+
+class SerialDevice {
+ public:
+  virtual ~SerialDevice() = default;
+
+  enum class ReadStatus { Data, Nothing, Gone };
+  struct ReadResult {
+    ReadStatus status = ReadStatus::Nothing;
+    std::size_t count = 0;  ///< bytes read, for Data
+    int error = 0;          ///< errno, for Gone (0 when the device reported end of file)
+  };
+  /// Reads what has arrived, at most `size` bytes, without waiting. Gone: the device
+  /// failed or hung up (for example a pseudo-terminal whose far side closed).
+  virtual ReadResult readAvailable(uint8_t* buffer, std::size_t size) = 0;
+
+  /// Waits until the device is readable (or hung up or failed) or `stop` is set, at
+  /// most `timeout`. First: the device; Second: the event; the event is not consumed.
+  virtual WaitOutcome waitReadable(const Event& stop, Millis timeout) = 0;
+
+  enum class WriteStatus { Written, Stopped, TimedOut, Failed };
+  /// Writes all `count` bytes. Returns when they are handed to the driver, when `stop`
+  /// is set (at once), or when `timeout` has passed.
+  virtual WriteStatus write(const uint8_t* bytes, std::size_t count, const Event& stop,
+                            Millis timeout) = 0;
+
+  /// Closes the device; later calls fail. Safe to call twice.
+  virtual void close() = 0;
+};
+
+class SerialDeviceOpener {
+ public:
+  virtual ~SerialDeviceOpener() = default;
+
+  struct Result {
+    std::unique_ptr<SerialDevice> device;  ///< set on success
+    DeviceOpenError error = DeviceOpenError::None;
+    int errorNumber = 0;  ///< errno of the failed call
+    std::string group;    ///< for PermissionDenied: the group owning the device, if known
+  };
+  /// Opens `path` exclusively, configures the line and discards what waited in the
+  /// driver's queues. Line configuration failures are ignored.
+  virtual Result open(const std::string& path) = 0;
+};
+
+/// The opener of this platform's serial devices.
+std::unique_ptr<SerialDeviceOpener> makeSerialDeviceOpener();
+
+/// A serial device present on this machine.
+struct SerialDeviceInfo {
+  std::string path;                 ///< e.g. /dev/ttyUSB0
+  std::vector<std::string> byId;    ///< /dev/serial/by-id names that point to it
+};
+/// Whether a device path leads to a port.
+enum class DevicePresence { Present, Missing, NoPortBehind };
+/// Missing: no such node; NoPortBehind: a node the system keeps without hardware
+/// (a /dev/ttyS* without a UART).
+DevicePresence devicePresence(const std::string& path);
+
+/// The serial devices present: /dev/ttyS* with a port behind them, /dev/ttyUSB*,
+/// /dev/ttyACM*, sorted by path.
+std::vector<SerialDeviceInfo> listSerialDevices();
+
+}  // namespace trv810::platform

@@ -1,0 +1,169 @@
+// The serial device on POSIX systems, through termios.
+//
+// The device is opened non-blocking, so a read takes what has arrived and a write
+// hands over what the driver accepts; waiting is done with poll() on the device and an
+// event's descriptor together, which lets a stop interrupt any wait at once.
+
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+
+#include "platform/serial_device.h"
+
+namespace trv810::platform {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class PosixSerialDevice final : public SerialDevice {
+ public:
+  explicit PosixSerialDevice(int fd) : fd_(fd) {}
+  ~PosixSerialDevice() override { close(); }
+
+  ReadResult readAvailable(uint8_t* buffer, std::size_t size) override {
+    for (;;) {
+      const ssize_t n = ::read(fd_, buffer, size);
+      if (n > 0) return {ReadStatus::Data, static_cast<std::size_t>(n), 0};
+      if (n == 0) return {ReadStatus::Gone, 0, 0};
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN || errno == EWOULDBLOCK) return {ReadStatus::Nothing, 0, 0};
+      return {ReadStatus::Gone, 0, errno};
+    }
+  }
+
+  WaitOutcome waitReadable(const Event& stop, Millis timeout) override {
+    return waitForDescriptorOrEvent(fd_, POLLIN, stop, timeout);
+  }
+
+  WriteStatus write(const uint8_t* bytes, std::size_t count, const Event& stop,
+                    Millis timeout) override {
+    const auto deadline = Clock::now() + timeout;
+    while (count > 0) {
+      if (stop.isSet()) return WriteStatus::Stopped;
+      const ssize_t n = ::write(fd_, bytes, count);
+      if (n > 0) {
+        bytes += n;
+        count -= static_cast<std::size_t>(n);
+        continue;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return WriteStatus::Failed;
+      const auto left = std::chrono::ceil<Millis>(deadline - Clock::now());
+      if (left.count() <= 0) return WriteStatus::TimedOut;
+      const WaitOutcome w = waitForDescriptorOrEvent(fd_, POLLOUT, stop, left);
+      if (w == WaitOutcome::Second) return WriteStatus::Stopped;
+      if (w == WaitOutcome::TimedOut) return WriteStatus::TimedOut;
+    }
+    return WriteStatus::Written;
+  }
+
+  void close() override {
+    if (fd_ < 0) return;
+    // A pseudo-terminal's tty outlives our close while its far side stays open, and
+    // would keep refusing others; so give the exclusive mode up explicitly.
+    ::ioctl(fd_, TIOCNXCL);
+    ::close(fd_);  // also releases the flock
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+};
+
+// 19200 baud, 8N1, raw bytes, no flow control of any kind, modem lines DTR and RTS
+// inactive. Every result is ignored: a pseudo-terminal accepts some of these and not
+// others, and still carries the bytes.
+void configureLine(int fd) {
+  termios t{};
+  if (::tcgetattr(fd, &t) == 0) {
+    ::cfmakeraw(&t);  // no echo, no line editing, no CR/NL or parity translation
+    ::cfsetispeed(&t, B19200);
+    ::cfsetospeed(&t, B19200);
+    t.c_cflag &= ~(PARENB | CSTOPB | CSIZE | CRTSCTS);
+    t.c_cflag |= CS8 | CLOCAL | CREAD;
+    t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNBRK | BRKINT | PARMRK | ISTRIP);
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    ::tcsetattr(fd, TCSANOW, &t);
+  }
+  int lines = TIOCM_DTR | TIOCM_RTS;
+  ::ioctl(fd, TIOCMBIC, &lines);
+  ::tcflush(fd, TCIOFLUSH);  // what arrived before this open belongs to nobody
+}
+
+DeviceOpenError classify(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case EIO:  // a node without a port behind it, e.g. /dev/ttyS3 without a UART
+      return DeviceOpenError::Missing;
+    case EACCES:
+    case EPERM:
+      return DeviceOpenError::PermissionDenied;
+    case EBUSY:
+    case EWOULDBLOCK:
+      return DeviceOpenError::InUse;
+    default:
+      return DeviceOpenError::Other;
+  }
+}
+
+// The name of the group owning `path`, or "" when it cannot be found.
+std::string owningGroup(const std::string& path) {
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  group g{};
+  group* found = nullptr;
+  char buffer[4096];
+  if (::getgrgid_r(st.st_gid, &g, buffer, sizeof buffer, &found) != 0 || found == nullptr)
+    return {};
+  return found->gr_name;
+}
+
+SerialDeviceOpener::Result failed(int error, const std::string& path) {
+  SerialDeviceOpener::Result r;
+  r.error = classify(error);
+  r.errorNumber = error;
+  if (r.error == DeviceOpenError::PermissionDenied) r.group = owningGroup(path);
+  return r;
+}
+
+class PosixSerialDeviceOpener final : public SerialDeviceOpener {
+ public:
+  Result open(const std::string& path) override {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return failed(errno, path);
+    // Two locks, because each misses cases the other catches: TIOCEXCL makes the
+    // kernel refuse further opens of the tty, but not to root (CAP_SYS_ADMIN); flock
+    // is honoured by root too and by other serial programs that use it, but only by
+    // programs that ask for it. Together a second open by this program or another
+    // fails in every case we can detect.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno != ENOLCK && errno != EINVAL) {
+      const int error = errno;
+      ::close(fd);
+      return failed(error == EWOULDBLOCK ? EBUSY : error, path);
+    }
+    ::ioctl(fd, TIOCEXCL);
+    configureLine(fd);
+    Result r;
+    r.device = std::make_unique<PosixSerialDevice>(fd);
+    return r;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<SerialDeviceOpener> makeSerialDeviceOpener() {
+  return std::make_unique<PosixSerialDeviceOpener>();
+}
+
+}  // namespace trv810::platform
