@@ -6,6 +6,7 @@
 // it uses. The destructor closes the port first all the same.
 
 #include "app/shell_state.h"
+#include "firmware/flash_image.h"
 #include "link/port_table.h"
 #include "link/serial_link.h"
 
@@ -24,6 +25,7 @@ class Application {
 
   ShellState& shell() { return shell_; }
   link::LinkEvents& events() { return events_; }
+  firmware::FlashImage& flash() { return flash_; }
 
   /// Stops a running transfer and the receiver and closes the port; safe when closed.
   void closePort();
@@ -33,7 +35,9 @@ class Application {
   link::LinkEvents events_;
   // TODO(link): link::SerialLink link_{events_}; once the serial link is delivered.
   // TODO(transfer): the Transfer runner and its TransferRecord.
-  // TODO(firmware): the FlashImage (2 MiB; "Nicht genügend Speicher !" when it fails).
+  // The 2 MiB FlashImage; when it cannot be allocated the constructor throws
+  // std::bad_alloc, which start-up turns into "Nicht genügend Speicher !".
+  firmware::FlashImage flash_;
   // TODO(config): the ConfigImage, AddressText and staging buffer of the form.
 };
 

@@ -1,10 +1,38 @@
+#include <cinttypes>
+#include <cstdio>
+
 #include "cli/command.h"
+#include "firmware/flash_image.h"
+#include "firmware/flash_loader.h"
 
 namespace trv810::cli {
 namespace {
 
-int runHex2bin(const std::vector<std::string>&, const GlobalOptions&) {
-  return failure("trv810ctl hex2bin: not available yet");
+// The file title the loader decides by: the path's last component.
+std::string titleOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int runHex2bin(const std::vector<std::string>& args, const GlobalOptions&) {
+  if (args.size() != 1) return usageError(kHex2binCommand, args.empty() ? "no file given" : "one file only");
+  const std::string& path = args[0];
+  if (path.empty() || (path.size() > 1 && path[0] == '-'))
+    return usageError(kHex2binCommand, "unknown option " + path);
+
+  firmware::FlashImage image;
+  const firmware::LoadResult result = firmware::loadFlashImage(image, path, titleOf(path));
+  if (!result) return failure("Ungültiges Dateiformat!", describe(result));
+
+  std::printf("%s: image length %" PRIu32 " bytes (0x%" PRIX32 ")\n", path.c_str(), image.length(),
+              image.length());
+  if (!result.rawCopyPath.empty()) {
+    if (result.rawCopy)
+      std::printf("raw copy: %s\n", result.rawCopyPath.c_str());
+    else
+      std::fprintf(stderr, "trv810ctl hex2bin: raw copy not written: %s\n", result.rawCopy.message.c_str());
+  }
+  return kExitOk;
 }
 
 }  // namespace

@@ -24,8 +24,8 @@ const Example kExamples[] = {
     {{0x2C, 0x00, 0x03, 0x00}, {0xFF, 0x2C, 0x00, 0x03, 0x00, 0x1A, 0xB6, 0xFE}},
 };
 
-// Feeds `wire` to a decoder in chunks of the given sizes (the last repeats) and
-// returns the payloads of the good frames.
+// Feeds `wire` to a decoder in chunks of `chunk` bytes and returns the payloads of the
+// good frames.
 std::vector<Bytes> decodeChunked(FrameDecoder& decoder, const Bytes& wire, std::size_t chunk) {
   std::vector<Bytes> frames;
   for (std::size_t at = 0; at < wire.size(); at += chunk) {
@@ -122,14 +122,14 @@ TEST(FrameDecoder, EscapeSetsTheTopBitOfWhateverFollows) {
 TEST(FrameDecoder, ChangedByteDropsTheFrameAndTheNextReusesTheSlot) {
   const Bytes payload{0x2C, 0x00, 0x03, 0x00};
   uint8_t content[6] = {0x2C, 0x00, 0x03, 0x00};
-  uint8_t unused[kMaxFrameBytes];
-  encodeFrame(content, 4, unused);
+  uint8_t transmit[kMaxFrameBytes];
+  encodeFrame(content, 4, transmit);  // fills in the check bytes
   for (std::size_t pos = 0; pos < 6; ++pos) {
     for (int value = 0; value < 256; ++value) {
       // 0x00 and 0xFF are the same number modulo 255: a swap of the two cannot be seen
       // by this checksum, on either side of the line.
-      const bool swap00FF = (content[pos] | value) == 0xFF && (content[pos] & value) == 0x00 &&
-                            (value == 0x00 || value == 0xFF);
+      const bool swap00FF = (content[pos] == 0x00 && value == 0xFF) ||
+                            (content[pos] == 0xFF && value == 0x00);
       if (value == content[pos] || swap00FF) continue;
       uint8_t changed[6];
       std::copy(content, content + 6, changed);

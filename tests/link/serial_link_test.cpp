@@ -33,6 +33,11 @@ Bytes payloadOf(const link::ReceiveRing::Slot& slot) {
   return Bytes(slot.begin() + 1, slot.begin() + 1 + slot[0]);
 }
 
+Bytes concat(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
 void send(PseudoTerminal& pty, const Bytes& bytes) {
   ASSERT_TRUE(pty.write(bytes.data(), bytes.size()));
 }
@@ -121,6 +126,15 @@ TEST(SerialLink, CarriesFramesBothWaysClosesAndReopens) {
   EXPECT_EQ(payloadOf(link.takeFrame()), (Bytes{0x60, 0x00}));
   EXPECT_EQ(link.ring().writeIndex(), 2);
   EXPECT_EQ(link.ring().readIndex(), 2);
+
+  // Nobody takes the first of two frames: the receiver waits 100 ms for it, then goes on.
+  send(*pty, concat(link::encodeFrame(Bytes{0x11}), link::encodeFrame(Bytes{0x22})));
+  const auto deadline = Clock::now() + 1s;
+  while (link.ring().writeIndex() != 4 && Clock::now() < deadline) std::this_thread::sleep_for(10ms);
+  ASSERT_EQ(link.ring().writeIndex(), 4);
+  EXPECT_TRUE(events.frameReady.wait(0ms));  // the two signals merged into one
+  EXPECT_EQ(payloadOf(link.takeFrame()), (Bytes{0x11}));
+  EXPECT_EQ(payloadOf(link.takeFrame()), (Bytes{0x22}));
 
   const Bytes request = link::encodeFrame(Bytes{0x2C, 0x00, 0x03, 0x00});
   EXPECT_EQ(link.write(request.data(), request.size()), SerialLink::WriteOutcome::Written);

@@ -1,0 +1,50 @@
+#pragma once
+// The outcome of loading a firmware file: success, or what was wrong and where, as a
+// small value the caller turns into its own message.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/file.h"
+
+namespace trv810::firmware {
+
+enum class LoadError : uint8_t {
+  kNone,
+  kBadExtension,   ///< the title ends in none of .bin .BIN .hex .HEX
+  kCannotOpen,     ///< the file cannot be opened (see `file`)
+  kCannotRead,     ///< reading failed (see `file`)
+  kTooLarge,       ///< a raw file larger than the FlashImage buffer
+  kNoLineEnd,      ///< no CR LF within 600 characters
+  kEndInsideLine,  ///< the file ends inside a line
+  kNoColon,        ///< a line does not start with ':'
+  kBadDigit,       ///< a character that is not one of 0-9 A-F (see `column`)
+  kBadChecksum,    ///< the bytes of a line do not sum to 0, or it has no bytes
+  kTooShort,       ///< a line of fewer than four bytes has no record type
+  kShortRecord,    ///< a record with fewer data bytes than its type needs
+  kBadType,        ///< a record type above 05
+  kNoEndRecord,    ///< the file ends before the end-of-file record
+  kBlankImage,     ///< the image is 0xFF throughout
+};
+
+struct LoadResult {
+  LoadError error = LoadError::kNone;
+  uint32_t line = 0;         ///< 1-based HEX line of the failure, 0 when none applies
+  uint32_t column = 0;       ///< 1-based character of a kBadDigit
+  uint8_t character = 0;     ///< the offending character of a kBadDigit or kNoColon
+  uint8_t recordType = 0;    ///< the type of a kShortRecord or kBadType record
+  platform::FileResult file; ///< the OS's error for kCannotOpen and kCannotRead
+
+  /// After a successful HEX load: where the raw copy was written (empty when it was
+  /// skipped) and how that went. A failed raw copy does not fail the load.
+  std::string rawCopyPath;
+  platform::FileResult rawCopy;
+
+  explicit operator bool() const { return error == LoadError::kNone; }
+};
+
+/// What went wrong, in one line of English, with the line and column where known
+/// ("line 3, column 12: 'g' is not an upper-case hex digit").
+std::string describe(const LoadResult& result);
+
+}  // namespace trv810::firmware
