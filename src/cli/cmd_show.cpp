@@ -34,9 +34,10 @@ void printRow(OfflineConfig& c, int r) {
   std::string relays;
   for (int j = 0; j < config::kRelayCount; ++j) relays += image.relayOn(j, r) ? "x  " : ".  ";
   char line[256];
-  std::snprintf(line, sizeof line, "  %2d  %-9s  %-3s %s %-5s %s", r + 1, text.addressText.empty() ? "-" : text.addressText.c_str(),
-              functionLetter(image.functionIndex(r)).c_str(), relays.c_str(), image.siren(r) ? "yes" : "no",
-              config::cp1252ToUtf8(text.sequenceText).c_str());
+  std::snprintf(line, sizeof line, "  %2d  %-9s  %-3s %s %-5s %s", r + 1,
+                text.addressText.empty() ? "-" : text.addressText.c_str(),
+                functionLetter(image.functionIndex(r)).c_str(), relays.c_str(), image.siren(r) ? "yes" : "no",
+                config::cp1252ToUtf8(text.sequenceText).c_str());
   std::string shown = line;
   shown.erase(shown.find_last_not_of(' ') + 1);
   std::printf("%s\n", shown.c_str());
@@ -68,7 +69,8 @@ void printGeneral(OfflineConfig& c) {
   line("Manual-trigger sequence", utf8(ids::kManualSequence));
   std::string relays;
   for (int j = 0; j < config::kRelayCount; ++j)
-    if (controls.checked(ids::manualRelay(j))) relays += (relays.empty() ? "K" : " K") + std::to_string(j + 3);
+    if (controls.checked(ids::manualRelay(j)))
+      relays += (relays.empty() ? "K" : " K") + std::to_string(j + 3);
   line("Manual-trigger relays", relays.empty() ? "none" : relays);
   line("Dead time", utf8(ids::kDeadTime) + " s");
   line("Alarm interval", utf8(ids::kAlarmInterval) + " s");

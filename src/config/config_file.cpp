@@ -49,8 +49,7 @@ ConfigFileCheck checkConfigFile(std::span<const uint8_t> file, const ConfirmOlde
   if (file.empty()) return failed(LoadStatus::InvalidFile);
   const int format = file[0];
   if (format != kCurrentFormat && !(confirmOlder && confirmOlder())) return failed(LoadStatus::Declined);
-  if (file.size() < kFileHeaderSize ||
-      !std::equal(kFileMagic.begin(), kFileMagic.end(), file.begin() + 1))
+  if (file.size() < kFileHeaderSize || !std::equal(kFileMagic.begin(), kFileMagic.end(), file.begin() + 1))
     return failed(LoadStatus::InvalidFile);
   const std::size_t size = imageSize(format);
   if (size == 0) return failed(LoadStatus::UnknownFormat);

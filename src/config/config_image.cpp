@@ -68,12 +68,8 @@ bool importImage(ConfigImage& image, int formatIndex, std::span<const uint8_t> s
   const std::size_t size = imageSize(formatIndex);
   if (size == 0 || source.size() < size) return false;
   switch (formatIndex) {
-    case 3:
-      std::copy_n(source.begin(), kImageSize, image.bytes().begin());
-      break;
-    case 2:
-      importFormat2(image, source);
-      break;
+    case 3: std::copy_n(source.begin(), kImageSize, image.bytes().begin()); break;
+    case 2: importFormat2(image, source); break;
     default:
       // The oldest layout is not known field by field, so nothing of it is taken over;
       // the sequences are emptied because their old coding cannot be trusted.

@@ -95,9 +95,7 @@ class ConfigImage {
 
   /// The 20-byte signal-sequence slot of `row`.
   SequenceSlot sequence(int row) { return slot(kSequenceOffset + kSequenceSlotSize * index(row)); }
-  ConstSequenceSlot sequence(int row) const {
-    return slot(kSequenceOffset + kSequenceSlotSize * index(row));
-  }
+  ConstSequenceSlot sequence(int row) const { return slot(kSequenceOffset + kSequenceSlotSize * index(row)); }
   SequenceSlot manualSequence() { return slot(kManualSequenceOffset); }
   ConstSequenceSlot manualSequence() const { return slot(kManualSequenceOffset); }
 

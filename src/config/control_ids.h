@@ -8,28 +8,28 @@ namespace trv810::config::ids {
 
 inline constexpr int kVisibleLines = 8;
 
-inline constexpr int kRowNumber = 0;   ///< + k: static "%d"
-inline constexpr int kActive = 8;      ///< + k: toggle
-inline constexpr int kAddress = 16;    ///< + 2k: edit, digits only
-inline constexpr int kFunction = 17;   ///< + 2k: list "A".."D"
-inline constexpr int kSiren = 32;      ///< + k: toggle
-inline constexpr int kSequence = 40;   ///< + k: edit
-inline constexpr int kRelay = 48;      ///< + 8j + k: toggle
+inline constexpr int kRowNumber = 0;  ///< + k: static "%d"
+inline constexpr int kActive = 8;     ///< + k: toggle
+inline constexpr int kAddress = 16;   ///< + 2k: edit, digits only
+inline constexpr int kFunction = 17;  ///< + 2k: list "A".."D"
+inline constexpr int kSiren = 32;     ///< + k: toggle
+inline constexpr int kSequence = 40;  ///< + k: edit
+inline constexpr int kRelay = 48;     ///< + 8j + k: toggle
 inline constexpr int kScrollBar = 112;
-inline constexpr int kBaudRate = 113;       ///< list "512", "1200"
-inline constexpr int kSwitchOnTime = 114;   ///< + j: edit, digits only
+inline constexpr int kBaudRate = 113;      ///< list "512", "1200"
+inline constexpr int kSwitchOnTime = 114;  ///< + j: edit, digits only
 inline constexpr int kManualSequence = 122;
 inline constexpr int kDeadTime = 123;
 inline constexpr int kAlarmInterval = 124;
-inline constexpr int kManualRelay = 125;    ///< + j: toggle
+inline constexpr int kManualRelay = 125;  ///< + j: toggle
 inline constexpr int kIdent = 133;
 inline constexpr int kLastFieldId = 133;
 
-inline constexpr int kProgram = 150;   ///< "TRV programmieren"
-inline constexpr int kRead = 151;      ///< "TRV auslesen"
-inline constexpr int kLoad = 152;      ///< "Datei laden"
-inline constexpr int kSave = 153;      ///< "In Datei sichern"
-inline constexpr int kCancel = 154;    ///< "Abbrechen"
+inline constexpr int kProgram = 150;  ///< "TRV programmieren"
+inline constexpr int kRead = 151;     ///< "TRV auslesen"
+inline constexpr int kLoad = 152;     ///< "Datei laden"
+inline constexpr int kSave = 153;     ///< "In Datei sichern"
+inline constexpr int kCancel = 154;   ///< "Abbrechen"
 
 constexpr int rowNumber(int k) { return kRowNumber + k; }
 constexpr int active(int k) { return kActive + k; }

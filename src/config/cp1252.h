@@ -18,8 +18,8 @@ std::string cp1252ToUtf8(std::string_view bytes);
 /// that has no Windows-1252 byte (or of each malformed UTF-8 sequence).
 struct Cp1252Conversion {
   std::string bytes;
-  bool complete = true;           ///< every character had its byte
-  std::size_t firstBadOffset = 0; ///< offset in the UTF-8 input of the first one that had none
+  bool complete = true;            ///< every character had its byte
+  std::size_t firstBadOffset = 0;  ///< offset in the UTF-8 input of the first one that had none
 };
 
 /// The Windows-1252 bytes of a UTF-8 text; reports characters the code page lacks.

@@ -31,9 +31,9 @@ inline constexpr std::size_t kSequenceTextChars = 127;
 
 /// What the user typed into one row, kept while the row is off screen.
 struct AddressText {
-  std::string addressText;     ///< at most 9 digits; empty for address 0
-  uint8_t functionIndex = 0;   ///< 0..3 for "A".."D" (an imported value may be larger)
-  std::string sequenceText;    ///< at most 127 characters
+  std::string addressText;    ///< at most 9 digits; empty for address 0
+  uint8_t functionIndex = 0;  ///< 0..3 for "A".."D" (an imported value may be larger)
+  std::string sequenceText;   ///< at most 127 characters
 };
 
 /// readForm's result: code 0 (valid) to 15, and for codes 1 and 2 the row 1 to 32.

@@ -102,7 +102,8 @@ int Form::readGeneral() {
   if (baud < 0) return FormResult::kNoBaudRate;
   image_.setFlags(static_cast<uint16_t>((image_.flags() & ~kFlagBaud1200) | (baud != 0 ? kFlagBaud1200 : 0)));
   for (int j = 0; j < kRelayCount; ++j) {
-    const auto seconds = numberIn(firstChars(controls_.text(ids::switchOnTime(j)), kSwitchOnChars), kMaxSwitchOnTime);
+    const auto seconds =
+        numberIn(firstChars(controls_.text(ids::switchOnTime(j)), kSwitchOnChars), kMaxSwitchOnTime);
     if (!seconds) return FormResult::kSwitchOnTimeError + j;
     image_.setSwitchOnTime(j, static_cast<uint16_t>(*seconds));
   }

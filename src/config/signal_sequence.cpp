@@ -10,8 +10,8 @@ constexpr uint8_t kEndByte = 0xFF;
 constexpr int kMaxNumber = 60;
 
 bool admitted(char c) {
-  return (c >= '0' && c <= '9') || c == 'O' || c == 'N' || c == 'F' || c == 'R' || c == 'H' ||
-         c == ',' || c == ' ';
+  return (c >= '0' && c <= '9') || c == 'O' || c == 'N' || c == 'F' || c == 'R' || c == 'H' || c == ',' ||
+         c == ' ';
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -23,7 +23,7 @@ struct Parser {
   SequenceSlot slot;
   std::size_t p = 0;
   State state = State::Between;
-  int k = 0;         // digits taken of the current number
+  int k = 0;  // digits taken of the current number
   int accumulator = 0;
   bool complete = false;  // the last item is finished
 

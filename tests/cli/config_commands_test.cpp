@@ -44,8 +44,8 @@ struct TempDir {
   ~TempDir() { fs::remove_all(path); }
   std::string write(const std::string& name, std::span<const uint8_t> bytes) const {
     const fs::path p = path / name;
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                             static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return p.string();
   }
 };
@@ -68,7 +68,9 @@ ConfigImage validImage() {
   image.setDeadTime(5);
   image.setAlarmInterval(10);
   image.setFlags(0x0301);
-  const std::string ident = "S\xFC" "d \x80";
+  const std::string ident =
+      "S\xFC"
+      "d \x80";
   std::ranges::copy(ident, image.identText().begin());
   return image;
 }
@@ -82,7 +84,8 @@ TEST(CliConfig, ShowListsRowsAndSettingsInUtf8) {
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_NE(run.out.find("Format   3"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("   1  0001234    A   x  .  .  .  .  .  .  .   yes   ON05,OFF10,H0512,R03"),
-            std::string::npos) << run.out;
+            std::string::npos)
+      << run.out;
   EXPECT_NE(run.out.find("   3  2047993    D   .  .  .  .  .  .  .  x   no"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("   6  0000077"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Manual-trigger relays     K3 K4"), std::string::npos) << run.out;

@@ -89,7 +89,8 @@ TEST(ConfigFile, BuildsTheCurrentFormatWithItsChecksumLowByteFirst) {
 
 TEST(ConfigFile, AnyChangedImageOrChecksumByteIsAChecksumError) {
   const ConfigFileBytes good = buildConfigFile(sampleImage());
-  for (std::size_t at : {std::size_t{27}, std::size_t{500}, std::size_t{924}, std::size_t{925}, std::size_t{926}}) {
+  for (std::size_t at :
+       {std::size_t{27}, std::size_t{500}, std::size_t{924}, std::size_t{925}, std::size_t{926}}) {
     ConfigFileBytes bad = good;
     bad[at] ^= 0x01;
     ConfigImage image;

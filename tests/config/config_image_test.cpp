@@ -39,7 +39,8 @@ TEST(ConfigImage, FieldsAreLittleEndianAtTheirOffsets) {
   image.setAlarmInterval(0x0102);
   image.setFlags(0x80FF);
   const auto b = image.bytes();
-  EXPECT_EQ((std::vector<uint8_t>{b[124], b[125], b[126], b[127]}), (std::vector<uint8_t>{0xF9, 0x3F, 0x1F, 0}));
+  EXPECT_EQ((std::vector<uint8_t>{b[124], b[125], b[126], b[127]}),
+            (std::vector<uint8_t>{0xF9, 0x3F, 0x1F, 0}));
   EXPECT_EQ(b[130], 3);
   EXPECT_EQ(b[160], 0x01);
   EXPECT_EQ(b[163], 0x80);

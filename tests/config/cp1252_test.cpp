@@ -15,7 +15,10 @@ TEST(Cp1252, EveryByteSurvivesTheRoundTrip) {
 TEST(Cp1252, ConvertsTheTypographicBlockAndLatin1) {
   EXPECT_EQ(cp1252ToUtf8("\x80\x9F\xFC\xDF"), "€Ÿüß");
   EXPECT_EQ(cp1252ToUtf8("\x81\x8D"), "\u0081\u008D");
-  EXPECT_EQ(utf8ToCp1252("Süd €5 „x“").bytes, "S\xFC" "d \x80" "5 \x84x\x93");
+  EXPECT_EQ(utf8ToCp1252("Süd €5 „x“").bytes,
+            "S\xFC"
+            "d \x80"
+            "5 \x84x\x93");
 }
 
 TEST(Cp1252, ReportsCharactersTheCodePageLacks) {
@@ -23,7 +26,8 @@ TEST(Cp1252, ReportsCharactersTheCodePageLacks) {
   EXPECT_FALSE(r.complete);
   EXPECT_EQ(r.firstBadOffset, 2u);
   EXPECT_EQ(r.bytes, "ab?c\x80");
-  for (const char* bad : {"\xC3", "\xC3(", "\xE2\x82", "\xC0\x80", "\xED\xA0\x80", "\xF0\x9F\x98\x80", "\xFF"}) {
+  for (const char* bad :
+       {"\xC3", "\xC3(", "\xE2\x82", "\xC0\x80", "\xED\xA0\x80", "\xF0\x9F\x98\x80", "\xFF"}) {
     const Cp1252Conversion b = utf8ToCp1252(bad);
     EXPECT_FALSE(b.complete) << bad;
     EXPECT_EQ(b.firstBadOffset, 0u);

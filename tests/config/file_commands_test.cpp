@@ -63,7 +63,9 @@ TEST(FileCommands, SaveThenLoadGivesTheSameImageAndShowsRowOne) {
   f.form.toggleSiren(0);
   f.controls.setText(cids::sequence(0), "ON05,H0512");
   f.activate(30, "2047993");
-  f.controls.setText(cids::kIdent, "S\xFC" "d");
+  f.controls.setText(cids::kIdent,
+                     "S\xFC"
+                     "d");
   RecordingHost host;
   host.chosenPath = (dir.path / "a.kfg").string();
   std::string lastPath;
@@ -81,7 +83,9 @@ TEST(FileCommands, SaveThenLoadGivesTheSameImageAndShowsRowOne) {
   EXPECT_EQ(g.controls.text(cids::address(0)), "0001234");
   EXPECT_EQ(g.controls.text(cids::sequence(0)), "ON05,H0512");
   EXPECT_EQ(g.form.addressText(30).addressText, "2047993");
-  EXPECT_EQ(g.controls.text(cids::kIdent), "S\xFC" "d");
+  EXPECT_EQ(g.controls.text(cids::kIdent),
+            "S\xFC"
+            "d");
   EXPECT_FALSE(host.dialogs.back().confirmOverwrite);
 }
 

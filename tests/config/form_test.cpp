@@ -160,10 +160,11 @@ TEST(Form, NumberFieldLimits) {
     int errorCode;  // 0: valid
   };
   const Case cases[] = {
-      {cids::switchOnTime(0), "65000", 0}, {cids::switchOnTime(0), "65001", 4}, {cids::switchOnTime(4), "0", 8},
-      {cids::switchOnTime(7), "", 11},     {cids::kDeadTime, "254", 0},         {cids::kDeadTime, "255", 13},
-      {cids::kDeadTime, "0", 13},          {cids::kDeadTime, "00100", 0},       {cids::kAlarmInterval, "255", 14},
-      {cids::kAlarmInterval, "", 14},
+      {cids::switchOnTime(0), "65000", 0}, {cids::switchOnTime(0), "65001", 4},
+      {cids::switchOnTime(4), "0", 8},     {cids::switchOnTime(7), "", 11},
+      {cids::kDeadTime, "254", 0},         {cids::kDeadTime, "255", 13},
+      {cids::kDeadTime, "0", 13},          {cids::kDeadTime, "00100", 0},
+      {cids::kAlarmInterval, "255", 14},   {cids::kAlarmInterval, "", 14},
   };
   for (const Case& c : cases) {
     FormFixture f;
@@ -271,7 +272,8 @@ TEST(Form, TogglesChangeTheImageAtOnce) {
   EXPECT_EQ(f.image.flags(), 0x0400);
   EXPECT_TRUE(f.form.onToggle(cids::manualRelay(2)));
   EXPECT_EQ(f.image.flags(), 0);
-  for (int id : {cids::address(0), cids::kScrollBar, cids::kIdent, cids::kSave}) EXPECT_FALSE(f.form.onToggle(id));
+  for (int id : {cids::address(0), cids::kScrollBar, cids::kIdent, cids::kSave})
+    EXPECT_FALSE(f.form.onToggle(id));
 }
 
 TEST(Form, AValidationFailureIsShownWithTheValidationCaption) {

@@ -55,9 +55,10 @@ TEST(SignalSequence, SeparatorsAreFreeOutsideItems) {
 }
 
 TEST(SignalSequence, RefusesInvalidTexts) {
-  for (const char* text : {"", " , ,", "on05", "ON05;OFF10", "ON 05", "OFF5", "ON5", "ON123", "ON61", "R99",
-                           "H6100", "H051A", "H05AB", "H05,12", "ON05,OF", "R1", "H05", "OF05", "OFX05",
-                           "OF", "05", "N05", "F05", "ON05\tOFF10", "ON05O"})
+  for (const char* text :
+       {"",      " , ,",  "on05",  "ON05;OFF10", "ON 05",  "OFF5",        "ON5",  "ON123", "ON61",
+        "R99",   "H6100", "H051A", "H05AB",      "H05,12", "ON05,OF",     "R1",   "H05",   "OF05",
+        "OFX05", "OF",    "05",    "N05",        "F05",    "ON05\tOFF10", "ON05O"})
     EXPECT_FALSE(parsed(text)) << '"' << text << '"';
 }
 
