@@ -35,4 +35,49 @@ inline constexpr std::string_view kDeadTimeError = "Fehler: Totzeit";
 inline constexpr std::string_view kAlarmIntervalError = "Fehler: Alarmabstand";
 inline constexpr std::string_view kIdentError = "Fehler: Ident-Nr.";
 
+// The configuration window: port and thread failures, the end of a transfer, titles.
+inline constexpr std::string_view kPortOpenFailed = "Port %s konnte nicht geöffnet werden !";
+inline constexpr std::string_view kThreadStartFailed = "Programmstart nicht möglich !";
+inline constexpr std::string_view kResultCaption = "TRV810";
+inline constexpr std::string_view kUploadCaption = "TRV810-Upload";
+inline constexpr std::string_view kNoAnswer = "Verbindung unterbrochen !";
+inline constexpr std::string_view kEraseFailed = "Fehler beim Flashlöschen !";
+inline constexpr std::string_view kBlockFailed = "Fehler beim Konfigurations-Update !";
+inline constexpr std::string_view kProgrammed = "Programmierung erfolgreich !";
+inline constexpr std::string_view kIncompatible =
+    "TRV810-Firmware nicht kompatibel ! Aktualisieren Sie auf mindestens Version 1.7 !";
+inline constexpr std::string_view kInvalidImage = "TRV810-Konfiguration ungültig !";
+inline constexpr std::string_view kReadDone = "Konfiguration gelesen !";
+inline constexpr std::string_view kOlderFirmware =
+    "Veraltete HBX2-Firmware! Nicht unterstüzte Eingabefelder werden mit Defaultdaten geladen.";
+inline constexpr std::string_view kFirmwareTitleFormat = "TRV810-Konfiguration, Firmware %.2d.%.2d";
+/// The title once the connection broke off: a blank, not the hyphen, after "TRV810".
+inline constexpr std::string_view kUnknownFirmwareTitle = "TRV810 Konfiguration, Firmware ????";
+
+// The configuration window's layout.
+inline constexpr std::string_view kAddressGroup = "Adressen/Auslösungen";
+inline constexpr std::string_view kHeadingRow = "Adr.-Nr.";
+inline constexpr std::string_view kHeadingActive = "aktiv";
+inline constexpr std::string_view kHeadingAddress = "Adresse";
+inline constexpr std::string_view kHeadingSiren = "Sirenen-Relais";
+inline constexpr std::string_view kHeadingSequence = "Taktfolge";
+inline constexpr std::string_view kGeneralGroup = "Diverses";
+inline constexpr std::string_view kBaudRateLabel = "POCSAG-Baudrate";
+inline constexpr std::string_view kSwitchOnTimeLabel = "Einschaltzeit K";  // and 3..10
+inline constexpr std::string_view kSecondsUnit = "s";
+inline constexpr std::string_view kManualSequenceLabel = "Signalfolge Handauslösung";
+inline constexpr std::string_view kDeadTimeLabel = "Totzeit";
+inline constexpr std::string_view kAlarmIntervalLabel = "Alarmabstand";
+inline constexpr std::string_view kIdentLabel = "Ident-Nr.";
+inline constexpr std::string_view kProgramButton = "TRV programmieren";
+inline constexpr std::string_view kReadButton = "TRV auslesen";
+inline constexpr std::string_view kLoadButton = "Datei laden";
+inline constexpr std::string_view kSaveButton = "In Datei sichern";
+inline constexpr std::string_view kCancelButton = "Abbrechen";
+
+// The signal-sequence dialog.
+inline constexpr std::string_view kSignalBoxTitle = "Taktfolge...";
+inline constexpr std::string_view kSignalBoxOk = "OK";
+inline constexpr std::string_view kSignalBoxCancel = "CANCEL";
+
 }  // namespace trv810::config::texts

@@ -1,0 +1,120 @@
+#include "config/config_window.h"
+
+#include "config/control_ids.h"
+#include "config/file_commands.h"
+#include "config/signal_box.h"
+#include "config/texts.h"
+
+// Creation, closing and the user's input: commands, scrolling, presses and double
+// clicks on the form's controls. The transfer commands are in config_window_transfer.cpp.
+
+namespace trv810::config {
+
+ConfigWindow::ConfigWindow(ConfigImage& image, StagingBuffer& staging, link::SerialLink& link,
+                           transfer::Transfer& transfer, PortChoice port, platform::ControlTable& controls,
+                           ConfigWindowHost& host, transfer::NotificationSink& sink)
+    : image_(image),
+      staging_(staging),
+      link_(link),
+      transfer_(transfer),
+      port_(port),
+      controls_(controls),
+      host_(host),
+      sink_(sink),
+      form_(image, controls) {}
+
+ConfigWindow::~ConfigWindow() {
+  if (running_) link_.closePort();
+}
+
+void ConfigWindow::onCreate() {
+  host_.setTitle(texts::kWindowCaption);
+  controls_.setEnabled(ids::kCancel, false);
+  host_.setProgressPosition(0);
+  image_.clear();
+  form_.reset();
+  host_.setScrollPosition(ids::kScrollBar, 0);
+}
+
+void ConfigWindow::onClose() {
+  link_.closePort();
+  running_ = false;
+}
+
+void ConfigWindow::onCommand(int id) {
+  if (form_.onToggle(id)) return;
+  switch (id) {
+    case ids::kProgram:
+      programUnit();
+      break;
+    case ids::kRead:
+      readUnit();
+      break;
+    case ids::kLoad:
+      if (loadConfigurationCommand(form_, host_, lastPath_)) host_.setScrollPosition(ids::kScrollBar, 0);
+      break;
+    case ids::kSave:
+      saveConfigurationCommand(form_, host_, lastPath_);
+      break;
+    case ids::kCancel:
+      cancelTransfer();
+      break;
+    default:
+      break;
+  }
+}
+
+void ConfigWindow::onScroll(ScrollRequest request, int thumbPosition) {
+  switch (request) {
+    case ScrollRequest::LineUp:
+      form_.lineUp();
+      break;
+    case ScrollRequest::LineDown:
+      form_.lineDown();
+      break;
+    case ScrollRequest::Thumb:
+      form_.moveTo(thumbPosition);
+      break;
+    default:
+      return;  // page up and down, top, bottom, end of scrolling: nothing
+  }
+  host_.setScrollPosition(ids::kScrollBar, form_.topRow());
+}
+
+namespace {
+
+bool isToggle(int id) {
+  return (id >= ids::kActive && id < ids::kActive + 8) || (id >= ids::kSiren && id < ids::kSiren + 8) ||
+         (id >= ids::kRelay && id < ids::kRelay + 64) || (id >= ids::kManualRelay && id < ids::kManualRelay + 8);
+}
+
+}  // namespace
+
+void ConfigWindow::onLeftButtonDown(int id, bool onlyLeftButton) {
+  if (id < 0 || id > ids::kLastFieldId || isToggle(id) || !onlyLeftButton) return;
+  host_.setFocus(id);
+}
+
+void ConfigWindow::onDoubleClick(int id) {
+  // A disabled edit (inactive row, row without siren relay) takes no clicks.
+  if (!controls_.enabled(id)) return;
+  if (id >= ids::kSequence && id < ids::kSequence + ids::kVisibleLines) {
+    // The row's sequenceText takes the edit's text at once, whatever the dialog's end.
+    editSequence(id, form_.addressText(form_.topRow() + id - ids::kSequence).sequenceText);
+  } else if (id == ids::kManualSequence) {
+    std::string buffer;
+    editSequence(id, buffer);
+  }
+}
+
+void ConfigWindow::editSequence(int id, std::string& buffer) {
+  buffer = firstChars(controls_.text(id), SignalBox::kBufferChars);
+  SignalBox box(buffer);
+  if (host_.runSignalBox(box, id) == 1) controls_.setText(id, buffer);
+}
+
+void ConfigWindow::error(std::string_view text, std::string_view caption) {
+  host_.messageBox(text, caption, platform::Icon::Error);
+}
+
+}  // namespace trv810::config

@@ -1,0 +1,109 @@
+#pragma once
+// The configuration window's logic: the form of the ConfigImage with its scrolling
+// rows, the five commands ("TRV programmieren", "TRV auslesen", "Datei laden",
+// "In Datei sichern", "Abbrechen"), the transfer's notifications, and the double
+// click that opens the signal-sequence dialog. It sees its controls through a
+// ControlTable and the toolkit through a ConfigWindowHost; the toolkit forwards input
+// to the on...() handlers and the transfer's notifications to onNotification().
+//
+// How a transfer runs: the command opens the selected port, fills the TransferRecord
+// and starts the thread, which posts to `sink`; the buttons 150 to 153 are disabled
+// and "Abbrechen" enabled until WM_TRANSFER_RESULT arrives (or "Abbrechen", or
+// closing). The result closes the port before anything the thread wrote is read. The
+// menu entries that keep this window single are the main window's affair.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "config/config_image.h"
+#include "config/config_window_host.h"
+#include "config/form.h"
+#include "link/port_table.h"
+#include "link/serial_link.h"
+#include "platform/controls.h"
+#include "platform/layout.h"
+#include "transfer/transfer.h"
+#include "transfer/transfer_record.h"
+
+namespace trv810::config {
+
+/// A request from the vertical scroll bar.
+enum class ScrollRequest { LineUp, LineDown, PageUp, PageDown, Thumb, Top, Bottom, EndScroll };
+
+/// The port the user chose: the table and the selected index 0..11, both read at the
+/// moment a command opens the port.
+struct PortChoice {
+  const link::PortTable& ports;
+  const int& selected;
+};
+
+class ConfigWindow {
+ public:
+  /// The window's layout, in creation order, for `cell` and the main window's client
+  /// size (the window fills it, taken once at creation).
+  static platform::WindowSpec layout(platform::CellSize cell, int clientWidth, int clientHeight);
+
+  /// Keeps references to everything; all must outlive the window. `sink` receives the
+  /// transfer's notifications (the toolkit hands them back to onNotification()).
+  ConfigWindow(ConfigImage& image, StagingBuffer& staging, link::SerialLink& link,
+               transfer::Transfer& transfer, PortChoice port, platform::ControlTable& controls,
+               ConfigWindowHost& host, transfer::NotificationSink& sink);
+  /// Stops a transfer that still runs, so no thread posts to `sink` any more.
+  ~ConfigWindow();
+  ConfigWindow(const ConfigWindow&) = delete;
+  ConfigWindow& operator=(const ConfigWindow&) = delete;
+
+  /// After the controls exist: "Abbrechen" disabled, image and form cleared, rows 1 to
+  /// 8 with only the active toggles usable, "1200", the title, an empty progress bar.
+  void onCreate();
+  /// The window closes: stops a running transfer (closing the port), without a message.
+  void onClose();
+  /// A click on control `id`: the toggles, the five commands; other ids nothing.
+  void onCommand(int id);
+  /// The scroll bar: line up and down, the thumb; other requests change nothing.
+  void onScroll(ScrollRequest request, int thumbPosition = 0);
+  /// The left button pressed on control `id`; `onlyLeftButton` when no other button or
+  /// modifier key is down. Form controls other than toggles take the focus.
+  void onLeftButtonDown(int id, bool onlyLeftButton);
+  /// A double click on control `id`: a sequence edit opens the signal-sequence dialog.
+  void onDoubleClick(int id);
+  /// A notification of the transfer, on the window's thread.
+  void onNotification(const transfer::Notification& notification);
+
+  Form& form() { return form_; }
+  /// Whether a transfer started by this window is running.
+  bool transferRunning() const { return running_; }
+  /// The path chosen last in a file dialog of this window.
+  const std::string& lastPath() const { return lastPath_; }
+
+ private:
+  void programUnit();
+  void readUnit();
+  void cancelTransfer();
+  bool openPort();
+  void startTransfer(bool download);
+  void endTransfer();
+  void onTransferResult(uint32_t code);
+  void acceptReadImage();
+  void setIdle();
+  void editSequence(int id, std::string& buffer);
+  void error(std::string_view text, std::string_view caption);
+
+  ConfigImage& image_;
+  StagingBuffer& staging_;
+  link::SerialLink& link_;
+  transfer::Transfer& transfer_;
+  PortChoice port_;
+  platform::ControlTable& controls_;
+  ConfigWindowHost& host_;
+  transfer::NotificationSink& sink_;
+  Form form_;
+  // The image a download sends: a copy taken when it starts, so the toggles, which
+  // stay usable, never change bytes the transfer thread is reading.
+  std::array<uint8_t, kImageSize> outgoing_{};
+  std::string lastPath_;
+  bool running_ = false;
+};
+
+}  // namespace trv810::config

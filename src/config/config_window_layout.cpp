@@ -1,0 +1,125 @@
+#include <string>
+
+#include "config/config_window.h"
+#include "config/control_ids.h"
+#include "config/texts.h"
+
+// The configuration window's controls in character cells, in the order they are
+// created. A fraction a/b of a cell is a * cell / b pixels, remainder dropped; a sum
+// such as 46.5 + 4j is (93 * cell) / 2 + 4 * j * cell.
+
+namespace trv810::config {
+namespace {
+
+using platform::ControlKind;
+using platform::ControlSpec;
+
+class Builder {
+ public:
+  explicit Builder(platform::CellSize cell) : w_(cell.width), h_(cell.height) {}
+
+  // Horizontal and vertical a/b of a cell in pixels.
+  int x(int a, int b = 1) const { return a * w_ / b; }
+  int y(int a, int b = 1) const { return a * h_ / b; }
+
+  ControlSpec& add(ControlKind kind, int id, std::string_view text, int px, int py, int pw, int ph) {
+    controls.push_back(platform::control(kind, id, std::string(text), px, py, pw, ph));
+    return controls.back();
+  }
+  ControlSpec& label(std::string_view text, int px, int py, int pw, int ph) {
+    return add(ControlKind::Static, -1, text, px, py, pw, ph).centre();
+  }
+  ControlSpec& toggle(int id, int px, int py) { return add(ControlKind::Toggle, id, "", px, py, x(2), y(7, 6)); }
+  ControlSpec& edit(ControlKind kind, int id, int px, int py, int cellsWide) {
+    ControlSpec& c = add(kind, id, "", px, py, x(cellsWide), y(6, 4)).bordered().tabbed();
+    if (kind == ControlKind::Edit) c.windows1252();
+    return c;
+  }
+
+  std::vector<ControlSpec> controls;
+
+ private:
+  int w_;
+  int h_;
+};
+
+std::string relayName(int j) { return "K" + std::to_string(j + 3); }
+
+void addRowTable(Builder& b) {
+  b.add(ControlKind::GroupBox, -1, texts::kAddressGroup, b.x(1, 2), b.y(1, 2), b.x(100), b.y(20)).centre();
+  const struct { std::string_view text; int x; int w; } headings[] = {
+      {texts::kHeadingRow, 2, 7},      {texts::kHeadingActive, 11, 5},     {texts::kHeadingAddress, 17, 12},
+      {texts::kHeadingSiren, 29, 14},  {texts::kHeadingSequence, 43, 16},
+  };
+  for (const auto& h : headings) b.label(h.text, b.x(h.x), b.y(2), b.x(h.w), b.y(7, 6));
+  for (int j = 0; j < kRelayCount; ++j) b.label(relayName(j), b.x(59 + 4 * j), b.y(2), b.x(4), b.y(7, 6));
+
+  auto lineY = [&b](int k) { return b.y(4 + 2 * k); };
+  for (int k = 0; k < ids::kVisibleLines; ++k)
+    b.label(std::to_string(k + 1), b.x(4), lineY(k), b.x(2), b.y(7, 6)).id = ids::rowNumber(k);
+  for (int k = 0; k < ids::kVisibleLines; ++k) b.toggle(ids::active(k), b.x(12), lineY(k));
+  for (int k = 0; k < ids::kVisibleLines; ++k) {
+    b.edit(ControlKind::DigitEdit, ids::address(k), b.x(18), lineY(k), 8);
+    b.add(ControlKind::List, ids::function(k), "", b.x(26), lineY(k), b.x(4), b.y(6))
+        .list({"A", "B", "C", "D"}, 0);
+  }
+  for (int k = 0; k < ids::kVisibleLines; ++k) b.toggle(ids::siren(k), b.x(36), lineY(k));
+  for (int k = 0; k < ids::kVisibleLines; ++k)
+    b.edit(ControlKind::Edit, ids::sequence(k), b.x(42), lineY(k), 16).scrolling();
+  for (int j = 0; j < kRelayCount; ++j)
+    for (int k = 0; k < ids::kVisibleLines; ++k) b.toggle(ids::relay(j, k), b.x(60 + 4 * j), lineY(k));
+  b.add(ControlKind::ScrollBar, ids::kScrollBar, "", b.x(94), b.y(4), b.x(3), b.y(16)).range(0, kMaxTopRow, 0);
+}
+
+void addGeneralSettings(Builder& b) {
+  b.add(ControlKind::GroupBox, -1, texts::kGeneralGroup, b.x(1, 2), b.y(21), b.x(77), b.y(17)).centre();
+  b.label(texts::kBaudRateLabel, b.x(2), b.y(45, 2), b.x(15), b.y(7, 6));
+  b.add(ControlKind::List, ids::kBaudRate, "", b.x(18), b.y(45, 2), b.x(8), b.y(6)).list({"512", "1200"}, 1);
+  for (int j = 0; j < kRelayCount; ++j) {
+    const int c = j / 4;
+    const int row = b.y(25 + 2 * (j % 4));
+    b.label(std::string(texts::kSwitchOnTimeLabel) + std::to_string(j + 3), b.x(2 + 25 * c), row, b.x(15), b.y(6, 4));
+    b.edit(ControlKind::DigitEdit, ids::switchOnTime(j), b.x(18 + 25 * c), row, 5);
+    b.label(texts::kSecondsUnit, b.x(24 + 25 * c), row, b.x(2), b.y(6, 4));
+  }
+  b.label(texts::kManualSequenceLabel, b.x(2), b.y(34), b.x(25), b.y(6, 4));
+  b.edit(ControlKind::Edit, ids::kManualSequence, b.x(28), b.y(34), 16).scrolling();
+  b.label(texts::kDeadTimeLabel, b.x(2), b.y(36), b.x(7), b.y(6, 4));
+  b.edit(ControlKind::DigitEdit, ids::kDeadTime, b.x(10), b.y(36), 5);
+  b.label(texts::kSecondsUnit, b.x(16), b.y(36), b.x(2), b.y(6, 4));
+  b.label(texts::kAlarmIntervalLabel, b.x(20), b.y(36), b.x(14), b.y(6, 4));
+  b.edit(ControlKind::DigitEdit, ids::kAlarmInterval, b.x(35), b.y(36), 5);
+  b.label(texts::kSecondsUnit, b.x(41), b.y(36), b.x(2), b.y(6, 4));
+  for (int j = 0; j < kRelayCount; ++j) {
+    b.label(relayName(j), b.x(46 + 4 * j), b.y(33), b.x(3), b.y(6, 4));
+    b.toggle(ids::manualRelay(j), b.x(93, 2) + 4 * j * b.x(1), b.y(69, 2));
+  }
+  b.label(texts::kIdentLabel, b.x(27), b.y(45, 2), b.x(14), b.y(6, 4));
+  // No horizontal scrolling: the edit takes only what fits its width.
+  b.edit(ControlKind::Edit, ids::kIdent, b.x(43), b.y(45, 2), 20);
+}
+
+void addCommands(Builder& b) {
+  const std::string_view captions[] = {texts::kProgramButton, texts::kReadButton, texts::kLoadButton,
+                                       texts::kSaveButton, texts::kCancelButton};
+  for (int i = 0; i < 5; ++i)
+    b.add(ControlKind::DefaultButton, ids::kProgram + i, captions[i], b.x(80), b.y(22) + b.y(5 * i, 2), b.x(20),
+          b.y(7, 4));
+  b.add(ControlKind::ProgressBar, -1, "", b.x(1), b.y(39), b.x(50), b.y(6, 4));
+}
+
+}  // namespace
+
+platform::WindowSpec ConfigWindow::layout(platform::CellSize cell, int clientWidth, int clientHeight) {
+  Builder b(cell);
+  addRowTable(b);
+  addGeneralSettings(b);
+  addCommands(b);
+  platform::WindowSpec spec;
+  spec.title = std::string(texts::kWindowCaption);
+  spec.frame = {0, 0, clientWidth, clientHeight};
+  spec.controls = std::move(b.controls);
+  return spec;
+}
+
+}  // namespace trv810::config

@@ -1,0 +1,44 @@
+#include "config/signal_box.h"
+
+#include "config/form.h"
+#include "config/texts.h"
+
+namespace trv810::config {
+
+platform::WindowSpec SignalBox::layout(platform::CellSize base) {
+  using platform::ControlKind;
+  using platform::dialogX;
+  using platform::dialogY;
+  auto at = [base](ControlKind kind, int id, std::string_view text, int x, int y, int w, int h) {
+    return platform::control(kind, id, std::string(text), dialogX(x, base), dialogY(y, base),
+                             dialogX(w, base), dialogY(h, base));
+  };
+  platform::WindowSpec spec;
+  spec.title = std::string(texts::kSignalBoxTitle);
+  spec.frame = {dialogX(60, base), dialogY(40, base), dialogX(400, base), dialogY(40, base)};
+  spec.clientSize = true;
+  // The edit scrolls, so a sequence of 18 items (107 characters) can be seen whole
+  // whatever the font; the 127-character limit of the buffer stays.
+  spec.controls.push_back(at(ControlKind::Edit, kEdit, "", 4, 12, 380, 10)
+                              .bordered()
+                              .tabbed()
+                              .scrolling()
+                              .windows1252()
+                              .limit(static_cast<int>(kBufferChars)));
+  spec.controls.push_back(at(ControlKind::Button, kOk, texts::kSignalBoxOk, 2, 28, 38, 11).tabbed());
+  spec.controls.push_back(at(ControlKind::Button, kCancel, texts::kSignalBoxCancel, 50, 28, 38, 11).tabbed());
+  return spec;
+}
+
+void SignalBox::onInit(platform::ControlTable& controls) const { controls.setText(kEdit, buffer_); }
+
+std::optional<int> SignalBox::onCommand(int id, const platform::ControlTable& controls) {
+  if (id == kOk) {
+    buffer_ = firstChars(controls.text(kEdit), kBufferChars);
+    return 1;
+  }
+  if (id == kCancel) return 0;
+  return std::nullopt;
+}
+
+}  // namespace trv810::config

@@ -1,0 +1,42 @@
+#pragma once
+// The signal-sequence dialog "Taktfolge...": a wide one-line editor for the narrow
+// sequence edits of the form. It works on a text buffer of at most 127 characters
+// (Windows-1252 bytes), shows it in edit 117, and only its two buttons end it: "OK"
+// (115) takes the edit's text back into the buffer and ends with 1, "CANCEL" (116)
+// ends with 0 and leaves the buffer alone. Enter and Escape do nothing. The dialog
+// does not check the syntax; the form does that when it is read back.
+
+#include <optional>
+#include <string>
+
+#include "platform/controls.h"
+#include "platform/layout.h"
+
+namespace trv810::config {
+
+class SignalBox {
+ public:
+  static constexpr int kOk = 115;
+  static constexpr int kCancel = 116;
+  static constexpr int kEdit = 117;
+  /// The most characters the buffer keeps.
+  static constexpr std::size_t kBufferChars = 127;
+
+  /// The dialog template "SignalBox" in pixels of the dialog font's base (dialog
+  /// units: a quarter of its average character width, an eighth of its height).
+  static platform::WindowSpec layout(platform::CellSize dialogBase);
+
+  /// Edits `buffer`, which must outlive the dialog.
+  explicit SignalBox(std::string& buffer) : buffer_(buffer) {}
+
+  /// Start of the dialog: the edit shows the buffer's text.
+  void onInit(platform::ControlTable& controls) const;
+  /// A command from control `id`: 1 after "OK" (buffer = the edit's first 127
+  /// characters), 0 after "CANCEL"; nothing for any other id, the dialog goes on.
+  std::optional<int> onCommand(int id, const platform::ControlTable& controls);
+
+ private:
+  std::string& buffer_;
+};
+
+}  // namespace trv810::config

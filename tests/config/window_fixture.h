@@ -1,0 +1,154 @@
+#pragma once
+// A configuration window over controls in memory, with a host that records what the
+// window shows and a link whose port opener the test chooses: a silent unit that never
+// answers (the transfer thread runs until the port closes), the real serial devices
+// (for a port that cannot be opened, or the simulator's pseudo-terminal).
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "config/config_window.h"
+#include "config/control_ids.h"
+#include "config/signal_box.h"
+#include "link/port_table.h"
+#include "link/serial_link.h"
+#include "platform/serial_device.h"
+#include "transfer/notification_queue.h"
+#include "transfer/transfer.h"
+
+namespace trv810::testing {
+
+struct WindowHostRecord : config::ConfigWindowHost {
+  struct Box {
+    std::string text;
+    std::string caption;
+    platform::Icon icon;
+  };
+  std::vector<Box> boxes;
+  std::string title;
+  int progressMin = -1, progressMax = -1, progress = -1;
+  int scrollPosition = -1;
+  int focused = -1;
+  std::optional<std::string> chosenPath;
+  /// What the user does in the signal-sequence dialog: works on its controls and
+  /// presses buttons through `press`, which returns the dialog's end once it ended.
+  std::function<void(platform::MemoryControlTable&, const std::function<std::optional<int>(int)>& press)> user;
+  int signalBoxOwner = -1;
+  std::string signalBoxShown;  ///< the edit's text when the dialog opened
+
+  platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
+                              platform::Buttons) override {
+    boxes.push_back({std::string(text), std::string(caption), icon});
+    return platform::Answer::Ok;
+  }
+  void setTitle(std::string_view t) override { title = t; }
+  void setProgressRange(int lo, int hi) override { progressMin = lo, progressMax = hi; }
+  void setProgressPosition(int p) override { progress = p; }
+  std::optional<std::string> chooseOpenFile(const platform::FileDialogRequest&) override { return chosenPath; }
+  std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest&) override { return chosenPath; }
+  void setWaitCursor(bool) override {}
+  void requestClose() override {}
+  void setScrollPosition(int, int position) override { scrollPosition = position; }
+  void setFocus(int id) override { focused = id; }
+
+  // Runs the dialog's logic as the toolkit would: init, then the user's presses until
+  // one of them ends it.
+  int runSignalBox(config::SignalBox& box, int ownerId) override {
+    signalBoxOwner = ownerId;
+    platform::MemoryControlTable dialog;
+    box.onInit(dialog);
+    signalBoxShown = dialog.text(config::SignalBox::kEdit);
+    std::optional<int> end;
+    auto press = [&](int id) {
+      if (!end) end = box.onCommand(id, dialog);
+      return end;
+    };
+    if (user) user(dialog, press);
+    return end.value_or(0);
+  }
+};
+
+/// A unit that never answers: writes go out, nothing ever arrives.
+class SilentOpener final : public platform::SerialDeviceOpener {
+ public:
+  Result open(const std::string&) override {
+    Result r;
+    r.device = std::make_unique<Device>();
+    return r;
+  }
+
+ private:
+  class Device final : public platform::SerialDevice {
+   public:
+    ReadResult readAvailable(uint8_t*, std::size_t) override { return {}; }
+    platform::WaitOutcome waitReadable(const platform::Event& stop, platform::Millis timeout) override {
+      const auto end = std::chrono::steady_clock::now() + timeout;
+      while (std::chrono::steady_clock::now() < end) {
+        if (stop.isSet()) return platform::WaitOutcome::Second;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      }
+      return platform::WaitOutcome::TimedOut;
+    }
+    WriteStatus write(const uint8_t*, std::size_t, const platform::Event& stop, platform::Millis) override {
+      return stop.isSet() ? WriteStatus::Stopped : WriteStatus::Written;
+    }
+    void close() override {}
+  };
+};
+
+struct WindowFixture {
+  explicit WindowFixture(std::unique_ptr<platform::SerialDeviceOpener> opener = std::make_unique<SilentOpener>())
+      : link(events, std::move(opener)) {
+    controls.defineList(config::ids::kBaudRate, config::ids::kBaudEntries);
+    for (int k = 0; k < config::ids::kVisibleLines; ++k)
+      controls.defineList(config::ids::function(k), config::ids::kFunctionEntries);
+    window.onCreate();
+  }
+
+  /// Hands every queued notification to the window until a transfer result has ended
+  /// the transfer (or `limit` has passed); false on time-out.
+  bool pumpUntilIdle(std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (window.transferRunning()) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      if (auto n = sink.waitFor(std::chrono::milliseconds(100))) window.onNotification(*n);
+    }
+    return true;
+  }
+
+  /// Valid general settings, so that "TRV programmieren" reaches the port.
+  void fillValidGeneral() {
+    namespace ids = config::ids;
+    for (int j = 0; j < config::kRelayCount; ++j) controls.setText(ids::switchOnTime(j), "10");
+    controls.setText(ids::kManualSequence, "ON05,OFF05");
+    controls.setText(ids::kDeadTime, "5");
+    controls.setText(ids::kAlarmInterval, "10");
+    controls.setText(ids::kIdent, "TRV");
+  }
+
+  bool buttonsIdle() const {
+    namespace ids = config::ids;
+    for (int id = ids::kProgram; id <= ids::kSave; ++id)
+      if (!controls.enabled(id)) return false;
+    return !controls.enabled(ids::kCancel);
+  }
+
+  link::LinkEvents events;
+  link::SerialLink link;
+  transfer::Transfer transfer{link};
+  link::PortTable ports = link::PortTable::defaults();
+  int selectedPort = 0;
+  config::ConfigImage image;
+  config::StagingBuffer staging{};
+  platform::MemoryControlTable controls;
+  WindowHostRecord host;
+  transfer::NotificationQueue sink;
+  config::ConfigWindow window{image, staging, link, transfer, {ports, selectedPort}, controls, host, sink};
+};
+
+}  // namespace trv810::testing

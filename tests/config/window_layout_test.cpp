@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "config/config_window.h"
+#include "config/signal_box.h"
+
+namespace trv810 {
+namespace {
+
+using config::ConfigWindow;
+using platform::ControlKind;
+using platform::findControl;
+using platform::Rect;
+
+// An odd cell, so that every fraction of a cell drops a remainder.
+constexpr platform::CellSize kCell{7, 15};
+
+TEST(ConfigWindowLayout, CreatesEveryFormIdOnceInAscendingOrderThenTheButtons) {
+  const auto spec = ConfigWindow::layout(kCell, 700, 600);
+  EXPECT_EQ(spec.title, "TRV810-Konfiguration");
+  EXPECT_EQ(spec.frame, (Rect{0, 0, 700, 600}));
+  EXPECT_EQ(spec.controls.size(), 186u);
+  std::vector<int> ids;
+  for (const auto& c : spec.controls)
+    if (c.id >= 0) ids.push_back(c.id);
+  std::vector<int> expected;
+  for (int id = 0; id <= 133; ++id) expected.push_back(id);
+  for (int id = 150; id <= 154; ++id) expected.push_back(id);
+  EXPECT_EQ(ids, expected);
+  // The table's frames, headings and labels come first within their groups.
+  EXPECT_EQ(spec.controls.front().text, "Adressen/Auslösungen");
+  EXPECT_EQ(spec.controls[13].text, "K10");
+  EXPECT_EQ(spec.controls.back().kind, ControlKind::ProgressBar);
+}
+
+TEST(ConfigWindowLayout, PlacesControlsInCellFractions) {
+  const auto layout = ConfigWindow::layout(kCell, 700, 600).controls;
+  auto rect = [&](int id) { return findControl(layout, id)->rect(); };
+  EXPECT_EQ(layout[0].rect(), (Rect{3, 7, 700, 300}));                 // group, 1/2 cell in
+  EXPECT_EQ(rect(3), (Rect{28, 150, 14, 17}));                         // row number, line 3
+  EXPECT_EQ(rect(16 + 2 * 3), (Rect{126, 150, 56, 22}));               // address edit, line 3
+  EXPECT_EQ(rect(17), (Rect{182, 60, 28, 90}));                        // function list, open height 6
+  EXPECT_EQ(rect(40 + 7), (Rect{294, 270, 112, 22}));                  // sequence edit, line 7
+  EXPECT_EQ(rect(48 + 8 * 7 + 7), (Rect{616, 270, 14, 17}));           // K10 of line 7
+  EXPECT_EQ(rect(112), (Rect{658, 60, 21, 240}));                      // scroll bar
+  EXPECT_EQ(rect(113), (Rect{126, 337, 56, 90}));                      // baud list at 45/2
+  EXPECT_EQ(rect(118), (Rect{301, 375, 35, 22}));                      // K7: second column
+  EXPECT_EQ(rect(121), (Rect{301, 465, 35, 22}));                      // K10
+  EXPECT_EQ(rect(122), (Rect{196, 510, 112, 22}));                     // manual sequence
+  EXPECT_EQ(rect(125), (Rect{325, 517, 14, 17}));                      // 46.5 cells, 69/2
+  EXPECT_EQ(rect(126), (Rect{353, 517, 14, 17}));                      // 46.5 + 4 cells
+  EXPECT_EQ(rect(133), (Rect{301, 337, 140, 22}));                     // ident
+  EXPECT_EQ(rect(150), (Rect{560, 330, 140, 26}));                     // buttons at 22 + 5i/2
+  EXPECT_EQ(rect(151), (Rect{560, 367, 140, 26}));
+  EXPECT_EQ(rect(154), (Rect{560, 480, 140, 26}));
+  EXPECT_EQ(layout.back().rect(), (Rect{7, 585, 350, 22}));            // progress bar
+}
+
+TEST(ConfigWindowLayout, GivesEachControlItsKindAndBehaviour) {
+  const auto layout = ConfigWindow::layout(kCell, 700, 600).controls;
+  auto at = [&](int id) { return *findControl(layout, id); };
+  EXPECT_EQ(at(0).kind, ControlKind::Static);
+  EXPECT_EQ(at(0).text, "1");
+  EXPECT_TRUE(at(0).centred);
+  for (int id : {8, 15, 32, 39, 48, 111, 125, 132}) EXPECT_EQ(at(id).kind, ControlKind::Toggle) << id;
+  for (int id : {16, 30, 114, 121, 123, 124}) EXPECT_EQ(at(id).kind, ControlKind::DigitEdit) << id;
+  for (int id : {40, 47, 122}) {
+    EXPECT_EQ(at(id).kind, ControlKind::Edit) << id;
+    EXPECT_TRUE(at(id).horizontalScroll) << id;
+  }
+  EXPECT_FALSE(at(133).horizontalScroll);
+  EXPECT_TRUE(at(133).border && at(133).tabStop);
+  EXPECT_FALSE(at(8).tabStop);
+  EXPECT_EQ(at(17).entries, (std::vector<std::string>{"A", "B", "C", "D"}));
+  EXPECT_EQ(at(17).selected, 0);
+  EXPECT_EQ(at(113).entries, (std::vector<std::string>{"512", "1200"}));
+  EXPECT_EQ(at(113).selected, 1);
+  EXPECT_EQ(at(112).kind, ControlKind::ScrollBar);
+  const auto bar = at(112);
+  EXPECT_EQ(std::make_tuple(bar.minimum, bar.maximum, bar.position), std::make_tuple(0, 24, 0));
+  const char* buttons[] = {"TRV programmieren", "TRV auslesen", "Datei laden", "In Datei sichern", "Abbrechen"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(at(150 + i).text, buttons[i]);
+    EXPECT_EQ(at(150 + i).kind, ControlKind::DefaultButton);
+  }
+  const auto label = std::find_if(layout.begin(), layout.end(),
+                                  [](const auto& c) { return c.text == "Einschaltzeit K7"; });
+  ASSERT_NE(label, layout.end());
+  EXPECT_EQ(label->rect(), (Rect{189, 375, 105, 22}));
+  EXPECT_EQ((label + 1)->id, 118);
+  EXPECT_EQ((label + 2)->text, "s");
+}
+
+TEST(SignalBoxLayout, IsTheTemplateInDialogUnits) {
+  const auto spec = config::SignalBox::layout({8, 16});
+  EXPECT_EQ(spec.title, "Taktfolge...");
+  EXPECT_TRUE(spec.clientSize);
+  EXPECT_EQ(spec.frame, (Rect{120, 80, 800, 80}));
+  ASSERT_EQ(spec.controls.size(), 3u);
+  EXPECT_EQ(spec.controls[0].id, 117);
+  EXPECT_EQ(spec.controls[0].rect(), (Rect{8, 24, 760, 20}));
+  EXPECT_EQ(spec.controls[0].maxLength, 127);
+  EXPECT_EQ(spec.controls[1].id, 115);
+  EXPECT_EQ(spec.controls[1].text, "OK");
+  EXPECT_EQ(spec.controls[1].rect(), (Rect{4, 56, 76, 22}));
+  EXPECT_EQ(spec.controls[2].id, 116);
+  EXPECT_EQ(spec.controls[2].text, "CANCEL");
+  EXPECT_EQ(spec.controls[2].rect(), (Rect{100, 56, 76, 22}));
+  for (const auto& c : spec.controls) EXPECT_NE(c.kind, ControlKind::DefaultButton);
+}
+
+}  // namespace
+}  // namespace trv810
