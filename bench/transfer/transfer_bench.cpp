@@ -18,6 +18,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -92,6 +93,7 @@ struct Phase {
   long long bytesOut = 0, bytesIn = 0;  // host -> unit, unit -> host
   double delays = 0;                    // the simulator's deliberate delays, seconds
   double hostTurnaround = 0;            // from taking a frame to the write it caused, summed
+  std::vector<double> excess;           // block phase: each exchange's time beyond its line time
   double bound(uint32_t baud) const { return (bytesOut + bytesIn) * 10.0 / baud + delays; }
 };
 
@@ -154,17 +156,29 @@ class Bench {
       }
     }
     const TracedFrame* previous = nullptr;
+    std::optional<Clock::time_point> lastWrite;
+    long long exchangeBytes = 0;
     for (const TracedFrame& f : frames_) {
       Phase& p = f.at < split ? m.opening : m.blocks;
       (f.sent ? p.bytesOut : p.bytesIn) += static_cast<long long>(f.lineBytes);
       if (f.sent && previous && !previous->sent) p.hostTurnaround += seconds(f.at - previous->at);
+      // An exchange runs from one write of the host to the next; its line time is that
+      // of the frames written and taken in it.
+      if (&p == &m.blocks && f.sent && lastWrite) {
+        p.excess.push_back(seconds(f.at - *lastWrite) - exchangeBytes * 10.0 / settings_.baud);
+        exchangeBytes = 0;
+      }
+      if (&p == &m.blocks) {
+        exchangeBytes += static_cast<long long>(f.lineBytes);
+        if (f.sent) lastWrite = f.at;
+      }
       previous = &f;
     }
     m.opening.delays = m.sim.eraseDelayMs / 1000.0;
     m.opening.wall = seconds(split - began);
     m.blocks.wall = seconds(ended - split);
     m.whole = {seconds(ended - began), m.opening.bytesOut + m.blocks.bytesOut, m.opening.bytesIn + m.blocks.bytesIn,
-               m.opening.delays, m.opening.hostTurnaround + m.blocks.hostTurnaround};
+               m.opening.delays, m.opening.hostTurnaround + m.blocks.hostTurnaround, {}};
     return m;
   }
 
@@ -196,6 +210,16 @@ bool report(const Measured& m, uint32_t baud, bool wholeCounts) {
   line("opening", m.opening, false);
   line("blocks", m.blocks, true);
   line("whole", m.whole, wholeCounts);
+  if (!m.blocks.excess.empty()) {
+    // Where the time beyond the line goes, per exchange: a steady cost or rare stalls.
+    std::vector<double> e = m.blocks.excess;
+    std::sort(e.begin(), e.end());
+    double sum = 0;
+    for (double x : e) sum += x;
+    const auto at = [&](double q) { return e[static_cast<std::size_t>(q * static_cast<double>(e.size() - 1))] * 1000; };
+    std::printf("  each of %zu exchanges beyond its line time: median %.2f ms, 90%% %.2f ms, max %.2f ms, mean %.2f ms\n",
+                e.size(), at(0.5), at(0.9), at(1.0), sum / static_cast<double>(e.size()) * 1000);
+  }
   std::printf("  simulator: bytes in %lld, out %lld, line in %lld ms, out %lld ms, erase %lld ms, upload resends %lld\n",
               m.sim.bytesIn, m.sim.bytesOut, m.sim.lineInMs, m.sim.lineOutMs, m.sim.eraseDelayMs, m.sim.uploadResends);
   if (m.sim.bytesIn != m.whole.bytesOut || m.sim.bytesOut != m.whole.bytesIn) {

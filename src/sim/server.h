@@ -67,7 +67,7 @@ class Server {
   void pumpLine();
   void writeFrame(const OnLine& f);
   void saveReceived(Completed completed);
-  int pollTimeout() const;
+  std::optional<Micros> pollTimeout() const;  // nullopt: nothing is due
   bool onSignal();
   void trace(const char* direction, std::span<const uint8_t> payload, const char* note);
 
