@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <utility>
@@ -124,8 +125,10 @@ RunOutcome TransferSession::wait(Progress& progress, const ProgressPlan& plan) {
     const auto interval = progress.tickInterval();
     const int ready = ::poll(fds, count, interval ? static_cast<int>(interval->count()) : -1);
     if (ready < 0 && errno != EINTR) {
+      const int error = errno;
       app_.closePort();
       progress.finish(false);
+      failure(std::string("trv810ctl: waiting for the transfer failed: ") + std::strerror(error));
       return {};
     }
     if (ready <= 0) {

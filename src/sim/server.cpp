@@ -104,6 +104,7 @@ void Server::pumpLine() {
     const Micros t = now();
     if (onLine_) {
       if (onLine_->doneAt > t) return;
+      counters_.writeLate += t - onLine_->doneAt;
       writeFrame(*onLine_);
       onLine_.reset();
     }
@@ -193,7 +194,7 @@ std::string Server::summary() const {
                 "\"bytes_lost\":%llu,\"dropped\":%llu,\"corrupted\":%llu,\"ignored\":%llu,"
                 "\"erase_delay_ms\":%lld,\"line_in_ms\":%lld,\"line_out_ms\":%lld,"
                 "\"upload_resends\":%llu,\"config_downloads\":%llu,\"firmware_downloads\":%llu,"
-                "\"uploads\":%llu,\"uptime_ms\":%lld}}",
+                "\"uploads\":%llu,\"write_late_us\":%lld,\"uptime_ms\":%lld}}",
                 static_cast<unsigned long long>(counters_.bytesIn),
                 static_cast<unsigned long long>(counters_.bytesOut),
                 static_cast<unsigned long long>(counters_.framesIn),
@@ -206,7 +207,8 @@ std::string Server::summary() const {
                 static_cast<unsigned long long>(u.uploadResends),
                 static_cast<unsigned long long>(u.configDownloads),
                 static_cast<unsigned long long>(u.firmwareDownloads),
-                static_cast<unsigned long long>(u.uploads), static_cast<long long>(toMs(now())));
+                static_cast<unsigned long long>(u.uploads), static_cast<long long>(counters_.writeLate.count()),
+                static_cast<long long>(toMs(now())));
   return line;
 }
 
