@@ -33,7 +33,10 @@ class FlashImage {
   void setLength(uint32_t length);
 
  private:
-  std::unique_ptr<uint8_t[]> bytes_;
+  struct Free {
+    void operator()(uint8_t* p) const;
+  };
+  std::unique_ptr<uint8_t[], Free> bytes_;
   uint32_t length_ = 0;
 };
 
