@@ -6,6 +6,7 @@
 // it uses. The destructor closes the port first all the same.
 
 #include "app/shell_state.h"
+#include "config/config_image.h"
 #include "firmware/flash_image.h"
 #include "link/port_table.h"
 #include "link/serial_link.h"
@@ -29,6 +30,10 @@ class Application {
   link::SerialLink& link() { return link_; }
   transfer::Transfer& transfer() { return transfer_; }
   firmware::FlashImage& flash() { return flash_; }
+  /// The one ConfigImage the configuration window edits.
+  config::ConfigImage& configImage() { return configImage_; }
+  /// Where a configuration read from the unit arrives before it is accepted.
+  config::StagingBuffer& staging() { return staging_; }
 
   /// Stops a running transfer and the receiver and closes the port; safe when closed.
   void closePort();
@@ -38,11 +43,13 @@ class Application {
   link::LinkEvents events_;
   // The 2 MiB FlashImage; when it cannot be allocated the constructor throws
   // std::bad_alloc, which start-up turns into "Nicht genügend Speicher !". The images
-  // come before the link, so a transfer thread is gone before they are released.
+  // and the staging buffer come before the link, so a transfer thread is gone before
+  // they are released.
   firmware::FlashImage flash_;
+  config::ConfigImage configImage_;
+  config::StagingBuffer staging_{};
   link::SerialLink link_{events_};
   transfer::Transfer transfer_{link_};
-  // TODO(config): the ConfigImage, AddressText and staging buffer of the form.
 };
 
 }  // namespace trv810::app

@@ -4,14 +4,15 @@
 #include <QVBoxLayout>
 
 #include "app/texts.h"
+#include "ui/configuration_window.h"
 #include "ui/text.h"
 
 namespace trv810::ui {
 
 namespace {
 
-// TODO(config, firmware): the configuration and flash-update windows replace these
-// placeholders once their logic is delivered; they keep the frame geometry below.
+// TODO(firmware): the flash-update window replaces this placeholder once its logic is
+// delivered; it keeps the frame geometry below.
 class Placeholder : public ChildContent {
  public:
   explicit Placeholder(ChildWindow& window) {
@@ -42,15 +43,16 @@ ChildWindow* createChildWindow(app::ChildKind kind, QWidget* client, app::Applic
     case app::ChildKind::Configuration:
       window = new ChildWindow(client, fromUtf8(app::texts::kConfigurationTitle));
       window->setFrameRect(configurationFrame(shell));
+      window->setContent(std::make_unique<ConfigurationWindow>(*window, application));
       break;
     case app::ChildKind::FlashUpdate:
       window = new ChildWindow(client, fromUtf8(app::texts::kFlashUpdateTitle));
       window->setFrameRect(flashUpdateFrame(shell));
+      window->setContent(std::make_unique<Placeholder>(*window));
       break;
     case app::ChildKind::None:
       return nullptr;
   }
-  window->setContent(std::make_unique<Placeholder>(*window));
   window->show();
   return window;
 }
