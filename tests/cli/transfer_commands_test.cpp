@@ -210,7 +210,7 @@ TEST(CliTransfer, PortFailuresAndUsage) {
   const Outcome o = run("--version >/dev/null; TRV810_COM3=" + dir.file("no-tty") + " " + kCtl + " --port com3 flash " +
                         dir.write("fw.bin", Bytes(8, 1)));
   EXPECT_EQ(o.status, 1);
-  EXPECT_TRUE(has(o, "Port COM3 konnte nicht geöffnet werden !\n" + dir.file("no-tty") + " does not exist\n"))
+  EXPECT_TRUE(has(o, "Port COM3 konnte nicht geöffnet werden !\nDas Gerät " + dir.file("no-tty") + " gibt es nicht.\n"))
       << o.out;
   EXPECT_EQ(run("--port LPT1 read x.kfg").status, 2);
   EXPECT_EQ(run("read").status, 2);
