@@ -13,6 +13,9 @@
 //
 //   bench_transfer [--firmware-kib N] [--erase-delay-ms N] [--baud N]
 //
+// TRV810_BENCH_TRACE=FILE writes the host's frames with their times to FILE (and,
+// with TRV810_SIM_TRACE=1, the simulator's trace to FILE.sim).
+//
 // Exits 0 when every block phase and the whole firmware download reach the target:
 // the bound at least 97% of the wall time.
 
@@ -177,6 +180,17 @@ class Bench {
       }
       previous = &f;
     }
+    if (const char* path = std::getenv("TRV810_BENCH_TRACE"); path && *path) {
+      // Every frame the host wrote (->) and took (<-), in microseconds since the start.
+      if (std::FILE* out = std::fopen(path, "a")) {
+        std::fprintf(out, "# %s\n", name.c_str());
+        for (const TracedFrame& f : frames_) {
+          std::fprintf(out, "%12.0f %s %02X %zu\n", seconds(f.at - began) * 1e6, f.sent ? "->" : "<-", f.code,
+                       f.lineBytes);
+        }
+        std::fclose(out);
+      }
+    }
     m.opening.delays = m.sim.eraseDelayMs / 1000.0;
     m.opening.wall = seconds(split - began);
     m.blocks.wall = seconds(ended - split);
@@ -296,6 +310,13 @@ int main(int argc, char** argv) {
   ok = report(*write, settings.baud, false) && ok;
   ok = report(*read, settings.baud, false) && ok;
   ok = report(*flash, settings.baud, true) && ok;
+  if (const char* path = std::getenv("TRV810_BENCH_TRACE"); path && *path) {
+    // The simulator's side (with TRV810_SIM_TRACE=1), kept beside the host's.
+    if (std::FILE* out = std::fopen((std::string(path) + ".sim").c_str(), "w")) {
+      std::fputs(sim.log().c_str(), out);
+      std::fclose(out);
+    }
+  }
   std::printf("\ntarget (bound >= 97%% of wall time over every block phase and the whole firmware download): %s\n",
               ok ? "met" : "MISSED");
   return ok ? 0 : 1;
