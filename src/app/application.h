@@ -5,6 +5,8 @@
 // the link (and with it any transfer thread) goes before the events and the images
 // it uses. The destructor closes the port first all the same.
 
+#include <string>
+
 #include "app/shell_state.h"
 #include "firmware/flash_image.h"
 #include "link/port_table.h"
@@ -29,6 +31,9 @@ class Application {
   link::SerialLink& link() { return link_; }
   transfer::Transfer& transfer() { return transfer_; }
   firmware::FlashImage& flash() { return flash_; }
+  /// The firmware file chosen last in the flash-update window; kept for the run, so
+  /// the file dialog starts from it when the window is opened again.
+  std::string& firmwarePath() { return firmwarePath_; }
 
   /// Stops a running transfer and the receiver and closes the port; safe when closed.
   void closePort();
@@ -40,6 +45,7 @@ class Application {
   // std::bad_alloc, which start-up turns into "Nicht genügend Speicher !". The images
   // come before the link, so a transfer thread is gone before they are released.
   firmware::FlashImage flash_;
+  std::string firmwarePath_;
   link::SerialLink link_{events_};
   transfer::Transfer transfer_{link_};
   // TODO(config): the ConfigImage, AddressText and staging buffer of the form.

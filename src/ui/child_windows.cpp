@@ -5,13 +5,14 @@
 
 #include "app/texts.h"
 #include "ui/text.h"
+#include "ui/update_window_widget.h"
 
 namespace trv810::ui {
 
 namespace {
 
-// TODO(config, firmware): the configuration and flash-update windows replace these
-// placeholders once their logic is delivered; they keep the frame geometry below.
+// TODO(config): the configuration window replaces this placeholder once its binding
+// is delivered; it keeps the frame geometry below.
 class Placeholder : public ChildContent {
  public:
   explicit Placeholder(ChildWindow& window) {
@@ -26,13 +27,6 @@ platform::Rect configurationFrame(const app::ShellState& shell) {
   return {0, 0, shell.clientWidth, shell.clientHeight};
 }
 
-/// The flash-update window: 50 x 11 cells, centred, one cell below the top.
-platform::Rect flashUpdateFrame(const app::ShellState& shell) {
-  const int w = shell.cell.width;
-  const int h = shell.cell.height;
-  return {shell.clientWidth / 2 - 25 * w, h, 50 * w, 11 * h};
-}
-
 }  // namespace
 
 ChildWindow* createChildWindow(app::ChildKind kind, QWidget* client, app::Application& application) {
@@ -45,8 +39,10 @@ ChildWindow* createChildWindow(app::ChildKind kind, QWidget* client, app::Applic
       break;
     case app::ChildKind::FlashUpdate:
       window = new ChildWindow(client, fromUtf8(app::texts::kFlashUpdateTitle));
-      window->setFrameRect(flashUpdateFrame(shell));
-      break;
+      window->setFrameRect(firmware::UpdateWindow::layout(shell.cell, shell.clientWidth).frame);
+      window->setContent(std::make_unique<UpdateWindowContent>(*window, application));
+      window->show();
+      return window;
     case app::ChildKind::None:
       return nullptr;
   }
