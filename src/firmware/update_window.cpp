@@ -83,6 +83,7 @@ void UpdateWindow::onCreate() {
 void UpdateWindow::onClose() {
   link_.closePort();
   running_ = false;
+  closed_ = true;  // a result still queued must not raise a box for a window that is gone
 }
 
 void UpdateWindow::onCommand(int id) {
@@ -109,20 +110,25 @@ void UpdateWindow::chooseFile() {
   request.filterPatterns = std::string(texts::kFlashFilterPatterns);
   request.moreFilters.push_back({std::string(texts::kConfigFilterName), std::string(texts::kConfigFilterPatterns)});
   request.startPath = path_;
-  if (std::optional<std::string> chosen = host_.chooseOpenFile(request)) {
-    path_ = *chosen;
-    host_.setWaitCursor(true);
-    const LoadResult result = loadFlashImage(image_, path_, titleOf(path_));
-    host_.setWaitCursor(false);
-    if (result) {
-      controls_.setEnabled(ids::kProgram, true);
-    } else {
-      path_.clear();
-      error(std::string(texts::kInvalidFile) + "\n\n" + describe(result));
-      controls_.setEnabled(ids::kProgram, false);
-    }
+  if (std::optional<std::string> chosen = host_.chooseOpenFile(request))
+    onFileChosen(*chosen);
+  else  // the label shows the path as it stands: empty after cancelling a first dialog
+    controls_.setText(ids::kFileName, platform::utf8ToCp1252(path_).bytes);
+}
+
+void UpdateWindow::onFileChosen(const std::string& path) {
+  path_ = path;
+  host_.setWaitCursor(true);
+  const LoadResult result = loadFlashImage(image_, path_, titleOf(path_));
+  host_.setWaitCursor(false);
+  if (result) {
+    controls_.setEnabled(ids::kProgram, true);
+  } else {
+    path_.clear();
+    error(std::string(texts::kInvalidFile) + "\n\n" + describe(result));
+    controls_.setEnabled(ids::kProgram, false);
   }
-  // The full path; empty after a failed load, and after cancelling a first dialog.
+  // The full path; empty after a failed load.
   controls_.setText(ids::kFileName, platform::utf8ToCp1252(path_).bytes);
 }
 
@@ -168,6 +174,7 @@ void UpdateWindow::endTransfer() {
 }
 
 void UpdateWindow::onNotification(const transfer::Notification& n) {
+  if (closed_) return;
   // closePort() clears the flag, so progress and start notices still queued from a
   // stopped transfer are dropped: they would overwrite "Programmierung abgebrochen !".
   const bool active = transfer_.active().load();

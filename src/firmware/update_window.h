@@ -67,7 +67,10 @@ class UpdateWindow {
   void onClose();
   /// A click on "Hex-Datei", "Programmieren" or "Stop"; other ids nothing.
   void onCommand(int id);
-  /// A notification of the transfer, on the window's thread.
+  /// Loads the firmware file at `path` as "Hex-Datei" does once the user has chosen it.
+  void onFileChosen(const std::string& path);
+  /// A notification of the transfer, on the window's thread. After the window has
+  /// closed nothing is acted on any more.
   void onNotification(const transfer::Notification& notification);
 
   /// Whether a transfer started by this window is running.
@@ -92,6 +95,7 @@ class UpdateWindow {
   platform::WindowHost& host_;
   transfer::NotificationSink& sink_;
   bool running_ = false;
+  bool closed_ = false;
 };
 
 }  // namespace trv810::firmware
