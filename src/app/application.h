@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/shell_state.h"
+#include "config/config_image.h"
 #include "firmware/flash_image.h"
 #include "link/port_table.h"
 #include "link/serial_link.h"
@@ -34,6 +35,10 @@ class Application {
   /// The firmware file chosen last in the flash-update window; kept for the run, so
   /// the file dialog starts from it when the window is opened again.
   std::string& firmwarePath() { return firmwarePath_; }
+  /// The one ConfigImage the configuration window edits.
+  config::ConfigImage& configImage() { return configImage_; }
+  /// Where a configuration read from the unit arrives before it is accepted.
+  config::StagingBuffer& staging() { return staging_; }
 
   /// Stops a running transfer and the receiver and closes the port; safe when closed.
   void closePort();
@@ -43,12 +48,14 @@ class Application {
   link::LinkEvents events_;
   // The 2 MiB FlashImage; when it cannot be allocated the constructor throws
   // std::bad_alloc, which start-up turns into "Nicht genügend Speicher !". The images
-  // come before the link, so a transfer thread is gone before they are released.
+  // and the staging buffer come before the link, so a transfer thread is gone before
+  // they are released.
   firmware::FlashImage flash_;
   std::string firmwarePath_;
+  config::ConfigImage configImage_;
+  config::StagingBuffer staging_{};
   link::SerialLink link_{events_};
   transfer::Transfer transfer_{link_};
-  // TODO(config): the ConfigImage, AddressText and staging buffer of the form.
 };
 
 }  // namespace trv810::app

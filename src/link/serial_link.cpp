@@ -51,21 +51,21 @@ std::string OpenFailure::reason() const {
     case OpenFailureKind::None:
       return {};
     case OpenFailureKind::Missing:
-      if (error == ENOENT || error == 0) return device + " does not exist";
-      return device + " has no serial port behind it";
+      if (error == ENOENT || error == 0) return "Das Gerät " + device + " gibt es nicht.";
+      return "Hinter " + device + " steht keine serielle Schnittstelle.";
     case OpenFailureKind::PermissionDenied:
-      if (group.empty() || group == "root") return "permission denied on " + device;
-      return "permission denied on " + device + ": join the group " + group +
-             " (sudo usermod -aG " + group + " $USER, then log in again)";
+      if (group.empty() || group == "root") return "Keine Berechtigung für " + device + ".";
+      return "Keine Berechtigung für " + device + ": treten Sie der Gruppe " + group +
+             " bei (sudo usermod -aG " + group + " $USER, danach neu anmelden).";
     case OpenFailureKind::InUse:
-      if (error == EALREADY) return device + ": the port is already open";
-      return device + " is in use by another program";
+      if (error == EALREADY) return device + " ist bereits geöffnet.";
+      return device + " wird von einem anderen Programm benutzt.";
     case OpenFailureKind::ThreadFailed:
-      return "the receiver for " + device + " could not be started";
+      return "Der Empfänger für " + device + " konnte nicht gestartet werden.";
     case OpenFailureKind::Other:
       break;
   }
-  return device + " cannot be opened: " + std::generic_category().message(error);
+  return device + " lässt sich nicht öffnen: " + std::generic_category().message(error);
 }
 
 SerialLink::SerialLink(LinkEvents& events)

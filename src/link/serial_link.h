@@ -45,8 +45,9 @@ struct OpenFailure {
   int error = 0;            ///< errno of the failed call
   std::string device;       ///< the device path that was opened
   std::string group;        ///< the group owning the device, for PermissionDenied
-  /// One line for the user, e.g. "/dev/ttyUSB0 does not exist" or, for permission
-  /// denied, which group to join (usually dialout).
+  /// One sentence for the user (UTF-8, in the program's German), e.g. "Das Gerät
+  /// /dev/ttyUSB0 gibt es nicht." or, for permission denied, which group to join
+  /// (usually dialout). Empty when nothing failed.
   std::string reason() const;
 };
 

@@ -1,26 +1,13 @@
 #include "ui/child_windows.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
-
 #include "app/texts.h"
+#include "ui/configuration_window.h"
 #include "ui/text.h"
 #include "ui/update_window_widget.h"
 
 namespace trv810::ui {
 
 namespace {
-
-// TODO(config): the configuration window replaces this placeholder once its binding
-// is delivered; it keeps the frame geometry below.
-class Placeholder : public ChildContent {
- public:
-  explicit Placeholder(ChildWindow& window) {
-    auto* note = new QLabel(QStringLiteral("(in Arbeit)"), window.client());
-    note->setAlignment(Qt::AlignCenter);
-    (new QVBoxLayout(window.client()))->addWidget(note);
-  }
-};
 
 /// The configuration window fills the main window's client area.
 platform::Rect configurationFrame(const app::ShellState& shell) {
@@ -36,6 +23,7 @@ ChildWindow* createChildWindow(app::ChildKind kind, QWidget* client, app::Applic
     case app::ChildKind::Configuration:
       window = new ChildWindow(client, fromUtf8(app::texts::kConfigurationTitle));
       window->setFrameRect(configurationFrame(shell));
+      window->setContent(std::make_unique<ConfigurationWindow>(*window, application));
       break;
     case app::ChildKind::FlashUpdate:
       window = new ChildWindow(client, fromUtf8(app::texts::kFlashUpdateTitle));
@@ -46,7 +34,6 @@ ChildWindow* createChildWindow(app::ChildKind kind, QWidget* client, app::Applic
     case app::ChildKind::None:
       return nullptr;
   }
-  window->setContent(std::make_unique<Placeholder>(*window));
   window->show();
   return window;
 }

@@ -136,11 +136,16 @@ ControlSet::ControlSet(QWidget* client, const std::vector<ControlSpec>& layout, 
   for (const ControlSpec& spec : layout) {
     QWidget* widget = create(client, spec);
     int width = spec.w;
-    // A radio mark may be wider than the layout allows for; it grows to the right
-    // rather than being cut off.
+    // A radio mark, or a list's arrow beside its entry, may be wider than the layout
+    // allows for; the control grows to the right rather than being cut off.
     if (spec.kind == ControlKind::Toggle || spec.kind == ControlKind::RadioButton)
       width = std::max(width, widget->sizeHint().width());
-    widget->setGeometry(spec.x, spec.y, width, spec.h);
+    if (spec.kind == ControlKind::List) width = std::max(width, widget->minimumSizeHint().width());
+    // A list's height in the table includes its opened entries; the closed field
+    // takes the height of one line.
+    int height = spec.h;
+    if (spec.kind == ControlKind::List) height = std::min(height, widget->sizeHint().height());
+    widget->setGeometry(spec.x, spec.y, width, height);
     widget->setFocusPolicy(focusPolicy(spec));
     connect(widget, spec);
     if (spec.id >= 0) byId_.emplace(spec.id, all_.size());

@@ -26,9 +26,10 @@ std::string QtControlTable::text(int id) const {
 void QtControlTable::setText(int id, std::string_view text) {
   QWidget* w = controls_.widget(id);
   const QString value = fromCp1252(text);
-  if (auto* edit = qobject_cast<QLineEdit*>(w))
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) {
     edit->setText(value);
-  else if (auto* label = qobject_cast<QLabel*>(w))
+    edit->setCursorPosition(0);  // a text wider than the edit shows its beginning
+  } else if (auto* label = qobject_cast<QLabel*>(w))
     label->setText(value);
   else if (auto* button = qobject_cast<QAbstractButton*>(w))
     button->setText(value);

@@ -1,5 +1,8 @@
 #include "ui/screenshots.h"
 
+#include <functional>
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -8,8 +11,12 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "app/texts.h"
+#include "config/control_ids.h"
+#include "config/signal_box.h"
+#include "ui/configuration_window.h"
 #include "ui/layout_dialog.h"
 #include "ui/main_window_widget.h"
 #include "ui/text.h"
@@ -28,11 +35,66 @@ bool save(QWidget& widget, const QDir& dir, const QString& name) {
   return widget.grab().save(dir.filePath(name), "PNG");
 }
 
-bool childPicture(MainWindowWidget& window, int command, const QDir& dir, const QString& name) {
-  window.logic().onCommand(command, false);
+/// Once a visible top-level widget of type W shows (checked every 20 ms, for at most
+/// `attempts` times), runs `act` on it. Modal boxes and dialogs are answered this way
+/// from inside their own event loops.
+template <class W>
+void whenShown(std::function<void(W*)> act, int attempts = 1000) {
+  QTimer::singleShot(20, [act, attempts] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* wanted = dynamic_cast<W*>(widget); wanted && wanted->isVisible()) {
+        act(wanted);
+        return;
+      }
+    }
+    if (attempts > 0) whenShown<W>(act, attempts - 1);
+  });
+}
+
+/// The configuration window after "TRV auslesen" from the unit on COM1 (the
+/// simulator), its closing message box, and the signal-sequence dialog of the first
+/// sequence edit that takes input.
+bool configurationPictures(MainWindowWidget& window, const QDir& dir) {
+  window.logic().onCommand(app::kCommandConfiguration, false);
   settle();
-  const bool ok = save(window, dir, name);
-  if (ChildWindow* child = window.child()) child->closeWindow();
+  ChildWindow* child = window.child();
+  auto* content = child ? dynamic_cast<ConfigurationWindow*>(child->content()) : nullptr;
+  if (!content) return false;
+  config::ConfigWindow& logic = content->logic();
+
+  bool ok = true;
+  bool boxShown = false;
+  whenShown<QMessageBox>([&](QMessageBox* box) {
+    boxShown = true;
+    ok = save(*box, dir, QStringLiteral("configuration-read-box.png")) && ok;
+    box->accept();
+  });
+  logic.onCommand(config::ids::kRead);
+  QDeadlineTimer deadline(30000);
+  while ((logic.transferRunning() || !boxShown) && !deadline.hasExpired())
+    QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+  ok = boxShown && !logic.transferRunning() && ok;
+  ok = save(window, dir, QStringLiteral("configuration-window.png")) && ok;
+
+  int sequenceEdit = config::ids::kManualSequence;
+  for (int k = 0; k < config::ids::kVisibleLines; ++k) {
+    const int id = config::ids::sequence(k);
+    if (content->controls().widget(id)->isEnabled()) {
+      sequenceEdit = id;
+      break;
+    }
+  }
+  bool dialogShown = false;
+  whenShown<LayoutDialog>([&](LayoutDialog* dialog) {
+    dialogShown = true;
+    ok = save(*dialog, dir, QStringLiteral("signal-box.png")) && ok;
+    if (QWidget* cancel = dialog->controlSet().widget(config::SignalBox::kCancel))
+      static_cast<QAbstractButton*>(cancel)->click();
+  });
+  logic.onDoubleClick(sequenceEdit);
+  ok = dialogShown && ok;
+
+  child->closeWindow();
   settle();
   return ok;
 }
@@ -97,7 +159,7 @@ bool writeScreenshots(MainWindowWidget& window, const QString& directory) {
   ok = save(info, dir, QStringLiteral("info-box.png")) && ok;
   info.hide();
 
-  ok = childPicture(window, app::kCommandConfiguration, dir, QStringLiteral("configuration-window.png")) && ok;
+  ok = configurationPictures(window, dir) && ok;
   ok = flashUpdatePicture(window, dir) && ok;
   return ok;
 }

@@ -163,7 +163,7 @@ TEST(SerialLink, FailedOpeningsLeaveNothingBehind) {
   EXPECT_FALSE(link.isOpen());
   EXPECT_EQ(threadCount(), threads);
   EXPECT_EQ(link.lastOpenFailure().kind, link::OpenFailureKind::Missing);
-  EXPECT_EQ(link.lastOpenFailure().reason(), "/dev/trv810-no-such-port does not exist");
+  EXPECT_EQ(link.lastOpenFailure().reason(), "Das Gerät /dev/trv810-no-such-port gibt es nicht.");
 
   auto pty = PseudoTerminal::create();
   ASSERT_TRUE(pty);
@@ -172,7 +172,7 @@ TEST(SerialLink, FailedOpeningsLeaveNothingBehind) {
   SerialLink other(otherEvents);
   EXPECT_FALSE(other.openPort(pty->slavePath()));  // held exclusively, even against root
   EXPECT_EQ(other.lastOpenFailure().kind, link::OpenFailureKind::InUse);
-  EXPECT_EQ(other.lastOpenFailure().reason(), pty->slavePath() + " is in use by another program");
+  EXPECT_EQ(other.lastOpenFailure().reason(), pty->slavePath() + " wird von einem anderen Programm benutzt.");
   EXPECT_FALSE(link.openPort(pty->slavePath()));  // already open: refused, still running
   EXPECT_TRUE(link.isOpen());
 
@@ -215,6 +215,6 @@ TEST(OpenFailure, PermissionDeniedNamesTheGroupToJoin) {
   link::OpenFailure failure{link::OpenFailureKind::PermissionDenied, EACCES, "/dev/ttyUSB0",
                             "dialout"};
   EXPECT_EQ(failure.reason(),
-            "permission denied on /dev/ttyUSB0: join the group dialout "
-            "(sudo usermod -aG dialout $USER, then log in again)");
+            "Keine Berechtigung für /dev/ttyUSB0: treten Sie der Gruppe dialout bei "
+            "(sudo usermod -aG dialout $USER, danach neu anmelden).");
 }

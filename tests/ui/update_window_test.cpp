@@ -88,8 +88,8 @@ TEST_F(UpdateWindowWidgetTest, ClosingDuringATransferStopsItAndEnablesTheMenu) {
   EXPECT_FALSE(enabled(ids::kHexFile));
   EXPECT_FALSE(enabled(ids::kProgram));
   EXPECT_TRUE(enabled(ids::kStop));
-  QTest::qWait(20);  // the start notices arrive
-  EXPECT_EQ(qobject_cast<QLabel*>(widget(ids::kStatus))->text(), QString::fromUtf8("Flash löschen..."));
+  auto* status = qobject_cast<QLabel*>(widget(ids::kStatus));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return status->text() == QString::fromUtf8("Flash löschen..."); }, 5000));
 
   QTest::mouseClick(window.child()->closeBox(), Qt::LeftButton);
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
