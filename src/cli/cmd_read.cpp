@@ -1,10 +1,50 @@
+// trv810ctl read FILE.kfg: "TRV auslesen", then the configuration is saved as a
+// current-format file exactly as the unit delivered it (an older format converted as
+// the window converts it). The form does not validate it: a backup must never be
+// refused for what the unit holds.
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
 #include "cli/command.h"
+#include "cli/config_transfers.h"
+#include "cli/transfer_session.h"
+#include "config/config_file.h"
+#include "config/texts.h"
 
 namespace trv810::cli {
 namespace {
 
-int runRead(const std::vector<std::string>&, const GlobalOptions&) {
-  return failure("trv810ctl read: not available yet");
+// Whether a file can be created beside `path`, told before the unit is asked.
+bool folderWritable(const std::string& path, std::string& reason) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  const std::string dir = folder.empty() ? "." : folder.string();
+  if (::access(dir.c_str(), W_OK) == 0) return true;
+  reason = dir + ": " + std::strerror(errno);
+  return false;
+}
+
+int runRead(const std::vector<std::string>& args, const GlobalOptions& options) {
+  if (args.size() != 1) return usageError(kReadCommand, args.empty() ? "no file given" : "one file only");
+  const std::string& path = args[0];
+  if (path.size() > 1 && path[0] == '-') return usageError(kReadCommand, "unknown option " + path);
+  std::string error;
+  const auto target = resolvePort(options.port, error);
+  if (!target) return usageError(kReadCommand, error);
+  if (!folderWritable(path, error)) return failure(std::string(config::texts::kSaveFailed), error);
+
+  TransferSession session(options, *target);
+  config::ConfigImage image;
+  const ReadOutcome read = readConfiguration(session, image);
+  if (read.status != kExitOk) return read.status;
+  if (const platform::FileResult saved = config::saveConfigFile(path, image); !saved)
+    return failure(std::string(config::texts::kSaveFailed), saved.message);
+  if (!options.quiet) std::printf("saved to %s\n", path.c_str());
+  return kExitOk;
 }
 
 }  // namespace

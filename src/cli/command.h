@@ -1,7 +1,7 @@
 #pragma once
 // trv810ctl's commands. Each lives in a file of its own (cmd_<name>.cpp) and is listed
 // in main.cpp. Exit status: 0 success, 1 the operation failed (the system's message on
-// standard error), 2 a usage error.
+// standard error), 2 a usage error, 130 a transfer stopped by Ctrl-C (or SIGTERM).
 
 #include <string>
 #include <vector>
@@ -11,6 +11,7 @@ namespace trv810::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitInterrupted = 130;
 
 /// Options given before the command name.
 struct GlobalOptions {

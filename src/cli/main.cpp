@@ -29,7 +29,8 @@ void printHelp(std::FILE* out) {
                "  --trace      print every frame sent and received\n\n"
                "Ports: COM1-COM4 are /dev/ttyS0-3, COM5-COM8 /dev/ttyUSB0-3, COM9-COM12\n"
                "/dev/ttyACM0-3; TRV810_COM<n>=DEVICE maps entry n elsewhere.\n\n"
-               "Exit status: 0 success, 1 the operation failed, 2 usage error.\n");
+               "Exit status: 0 success, 1 the operation failed, 2 usage error,\n"
+               "130 a transfer stopped by Ctrl-C.\n");
 }
 
 }  // namespace

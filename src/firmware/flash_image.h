@@ -5,8 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <span>
+
+#include "platform/page_block.h"
 
 namespace trv810::firmware {
 
@@ -33,7 +34,7 @@ class FlashImage {
   void setLength(uint32_t length);
 
  private:
-  std::unique_ptr<uint8_t[]> bytes_;
+  platform::PageBlock bytes_;
   uint32_t length_ = 0;
 };
 

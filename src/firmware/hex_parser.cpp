@@ -31,48 +31,78 @@ std::size_t dataNeeded(uint8_t type) {
   }
 }
 
+// The length of the line starting at `line`, with its CR LF, when an LF preceded by CR
+// lies at one of the positions from..to-1; 0 otherwise. Positions 0 and 1 never end a
+// line.
+std::size_t lineEnd(const uint8_t* line, std::size_t from, std::size_t to) {
+  for (std::size_t at = std::max<std::size_t>(from, 2); at < to;) {
+    const void* lf = std::memchr(line + at, '\n', to - at);
+    if (!lf) return 0;
+    const auto pos = static_cast<std::size_t>(static_cast<const uint8_t*>(lf) - line);
+    if (line[pos - 1] == '\r') return pos + 1;
+    at = pos + 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 std::size_t HexParser::feed(std::span<const uint8_t> bytes) {
-  std::size_t used = 0;
-  while (used < bytes.size() && state_ == State::kReading) {
-    const uint8_t* from = bytes.data() + used;
-    const std::size_t take = std::min(kLineSize - fill_, bytes.size() - used);
-    const void* lf = std::memchr(from, '\n', take);
-    const std::size_t n = lf ? static_cast<std::size_t>(static_cast<const uint8_t*>(lf) - from) + 1 : take;
-    std::memcpy(line_.data() + fill_, from, n);
-    fill_ += n;
-    used += n;
-    if (lf && fill_ >= 3 && line_[fill_ - 2] == '\r') {
-      processLine(fill_);
-      fill_ = 0;
-      ++lineNumber_;
-    } else if (fill_ == kLineSize) {
-      fail(LoadError::kNoLineEnd);
+  const uint8_t* const begin = bytes.data();
+  const uint8_t* const end = begin + bytes.size();
+  const uint8_t* at = begin;
+  while (at < end && state_ == State::kReading) {
+    const auto left = static_cast<std::size_t>(end - at);
+    if (fill_ == 0) {
+      // A line that lies whole in the bytes is parsed where it is, without a copy.
+      const std::size_t room = std::min(kLineSize, left);
+      if (const std::size_t length = lineEnd(at, 0, room)) {
+        processLine(at, length);
+        at += length;
+        ++lineNumber_;
+        continue;
+      }
+      std::memcpy(line_.data(), at, room);
+      fill_ = room;
+      at += room;
+    } else {
+      // The rest of a line begun in an earlier call, collected in the line buffer.
+      const std::size_t room = std::min(kLineSize - fill_, left);
+      std::memcpy(line_.data() + fill_, at, room);
+      if (const std::size_t length = lineEnd(line_.data(), fill_, fill_ + room)) {
+        at += length - fill_;
+        fill_ = 0;
+        processLine(line_.data(), length);
+        ++lineNumber_;
+        continue;
+      }
+      fill_ += room;
+      at += room;
     }
+    if (fill_ == kLineSize) fail(LoadError::kNoLineEnd);
   }
-  return used;
+  return static_cast<std::size_t>(at - begin);
 }
 
 void HexParser::endOfFile() {
   if (state_ == State::kReading) fail(fill_ > 0 ? LoadError::kEndInsideLine : LoadError::kNoEndRecord);
 }
 
-void HexParser::processLine(std::size_t length) {
-  if (line_[0] != ':') {
-    result_.character = line_[0];
+void HexParser::processLine(const uint8_t* line, std::size_t length) {
+  if (line[0] != ':') {
+    result_.character = line[0];
     return fail(LoadError::kNoColon);
   }
   const std::size_t count = (length - 3) / 2;  // digits between ':' and CR, in pairs
   uint8_t sum = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t at = 1 + 2 * i;
-    const uint8_t high = kDigitValue[line_[at]];
-    const uint8_t low = kDigitValue[line_[at + 1]];
-    if (high == kNotADigit || low == kNotADigit) {
+    const uint8_t high = kDigitValue[line[at]];
+    const uint8_t low = kDigitValue[line[at + 1]];
+    if ((high | low) > 0x0F) {
       const std::size_t bad = high == kNotADigit ? at : at + 1;
       result_.column = static_cast<uint32_t>(bad + 1);
-      result_.character = line_[bad];
+      result_.character = line[bad];
       return fail(LoadError::kBadDigit);
     }
     bytes_[i] = static_cast<uint8_t>(high << 4 | low);

@@ -5,7 +5,9 @@
 // to the first LF that follows a CR at line position 2 or later (positions 0 and 1 are
 // never tested), and it may hold at most 600 characters with its CR LF; otherwise the
 // load fails. Chunks are scanned for LF with memchr, so the result is the same as
-// reading one character at a time, whatever the chunk boundaries.
+// reading one character at a time, whatever the chunk boundaries. A line that lies
+// whole within a chunk is parsed in place; only one split across chunks is collected
+// in the line buffer.
 //
 // Records: ':' then pairs of the upper-case digits 0-9 A-F (an odd last digit is
 // ignored), summing to 0 with the check byte. Bytes: count, address (big-endian),
@@ -52,7 +54,7 @@ class HexParser {
   uint32_t imageLength() const { return length_; }
 
  private:
-  void processLine(std::size_t length);
+  void processLine(const uint8_t* line, std::size_t length);
   void handleRecord(uint8_t type, uint16_t address, std::span<const uint8_t> data);
   void placeData(uint16_t address, std::span<const uint8_t> data);
   void finish();

@@ -16,7 +16,7 @@
 namespace trv810::sim {
 namespace {
 
-constexpr int kHangupPauseMs = 50;  // pacing while the master reports a hang-up
+constexpr Micros kHangupPause{50'000};  // pacing while the master reports a hang-up
 
 int64_t toMs(Micros t) { return t.count() / 1000; }
 
@@ -44,10 +44,17 @@ int Server::run() {
     std::array<pollfd, 3> fds{{{hungUp ? -1 : pty_.master(), POLLIN, 0},
                                {signalFd_, POLLIN, 0},
                                {pty_.watch(), POLLIN, 0}}};
-    int timeout = pollTimeout();
-    if (hungUp && (timeout < 0 || timeout > kHangupPauseMs)) timeout = kHangupPauseMs;
+    std::optional<Micros> timeout = pollTimeout();
+    if (hungUp && (!timeout || *timeout > kHangupPause)) timeout = kHangupPause;
     hungUp = false;
-    if (::poll(fds.data(), fds.size(), timeout) < 0) {
+    // ppoll, not poll: a timeout in whole milliseconds would wake up to 1 ms late for
+    // every frame due, and the line would look that much slower than 19200 baud.
+    timespec ts{};
+    if (timeout) {
+      ts.tv_sec = static_cast<time_t>(timeout->count() / 1'000'000);
+      ts.tv_nsec = static_cast<long>(timeout->count() % 1'000'000 * 1000);
+    }
+    if (::ppoll(fds.data(), fds.size(), timeout ? &ts : nullptr, nullptr) < 0) {
       if (errno == EINTR) continue;
       std::fprintf(log_, "trv810-sim: poll: %s\n", std::strerror(errno));
       return 1;
@@ -97,6 +104,7 @@ void Server::pumpLine() {
     const Micros t = now();
     if (onLine_) {
       if (onLine_->doneAt > t) return;
+      counters_.writeLate += t - onLine_->doneAt;
       writeFrame(*onLine_);
       onLine_.reset();
     }
@@ -141,15 +149,14 @@ void Server::saveReceived(Completed completed) {
   }
 }
 
-int Server::pollTimeout() const {
+std::optional<Micros> Server::pollTimeout() const {
   std::optional<Micros> next;
   const auto consider = [&](Micros t) { next = next ? std::min(*next, t) : t; };
   if (onLine_) consider(onLine_->doneAt);
   else if (!due_.empty()) consider(due_.begin()->first);
   if (const auto d = unit_.deadline()) consider(*d);
-  if (!next) return -1;
-  const int64_t wait = (*next - now()).count();
-  return wait <= 0 ? 0 : static_cast<int>((wait + 999) / 1000);  // never wake too early
+  if (!next) return std::nullopt;
+  return std::max(*next - now(), Micros(0));
 }
 
 // True when the signal asks the simulator to end.
@@ -187,7 +194,7 @@ std::string Server::summary() const {
                 "\"bytes_lost\":%llu,\"dropped\":%llu,\"corrupted\":%llu,\"ignored\":%llu,"
                 "\"erase_delay_ms\":%lld,\"line_in_ms\":%lld,\"line_out_ms\":%lld,"
                 "\"upload_resends\":%llu,\"config_downloads\":%llu,\"firmware_downloads\":%llu,"
-                "\"uploads\":%llu,\"uptime_ms\":%lld}}",
+                "\"uploads\":%llu,\"write_late_us\":%lld,\"uptime_ms\":%lld}}",
                 static_cast<unsigned long long>(counters_.bytesIn),
                 static_cast<unsigned long long>(counters_.bytesOut),
                 static_cast<unsigned long long>(counters_.framesIn),
@@ -200,7 +207,8 @@ std::string Server::summary() const {
                 static_cast<unsigned long long>(u.uploadResends),
                 static_cast<unsigned long long>(u.configDownloads),
                 static_cast<unsigned long long>(u.firmwareDownloads),
-                static_cast<unsigned long long>(u.uploads), static_cast<long long>(toMs(now())));
+                static_cast<unsigned long long>(u.uploads), static_cast<long long>(counters_.writeLate.count()),
+                static_cast<long long>(toMs(now())));
   return line;
 }
 

@@ -39,6 +39,7 @@ struct ServerCounters {
   uint64_t framesIn = 0;
   uint64_t framesOut = 0;
   uint64_t bytesLost = 0;  ///< not written because the pty's buffer was full
+  Micros writeLate{0};     ///< how much later than their paced time frames were written, summed
 };
 
 class Server {
@@ -67,7 +68,7 @@ class Server {
   void pumpLine();
   void writeFrame(const OnLine& f);
   void saveReceived(Completed completed);
-  int pollTimeout() const;
+  std::optional<Micros> pollTimeout() const;  // nullopt: nothing is due
   bool onSignal();
   void trace(const char* direction, std::span<const uint8_t> payload, const char* note);
 

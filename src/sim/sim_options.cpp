@@ -148,7 +148,7 @@ const char* helpText() {
          "  {\"sim\":{\"bytes_in\":..,\"bytes_out\":..,\"frames_in\":..,\"frames_out\":..,\n"
          "   \"dropped\":..,\"corrupted\":..,\"ignored\":..,\"erase_delay_ms\":..,\n"
          "   \"line_in_ms\":..,\"line_out_ms\":..,\"upload_resends\":..,\"config_downloads\":..,\n"
-         "   \"firmware_downloads\":..,\"uploads\":..,\"uptime_ms\":..}}\n";
+         "   \"firmware_downloads\":..,\"uploads\":..,\"write_late_us\":..,\"uptime_ms\":..}}\n";
 }
 
 }  // namespace trv810::sim

@@ -126,6 +126,16 @@ TEST_F(DownloadTest, SendAgainAfterTheFinalBlockGoesBackAndEndsAgain) {
   EXPECT_EQ(d.onFrame(kAccepted), ended(RESULT_PROGRAMMED));
 }
 
+TEST_F(DownloadTest, SendAgainBeyondTheImageRecomputesTheFinalBlock) {
+  prepare(16);
+  open();
+  d.onFrame(kAck);
+  // Block 9 starts behind the 16 bytes: it goes out as the final block, all fill.
+  EXPECT_EQ(d.onFrame({0x63, 0x00, 0x09, 0x00}), actions(send(block(0xFFFF, std::vector<uint8_t>(8, 0xFF)))));
+  d.onFrame(kAck);
+  EXPECT_EQ(d.onFrame(kAccepted), ended(RESULT_PROGRAMMED));
+}
+
 TEST_F(DownloadTest, SilentUnitGetsTheRequestFiveTimesThenNoAnswer) {
   prepare(16);
   Actions all = d.start();

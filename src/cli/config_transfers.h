@@ -1,0 +1,34 @@
+#pragma once
+// "TRV auslesen" and "TRV programmieren" for the command line, with the
+// configuration window's records, acceptance and texts. Results are printed: the
+// window's success texts on standard output (not with --quiet), failures on standard
+// error.
+
+#include <cstdint>
+#include <span>
+
+#include "cli/transfer_session.h"
+#include "config/config_image.h"
+
+namespace trv810::cli {
+
+/// What a configuration read brought.
+struct ReadOutcome {
+  int status = kExitFailed;  ///< kExitOk when `image` holds the accepted configuration
+  config::Acceptance acceptance = config::Acceptance::Refused;
+  uint16_t firmwareVersion = 0;
+  int formatIndex = 0;  ///< the format the unit delivered
+};
+
+/// Reads the configuration (formats 3, 2, 1 as the unit allows), checks its check
+/// bytes and imports it into `image`. Prints the firmware line and, unless
+/// `silentSuccess`, "Konfiguration gelesen !" or the older-firmware message.
+ReadOutcome readConfiguration(TransferSession& session, config::ConfigImage& image, bool silentSuccess = false);
+
+/// Writes the 898-byte `image` to the unit; kExitOk on "Programmierung erfolgreich !".
+int writeConfiguration(TransferSession& session, std::span<const uint8_t, config::kImageSize> image);
+
+/// The exit status and message for a run that ended otherwise than with a result.
+int reportStopped(const RunOutcome& outcome, const char* whatWasLeft);
+
+}  // namespace trv810::cli

@@ -1,0 +1,115 @@
+#include "cli/progress.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace trv810::cli {
+namespace {
+
+constexpr int kBarWidth = 30;
+constexpr std::chrono::milliseconds kTick{500};
+
+std::string clockText(double seconds) {
+  const long s = std::lround(std::max(0.0, seconds));
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+  return text;
+}
+
+}  // namespace
+
+Progress::Style Progress::styleFor(std::FILE* out, bool quiet, bool trace) {
+  if (quiet) return Style::None;
+  return ::isatty(::fileno(out)) && !trace ? Style::Bar : Style::Lines;
+}
+
+Progress::Progress(Style style, std::FILE* out, uint32_t total, uint32_t blockBytes)
+    : style_(style), out_(out), total_(total), blockBytes_(blockBytes) {}
+
+std::string Progress::barLine(uint32_t done, uint32_t total, double bytesPerSecond, double secondsLeft) {
+  const double fraction = total == 0 ? 1.0 : std::min(1.0, static_cast<double>(done) / total);
+  const int filled = static_cast<int>(fraction * kBarWidth);
+  std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                     std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "]";
+  char text[128];
+  std::snprintf(text, sizeof text, " %3d%%  %u/%u blocks", static_cast<int>(fraction * 100), done, total);
+  line += text;
+  if (bytesPerSecond > 0) {
+    std::snprintf(text, sizeof text, "  %.1f kB/s  %s left", bytesPerSecond / 1000, clockText(secondsLeft).c_str());
+    line += text;
+  }
+  return line;
+}
+
+void Progress::status(const std::string& text) {
+  if (text == status_) return;
+  status_ = text;
+  statusSince_ = Clock::now();
+  if (style_ == Style::Lines) std::fprintf(out_, "%s\n", text.c_str());
+  draw();
+}
+
+void Progress::update(uint32_t done) {
+  const auto now = Clock::now();
+  if (!firstBlockAt_) {
+    firstBlockAt_ = now;
+    firstBlock_ = done;
+  }
+  done_ = std::min(done, total_);
+  status_.clear();
+  if (style_ == Style::Lines && total_ > 0) {
+    const int quarter = static_cast<int>(uint64_t{done_} * 4 / total_);
+    if (quarter > lastQuarter_) {
+      lastQuarter_ = quarter;
+      std::fprintf(out_, "%3d%%  %u/%u blocks\n", quarter * 25, done_, total_);
+    }
+  }
+  draw();
+}
+
+void Progress::tick() { draw(); }
+
+void Progress::finish(bool complete) {
+  if (style_ == Style::None) return;
+  if (complete && done_ < total_) {
+    done_ = total_;
+    status_.clear();
+    if (style_ == Style::Lines && lastQuarter_ < 4) std::fprintf(out_, "100%%  %u/%u blocks\n", total_, total_);
+    draw();
+  }
+  if (lineOpen_) std::fputc('\n', out_);
+  lineOpen_ = false;
+  std::fflush(out_);
+}
+
+std::optional<std::chrono::milliseconds> Progress::tickInterval() const {
+  if (style_ == Style::Bar) return kTick;
+  return std::nullopt;
+}
+
+double Progress::rate() const {
+  if (!firstBlockAt_ || done_ <= firstBlock_) return 0;
+  const double seconds = std::chrono::duration<double>(Clock::now() - *firstBlockAt_).count();
+  return seconds > 0 ? (done_ - firstBlock_) * static_cast<double>(blockBytes_) / seconds : 0;
+}
+
+void Progress::draw() {
+  if (style_ != Style::Bar) return;
+  std::string line;
+  if (!status_.empty()) {
+    const double seconds = std::chrono::duration<double>(Clock::now() - statusSince_).count();
+    line = status_ + "  " + clockText(seconds);
+  } else {
+    const double r = rate();
+    const double left = r > 0 ? (total_ - done_) * static_cast<double>(blockBytes_) / r : 0;
+    line = barLine(done_, total_, r, left);
+  }
+  // \r to the line's start, the text, then clear what a longer earlier line left.
+  std::fprintf(out_, "\r%s\033[K", line.c_str());
+  std::fflush(out_);
+  lineOpen_ = true;
+}
+
+}  // namespace trv810::cli
