@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Pictures of the program's windows as PNG files, by default in build/screenshots/:
-# the main window, the port dialog, the Info box and the child windows. Runs on Qt's
-# offscreen platform with a simulated unit as COM1, so it needs no display.
+# the main window, the port dialog, the Info box, the child windows (the configuration
+# window after "TRV auslesen" from the simulated unit, with the box that ends the read)
+# and the signal-sequence dialog. Runs on Qt's offscreen platform with a simulated
+# unit as COM1, so it needs no display.
 #
 #   scripts/screenshots.sh [DIR]
 set -euo pipefail

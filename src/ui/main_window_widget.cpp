@@ -105,7 +105,9 @@ bool MainWindowWidget::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindowWidget::closeEvent(QCloseEvent* event) {
   // The port (receiver and any transfer) stops before the child window and the rest
-  // of the program go.
+  // of the program go. The child's own close handling does that, and so its logic
+  // also drops a result the transfer still had queued: no box pops up on the way out.
+  if (child_) child_->closeWindow();
   logic_.onExit();
   QMainWindow::closeEvent(event);
 }

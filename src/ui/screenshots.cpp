@@ -1,6 +1,7 @@
 #include "ui/screenshots.h"
 
 #include <functional>
+#include <memory>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -62,18 +63,24 @@ bool configurationPictures(MainWindowWidget& window, const QDir& dir) {
   if (!content) return false;
   config::ConfigWindow& logic = content->logic();
 
-  bool ok = true;
-  bool boxShown = false;
-  whenShown<QMessageBox>([&](QMessageBox* box) {
-    boxShown = true;
-    ok = save(*box, dir, QStringLiteral("configuration-read-box.png")) && ok;
+  // What the answers to the modal boxes found; shared, as an answer still waiting
+  // when this function has given up must not reach its locals.
+  struct Shown {
+    bool box = false;
+    bool dialog = false;
+    bool saved = true;
+  };
+  auto shown = std::make_shared<Shown>();
+  whenShown<QMessageBox>([shown, dir](QMessageBox* box) {
+    shown->box = true;
+    shown->saved = save(*box, dir, QStringLiteral("configuration-read-box.png")) && shown->saved;
     box->accept();
   });
   logic.onCommand(config::ids::kRead);
   QDeadlineTimer deadline(30000);
-  while ((logic.transferRunning() || !boxShown) && !deadline.hasExpired())
+  while ((logic.transferRunning() || !shown->box) && !deadline.hasExpired())
     QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-  ok = boxShown && !logic.transferRunning() && ok;
+  bool ok = shown->box && !logic.transferRunning();
   ok = save(window, dir, QStringLiteral("configuration-window.png")) && ok;
 
   int sequenceEdit = config::ids::kManualSequence;
@@ -84,15 +91,14 @@ bool configurationPictures(MainWindowWidget& window, const QDir& dir) {
       break;
     }
   }
-  bool dialogShown = false;
-  whenShown<LayoutDialog>([&](LayoutDialog* dialog) {
-    dialogShown = true;
-    ok = save(*dialog, dir, QStringLiteral("signal-box.png")) && ok;
+  whenShown<LayoutDialog>([shown, dir](LayoutDialog* dialog) {
+    shown->dialog = true;
+    shown->saved = save(*dialog, dir, QStringLiteral("signal-box.png")) && shown->saved;
     if (QWidget* cancel = dialog->controlSet().widget(config::SignalBox::kCancel))
       static_cast<QAbstractButton*>(cancel)->click();
   });
   logic.onDoubleClick(sequenceEdit);
-  ok = dialogShown && ok;
+  ok = ok && shown->dialog && shown->saved;
 
   child->closeWindow();
   settle();

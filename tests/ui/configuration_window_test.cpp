@@ -156,6 +156,21 @@ TEST_F(ConfigurationWindowTest, LateProgressAfterCancelIsIgnoredAndClosingStopsT
   EXPECT_TRUE(window.menuAction(app::kCommandConfiguration)->isEnabled());
 }
 
+TEST_F(ConfigurationWindowTest, ClosingTheMainWindowStopsTheTransferFirst) {
+  button(ids::kRead)->click();
+  ASSERT_TRUE(application.link().isOpen());
+  // The result the transfer posts as it is stopped is still queued.
+  transfer::Notification result;
+  result.message = transfer::WM_TRANSFER_RESULT;
+  result.wParam = transfer::RESULT_NO_ANSWER;
+  std::thread([&] { content->sink().post(result); }).join();
+  window.close();
+  EXPECT_FALSE(application.link().isOpen());
+  ASSERT_FALSE(content->logic().transferRunning());
+  QApplication::processEvents();  // the queued result shows no box
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
 TEST(ConfigurationWindowPort, OpenFailureNamesThePortAndTheReason) {
   app::Application application{com1("/dev/trv810-no-such-port")};
   MainWindowWidget window{application, platform::CellSize{8, 16}};
