@@ -80,7 +80,6 @@ std::optional<PortTarget> resolvePort(const std::string& port, std::string& erro
 TransferSession::TransferSession(const GlobalOptions& options, PortTarget target)
     : options_(options),
       target_(std::move(target)),
-      signalFd_(blockStopSignals()),
       sink_(std::make_unique<Sink>()),
       app_(link::PortTable::fromEnvironment()) {
   if (options_.trace) {
@@ -98,6 +97,9 @@ TransferSession::~TransferSession() {
 RunOutcome TransferSession::run(Direction direction,
                                 const std::function<void(transfer::TransferRecord&)>& fill,
                                 const ProgressPlan& plan) {
+  // From the first transfer on, Ctrl-C waits for the wait below; before it, it ends
+  // the program as usual (nothing is open or half-written then).
+  if (signalFd_ < 0) signalFd_ = blockStopSignals();
   transfer::Transfer& t = app_.transfer();
   t.state() = 0;
   if (direction == Direction::Upload) t.formatIndex() = config::kCurrentFormat;

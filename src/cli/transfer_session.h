@@ -57,8 +57,9 @@ class TransferSession {
  public:
   enum class Direction { Download, Upload };
 
-  /// Blocks SIGINT and SIGTERM (read from a signalfd while a transfer waits) and sets
-  /// up the application object for `target`.
+  /// Sets up the application object for `target`. The first run() blocks SIGINT and
+  /// SIGTERM for good: they are read from a signalfd while a transfer waits, and wait
+  /// after it (a file being saved is finished first).
   TransferSession(const GlobalOptions& options, PortTarget target);
   ~TransferSession();
   TransferSession(const TransferSession&) = delete;
