@@ -5,6 +5,8 @@
 // the link (and with it any transfer thread) goes before the events and the images
 // it uses. The destructor closes the port first all the same.
 
+#include <string>
+
 #include "app/shell_state.h"
 #include "config/config_image.h"
 #include "firmware/flash_image.h"
@@ -30,6 +32,9 @@ class Application {
   link::SerialLink& link() { return link_; }
   transfer::Transfer& transfer() { return transfer_; }
   firmware::FlashImage& flash() { return flash_; }
+  /// The firmware file chosen last in the flash-update window; kept for the run, so
+  /// the file dialog starts from it when the window is opened again.
+  std::string& firmwarePath() { return firmwarePath_; }
   /// The one ConfigImage the configuration window edits.
   config::ConfigImage& configImage() { return configImage_; }
   /// Where a configuration read from the unit arrives before it is accepted.
@@ -46,6 +51,7 @@ class Application {
   // and the staging buffer come before the link, so a transfer thread is gone before
   // they are released.
   firmware::FlashImage flash_;
+  std::string firmwarePath_;
   config::ConfigImage configImage_;
   config::StagingBuffer staging_{};
   link::SerialLink link_{events_};

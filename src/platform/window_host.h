@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trv810::platform {
 
@@ -15,13 +16,20 @@ enum class Icon { Error, Information };
 enum class Buttons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
 
+/// A file filter: its name and the patterns it shows, separated by blanks.
+struct FileFilter {
+  std::string name;
+  std::string patterns;
+};
+
 /// What a file dialog is asked to show.
 struct FileDialogRequest {
-  std::string filterName;       ///< e.g. "Konfig.-Files (*.kfg)"
+  std::string filterName;       ///< e.g. "Konfig.-Files (*.kfg)"; the filter selected first
   std::string filterPatterns;   ///< e.g. "*.kfg"
   std::string defaultSuffix;    ///< e.g. "kfg"
   std::string startPath;        ///< the path chosen last, or empty
   bool confirmOverwrite = false;
+  std::vector<FileFilter> moreFilters;  ///< offered after the first one
 };
 
 class WindowHost {

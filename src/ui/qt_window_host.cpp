@@ -53,7 +53,14 @@ std::optional<std::string> QtWindowHost::chooseFile(const platform::FileDialogRe
   QFileDialog dialog(owner_);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  dialog.setNameFilter(nameFilter(request));
+  QStringList filters{nameFilter(request)};
+  for (const platform::FileFilter& f : request.moreFilters) {
+    platform::FileDialogRequest more;
+    more.filterName = f.name;
+    more.filterPatterns = f.patterns;
+    filters << nameFilter(more);
+  }
+  dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(fromUtf8(request.defaultSuffix));
   if (save && !request.confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (!request.startPath.empty()) dialog.selectFile(fromUtf8(request.startPath));

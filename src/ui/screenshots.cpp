@@ -7,8 +7,11 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QProgressBar>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/texts.h"
@@ -18,6 +21,7 @@
 #include "ui/layout_dialog.h"
 #include "ui/main_window_widget.h"
 #include "ui/text.h"
+#include "ui/update_window_widget.h"
 
 namespace trv810::ui {
 
@@ -46,15 +50,6 @@ void whenShown(std::function<void(W*)> act, int attempts = 1000) {
     }
     if (attempts > 0) whenShown<W>(act, attempts - 1);
   });
-}
-
-bool childPicture(MainWindowWidget& window, int command, const QDir& dir, const QString& name) {
-  window.logic().onCommand(command, false);
-  settle();
-  const bool ok = save(window, dir, name);
-  if (ChildWindow* child = window.child()) child->closeWindow();
-  settle();
-  return ok;
 }
 
 /// The configuration window after "TRV auslesen" from the unit on COM1 (the
@@ -110,6 +105,46 @@ bool configurationPictures(MainWindowWidget& window, const QDir& dir) {
   return ok;
 }
 
+/// Whether the selected port leads somewhere: it is given by the environment (as the
+/// screenshot script gives the simulator) and opens. Without it "Programmieren" would
+/// show a modal box that nobody closes.
+bool unitAttached(app::Application& application) {
+  const link::PortEntry& entry = application.shell().selectedEntry();
+  if (!entry.fromEnvironment || !application.link().openPort(entry.device)) return false;
+  application.link().closePort();
+  return true;
+}
+
+/// Starts programming a made-up firmware image and returns once the progress bar has
+/// passed 40 % (or 20 s have gone), so the picture shows a transfer under way.
+void programDemoImage(UpdateWindowContent& content, const QDir& scratch) {
+  QFile file(scratch.filePath(QStringLiteral("TRV810-Firmware-V1.30.bin")));
+  if (!file.open(QIODevice::WriteOnly)) return;
+  QByteArray image(24000, '\0');
+  for (qsizetype i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 31 + 7);
+  file.write(image);
+  file.close();
+  content.logic().onFileChosen(toUtf8(file.fileName()));
+  content.logic().onCommand(firmware::ids::kProgram);
+  const QProgressBar* bar = content.controls().progressBar();
+  QDeadlineTimer deadline(20000);
+  while (content.logic().transferRunning() && bar->value() * 5 < bar->maximum() * 2 && !deadline.hasExpired())
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+}
+
+bool flashUpdatePicture(MainWindowWidget& window, const QDir& dir) {
+  window.logic().onCommand(app::kCommandFlashUpdate, false);
+  settle();
+  QTemporaryDir scratch;
+  auto* content = window.child() ? dynamic_cast<UpdateWindowContent*>(window.child()->content()) : nullptr;
+  if (content && scratch.isValid() && unitAttached(window.application()))
+    programDemoImage(*content, QDir(scratch.path()));
+  const bool ok = save(window, dir, QStringLiteral("flash-update-window.png"));
+  if (ChildWindow* child = window.child()) child->closeWindow();  // stops the transfer
+  settle();
+  return ok;
+}
+
 }  // namespace
 
 bool writeScreenshots(MainWindowWidget& window, const QString& directory) {
@@ -131,7 +166,7 @@ bool writeScreenshots(MainWindowWidget& window, const QString& directory) {
   info.hide();
 
   ok = configurationPictures(window, dir) && ok;
-  ok = childPicture(window, app::kCommandFlashUpdate, dir, QStringLiteral("flash-update-window.png")) && ok;
+  ok = flashUpdatePicture(window, dir) && ok;
   return ok;
 }
 

@@ -18,6 +18,7 @@
 #include "link/port_table.h"
 #include "link/serial_link.h"
 #include "platform/serial_device.h"
+#include "support/silent_unit.h"
 #include "transfer/notification_queue.h"
 #include "transfer/transfer.h"
 
@@ -73,33 +74,7 @@ struct WindowHostRecord : config::ConfigWindowHost {
   }
 };
 
-/// A unit that never answers: writes go out, nothing ever arrives.
-class SilentOpener final : public platform::SerialDeviceOpener {
- public:
-  Result open(const std::string&) override {
-    Result r;
-    r.device = std::make_unique<Device>();
-    return r;
-  }
-
- private:
-  class Device final : public platform::SerialDevice {
-   public:
-    ReadResult readAvailable(uint8_t*, std::size_t) override { return {}; }
-    platform::WaitOutcome waitReadable(const platform::Event& stop, platform::Millis timeout) override {
-      const auto end = std::chrono::steady_clock::now() + timeout;
-      while (std::chrono::steady_clock::now() < end) {
-        if (stop.isSet()) return platform::WaitOutcome::Second;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-      }
-      return platform::WaitOutcome::TimedOut;
-    }
-    WriteStatus write(const uint8_t*, std::size_t, const platform::Event& stop, platform::Millis) override {
-      return stop.isSet() ? WriteStatus::Stopped : WriteStatus::Written;
-    }
-    void close() override {}
-  };
-};
+using tests::SilentOpener;
 
 struct WindowFixture {
   explicit WindowFixture(std::unique_ptr<platform::SerialDeviceOpener> opener = std::make_unique<SilentOpener>())

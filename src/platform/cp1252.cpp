@@ -1,10 +1,10 @@
-#include "config/cp1252.h"
+#include "platform/cp1252.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
 
-namespace trv810::config {
+namespace trv810::platform {
 namespace {
 
 // Code points of the bytes 0x80 to 0x9F; the unassigned ones keep their own number.
@@ -97,4 +97,4 @@ Cp1252Conversion utf8ToCp1252(std::string_view utf8) {
   return result;
 }
 
-}  // namespace trv810::config
+}  // namespace trv810::platform

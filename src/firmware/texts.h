@@ -1,0 +1,47 @@
+#pragma once
+// Every text that the flash-update window shows, in one place. These are the
+// program's own texts, in UTF-8.
+
+#include <string_view>
+
+namespace trv810::firmware::texts {
+
+inline constexpr std::string_view kWindowTitle = "Flash-Update";
+/// Caption of every message box of the window.
+inline constexpr std::string_view kCaption = "TRV810-Update";
+
+// The controls.
+inline constexpr std::string_view kHexFileButton = "Hex-Datei";
+inline constexpr std::string_view kNoFile = "----------";
+inline constexpr std::string_view kProgramButton = "Programmieren";
+inline constexpr std::string_view kStopButton = "Stop";
+inline constexpr std::string_view kNoStatus = "-";
+
+// The file dialog: firmware files first, then the configuration files the program's
+// shared filter list also offers.
+inline constexpr std::string_view kFlashFilterName = "Flash Files (*.hex)";
+inline constexpr std::string_view kFlashFilterPatterns = "*.hex *.HEX *.bin *.BIN";
+inline constexpr std::string_view kConfigFilterName = "Konfig.-Files (*.kfg)";
+inline constexpr std::string_view kConfigFilterPatterns = "*.kfg";
+
+// The status line.
+inline constexpr std::string_view kErasing = "Flash löschen...";
+inline constexpr std::string_view kProgressFormat = "%d von %d Blöcken programmiert !";
+inline constexpr std::string_view kStopped = "Programmierung abgebrochen !";
+inline constexpr std::string_view kFinished = "Programmierung beendet.";
+
+// Message boxes.
+inline constexpr std::string_view kInvalidFile = "Ungültiges Dateiformat!";
+inline constexpr std::string_view kPortOpenFailed = "Port %s konnte nicht geöffnet werden !";
+inline constexpr std::string_view kThreadStartFailed = "Programmstart nicht möglich !";
+/// An image whose block count does not fit the 16 bits the unit is told it in.
+inline constexpr std::string_view kImageTooLarge =
+    "Firmware zu groß: %u Bytes. Programmiert werden können höchstens %u Bytes (65535 Blöcke) !";
+inline constexpr std::string_view kNoAnswer = "Verbindung unterbrochen !";
+inline constexpr std::string_view kEraseFailed = "Fehler beim Flashlöschen !";
+inline constexpr std::string_view kBlockFailed = "Fehler beim Programm-Update !";
+inline constexpr std::string_view kProgrammed = "Programmierung erfolgreich !";
+/// The unit refused the opening request: its firmware does not take this update.
+inline constexpr std::string_view kIncompatible = "Firmware nicht kompatibel ! Der TRV810 hat das Update abgelehnt.";
+
+}  // namespace trv810::firmware::texts

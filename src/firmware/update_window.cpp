@@ -1,0 +1,239 @@
+#include "firmware/update_window.h"
+
+#include <cstdio>
+
+#include "firmware/flash_loader.h"
+#include "firmware/texts.h"
+#include "platform/cp1252.h"
+#include "transfer/requests.h"
+
+// How a download runs: "Programmieren" opens the selected port, fills the
+// TransferRecord for the firmware and starts the thread, which posts to `sink`. The
+// unit erases its flash first (the thread posts WM_TRANSFER_STARTED with every send of
+// the opening request), then takes the blocks (WM_TRANSFER_PROGRESS after each) and
+// ends with WM_TRANSFER_RESULT, which closes the port. "Stop" and closing the window
+// close the port at once; the thread then posts nothing more, and what it posted
+// before is dropped by the transfer-active flag that closePort() clears.
+
+namespace trv810::firmware {
+
+namespace {
+
+constexpr int kBlockShift = 3;  // 8-byte blocks
+
+std::string format(std::string_view pattern, auto... values) {
+  char text[256];
+  std::snprintf(text, sizeof text, std::string(pattern).c_str(), values...);
+  return text;
+}
+
+/// The file name without its directory: the loader takes the extension from it.
+std::string titleOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+platform::WindowSpec UpdateWindow::layout(platform::CellSize cell, int clientWidth) {
+  const int w = cell.width;
+  const int h = cell.height;
+  const int high = 7 * h / 4;
+  using platform::ControlKind;
+  using platform::control;
+  platform::WindowSpec spec;
+  spec.title = std::string(texts::kWindowTitle);
+  spec.frame = {clientWidth / 2 - 25 * w, h, 50 * w, 11 * h};
+  spec.controls = {
+      control(ControlKind::DefaultButton, ids::kHexFile, std::string(texts::kHexFileButton), w, h, 15 * w, high),
+      control(ControlKind::Static, ids::kFileName, std::string(texts::kNoFile), 17 * w, h, 30 * w, high).centre(),
+      control(ControlKind::DefaultButton, ids::kProgram, std::string(texts::kProgramButton), w, 3 * h, 15 * w,
+              high),
+      control(ControlKind::DefaultButton, ids::kStop, std::string(texts::kStopButton), 17 * w, 3 * h, 15 * w, high),
+      control(ControlKind::Static, ids::kStatus, std::string(texts::kNoStatus), w, 5 * h, 40 * w, high).centre(),
+      control(ControlKind::ProgressBar, -1, "", w, 7 * h, 45 * w, high),
+  };
+  return spec;
+}
+
+UpdateWindow::UpdateWindow(FlashImage& image, std::string& path, link::SerialLink& link,
+                           transfer::Transfer& transfer, PortChoice port, platform::ControlTable& controls,
+                           platform::WindowHost& host, transfer::NotificationSink& sink)
+    : image_(image),
+      path_(path),
+      link_(link),
+      transfer_(transfer),
+      port_(port),
+      controls_(controls),
+      host_(host),
+      sink_(sink) {}
+
+UpdateWindow::~UpdateWindow() {
+  if (running_) link_.closePort();
+}
+
+void UpdateWindow::onCreate() {
+  host_.setTitle(texts::kWindowTitle);
+  controls_.setText(ids::kFileName, platform::utf8ToCp1252(texts::kNoFile).bytes);
+  setStatus(texts::kNoStatus);
+  host_.setProgressPosition(0);
+  setButtons(true, false, false);
+}
+
+void UpdateWindow::onClose() {
+  link_.closePort();
+  running_ = false;
+  closed_ = true;  // a result still queued must not raise a box for a window that is gone
+}
+
+void UpdateWindow::onCommand(int id) {
+  // A disabled button takes no clicks; this keeps the three states whatever the toolkit.
+  if (!controls_.enabled(id)) return;
+  switch (id) {
+    case ids::kHexFile:
+      chooseFile();
+      break;
+    case ids::kProgram:
+      program();
+      break;
+    case ids::kStop:
+      stop();
+      break;
+    default:
+      break;
+  }
+}
+
+void UpdateWindow::chooseFile() {
+  platform::FileDialogRequest request;
+  request.filterName = std::string(texts::kFlashFilterName);
+  request.filterPatterns = std::string(texts::kFlashFilterPatterns);
+  request.moreFilters.push_back({std::string(texts::kConfigFilterName), std::string(texts::kConfigFilterPatterns)});
+  request.startPath = path_;
+  if (std::optional<std::string> chosen = host_.chooseOpenFile(request))
+    onFileChosen(*chosen);
+  else  // the label shows the path as it stands: empty after cancelling a first dialog
+    controls_.setText(ids::kFileName, platform::utf8ToCp1252(path_).bytes);
+}
+
+void UpdateWindow::onFileChosen(const std::string& path) {
+  path_ = path;
+  host_.setWaitCursor(true);
+  const LoadResult result = loadFlashImage(image_, path_, titleOf(path_));
+  host_.setWaitCursor(false);
+  if (result) {
+    controls_.setEnabled(ids::kProgram, true);
+  } else {
+    path_.clear();
+    error(std::string(texts::kInvalidFile) + "\n\n" + describe(result));
+    controls_.setEnabled(ids::kProgram, false);
+  }
+  // The full path; empty after a failed load.
+  controls_.setText(ids::kFileName, platform::utf8ToCp1252(path_).bytes);
+}
+
+void UpdateWindow::program() {
+  const uint32_t length = image_.length();
+  // 65,536 blocks would be announced as 0 in the 16-bit block count: refused.
+  if (length > transfer::kMaxAnnouncedFirmwareLength) {
+    error(format(texts::kImageTooLarge, unsigned{length}, unsigned{transfer::kMaxAnnouncedFirmwareLength}));
+    return;
+  }
+  transfer_.state() = 0;
+  const link::PortEntry& entry = port_.ports.entry(port_.selected);
+  if (!link_.openPort(entry.device)) {
+    std::string text = format(texts::kPortOpenFailed, entry.name.c_str());
+    const std::string reason = link_.lastOpenFailure().reason();
+    if (!reason.empty()) text += "\n\n" + reason;
+    error(text);
+    return;
+  }
+  transfer::prepareFirmwareUpdate(transfer_.record(), image_.buffer().data(), length);
+  if (!transfer_.startDownload(sink_)) {
+    link_.closePort();  // the flag is cleared and the port closed again
+    error(texts::kThreadStartFailed);
+    return;
+  }
+  running_ = true;
+  setButtons(false, false, true);
+  host_.setProgressRange(0, static_cast<int>((length >> kBlockShift) & 0xFFFF));
+}
+
+void UpdateWindow::stop() {
+  host_.setWaitCursor(true);  // the threads get up to a second to end
+  endTransfer();
+  host_.setWaitCursor(false);
+  setStatus(texts::kStopped);
+}
+
+void UpdateWindow::endTransfer() {
+  link_.closePort();
+  running_ = false;
+  host_.setProgressPosition(0);
+  setButtons(true, true, false);
+}
+
+void UpdateWindow::onNotification(const transfer::Notification& n) {
+  if (closed_) return;
+  // closePort() clears the flag, so progress and start notices still queued from a
+  // stopped transfer are dropped: they would overwrite "Programmierung abgebrochen !".
+  const bool active = transfer_.active().load();
+  switch (n.message) {
+    case transfer::WM_TRANSFER_PROGRESS:
+      if (!active) break;
+      host_.setProgressPosition(static_cast<int>(n.wParam));
+      setStatus(format(texts::kProgressFormat, static_cast<int>(n.wParam),
+                       static_cast<int>(image_.length() >> kBlockShift)));
+      break;
+    case transfer::WM_TRANSFER_STARTED:
+      if (active) setStatus(texts::kErasing);
+      break;
+    case transfer::WM_TRANSFER_RESULT:
+      // Acted on also after "Stop": a result posted before the stop is still told.
+      onTransferResult(n.wParam);
+      break;
+    default:
+      break;
+  }
+}
+
+void UpdateWindow::onTransferResult(uint32_t code) {
+  endTransfer();
+  setStatus(texts::kFinished);
+  switch (code) {
+    case transfer::RESULT_NO_ANSWER:
+      error(texts::kNoAnswer);
+      break;
+    case transfer::RESULT_ERASE_FAILED:
+      error(texts::kEraseFailed);
+      break;
+    case transfer::RESULT_BLOCK_FAILED:
+      error(texts::kBlockFailed);
+      break;
+    case transfer::RESULT_PROGRAMMED:
+      host_.messageBox(texts::kProgrammed, texts::kCaption, platform::Icon::Information);
+      break;
+    case transfer::RESULT_INCOMPATIBLE:
+      // Told, not left to "Programmierung beendet.", which reads like success.
+      error(texts::kIncompatible);
+      break;
+    default:
+      break;
+  }
+}
+
+void UpdateWindow::setButtons(bool hexFile, bool program, bool stop) {
+  controls_.setEnabled(ids::kHexFile, hexFile);
+  controls_.setEnabled(ids::kProgram, program);
+  controls_.setEnabled(ids::kStop, stop);
+}
+
+void UpdateWindow::setStatus(std::string_view utf8) {
+  controls_.setText(ids::kStatus, platform::utf8ToCp1252(utf8).bytes);
+}
+
+void UpdateWindow::error(std::string_view text) {
+  host_.messageBox(text, texts::kCaption, platform::Icon::Error);
+}
+
+}  // namespace trv810::firmware

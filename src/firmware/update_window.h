@@ -1,0 +1,101 @@
+#pragma once
+// The flash-update window's logic: "Hex-Datei" loads a firmware file into the
+// FlashImage, "Programmieren" downloads it to the unit, "Stop" ends the download; a
+// status line and the progress bar follow the transfer's notifications. It sees its
+// controls through a ControlTable and the toolkit through a WindowHost; the toolkit
+// forwards clicks to onCommand() and the transfer's notifications to onNotification().
+//
+// The buttons take one of three states: idle without a loaded file ("Hex-Datei"
+// only), idle with a file ("Hex-Datei" and "Programmieren"), a transfer running
+// ("Stop" only). So the FlashImage never changes while the download reads it.
+//
+// The path of the file loaded last belongs to the caller and outlives the window:
+// the file dialog starts from it when the window is opened again. The menu entries
+// that keep this window single are the main window's affair.
+
+#include <string>
+
+#include "firmware/flash_image.h"
+#include "link/port_table.h"
+#include "link/serial_link.h"
+#include "platform/controls.h"
+#include "platform/layout.h"
+#include "platform/window_host.h"
+#include "transfer/transfer.h"
+#include "transfer/transfer_record.h"
+
+namespace trv810::firmware {
+
+/// Control ids of the flash-update window. The file name label and the status line
+/// have ids of their own here, since the logic reaches them through the table.
+namespace ids {
+inline constexpr int kHexFile = 60;
+inline constexpr int kProgram = 61;
+inline constexpr int kStop = 62;
+inline constexpr int kFileName = 63;
+inline constexpr int kStatus = 64;
+}  // namespace ids
+
+/// The port the user chose: the table and the selected index 0..11, both read at the
+/// moment "Programmieren" opens the port.
+struct PortChoice {
+  const link::PortTable& ports;
+  const int& selected;
+};
+
+class UpdateWindow {
+ public:
+  /// The window's frame (relative to the main window's client area, `clientWidth`
+  /// wide) and its six controls in creation order, for `cell`.
+  static platform::WindowSpec layout(platform::CellSize cell, int clientWidth);
+
+  /// Keeps references to everything; all must outlive the window. `path` is the path
+  /// of the firmware file chosen last. `sink` receives the transfer's notifications
+  /// (the toolkit hands them back to onNotification()).
+  UpdateWindow(FlashImage& image, std::string& path, link::SerialLink& link, transfer::Transfer& transfer,
+               PortChoice port, platform::ControlTable& controls, platform::WindowHost& host,
+               transfer::NotificationSink& sink);
+  /// Stops a transfer that still runs, so no thread posts to `sink` any more.
+  ~UpdateWindow();
+  UpdateWindow(const UpdateWindow&) = delete;
+  UpdateWindow& operator=(const UpdateWindow&) = delete;
+
+  /// After the controls exist: the title, "----------" and "-", an empty progress
+  /// bar, only "Hex-Datei" enabled.
+  void onCreate();
+  /// The window closes: stops a running transfer (closing the port), without a message.
+  void onClose();
+  /// A click on "Hex-Datei", "Programmieren" or "Stop"; other ids nothing.
+  void onCommand(int id);
+  /// Loads the firmware file at `path` as "Hex-Datei" does once the user has chosen it.
+  void onFileChosen(const std::string& path);
+  /// A notification of the transfer, on the window's thread. After the window has
+  /// closed nothing is acted on any more.
+  void onNotification(const transfer::Notification& notification);
+
+  /// Whether a transfer started by this window is running.
+  bool transferRunning() const { return running_; }
+
+ private:
+  void chooseFile();
+  void program();
+  void stop();
+  void endTransfer();
+  void onTransferResult(uint32_t code);
+  void setButtons(bool hexFile, bool program, bool stop);
+  void setStatus(std::string_view utf8);
+  void error(std::string_view text);
+
+  FlashImage& image_;
+  std::string& path_;
+  link::SerialLink& link_;
+  transfer::Transfer& transfer_;
+  PortChoice port_;
+  platform::ControlTable& controls_;
+  platform::WindowHost& host_;
+  transfer::NotificationSink& sink_;
+  bool running_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace trv810::firmware

@@ -1,0 +1,119 @@
+#pragma once
+// A flash-update window over controls in memory, with a host that records what the
+// window shows and a link whose port opener the test chooses (a unit that never
+// answers by default; the real serial devices for the simulator or a missing port).
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "firmware/update_window.h"
+#include "link/port_table.h"
+#include "link/serial_link.h"
+#include "platform/controls.h"
+#include "platform/cp1252.h"
+#include "support/silent_unit.h"
+#include "transfer/notification_queue.h"
+#include "transfer/transfer.h"
+
+namespace trv810::firmware::test {
+
+/// Controls in memory that also keep every text the status line was given.
+struct StatusRecordingControls : platform::MemoryControlTable {
+  std::vector<std::string> statusTexts;  ///< UTF-8
+  void setText(int id, std::string_view text) override {
+    if (id == ids::kStatus) statusTexts.push_back(platform::cp1252ToUtf8(text));
+    MemoryControlTable::setText(id, text);
+  }
+};
+
+struct UpdateHost : platform::WindowHost {
+  struct Box {
+    std::string text;
+    std::string caption;
+    platform::Icon icon;
+    std::string statusShown;  ///< the status line while the box was up
+    int progressShown;
+  };
+  explicit UpdateHost(const platform::ControlTable& c) : controls(c) {}
+
+  const platform::ControlTable& controls;
+  std::vector<Box> boxes;
+  std::string title;
+  int progressMax = -1, progress = -1;
+  std::vector<int> positions;
+  std::optional<std::string> chosenPath;
+  std::vector<platform::FileDialogRequest> dialogs;
+  int waitCursors = 0;
+  bool waiting = false;
+
+  platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
+                              platform::Buttons) override {
+    boxes.push_back({std::string(text), std::string(caption), icon,
+                     platform::cp1252ToUtf8(controls.text(ids::kStatus)), progress});
+    return platform::Answer::Ok;
+  }
+  void setTitle(std::string_view t) override { title = t; }
+  void setProgressRange(int, int hi) override { progressMax = hi; }
+  void setProgressPosition(int p) override {
+    progress = p;
+    positions.push_back(p);
+  }
+  std::optional<std::string> chooseOpenFile(const platform::FileDialogRequest& r) override {
+    dialogs.push_back(r);
+    return chosenPath;
+  }
+  std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest&) override { return std::nullopt; }
+  void setWaitCursor(bool wait) override {
+    if (wait && !waiting) ++waitCursors;
+    waiting = wait;
+  }
+  void requestClose() override {}
+};
+
+struct UpdateFixture {
+  explicit UpdateFixture(std::unique_ptr<platform::SerialDeviceOpener> opener = std::make_unique<tests::SilentOpener>())
+      : link(events, std::move(opener)) {
+    window.onCreate();
+  }
+
+  /// Hands every queued notification to the window until a transfer result has ended
+  /// the transfer (or `limit` has passed); false on time-out.
+  bool pumpUntilIdle(std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (window.transferRunning()) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      if (auto n = sink.waitFor(std::chrono::milliseconds(100))) window.onNotification(*n);
+    }
+    return true;
+  }
+
+  /// Loads `path` through "Hex-Datei".
+  void load(const std::string& path) {
+    host.chosenPath = path;
+    window.onCommand(ids::kHexFile);
+  }
+
+  /// "Hex-Datei", "Programmieren", "Stop" enabled as given.
+  bool buttons(bool hexFile, bool program, bool stop) const {
+    return controls.enabled(ids::kHexFile) == hexFile && controls.enabled(ids::kProgram) == program &&
+           controls.enabled(ids::kStop) == stop;
+  }
+  std::string status() const { return platform::cp1252ToUtf8(controls.text(ids::kStatus)); }
+
+  link::LinkEvents events;
+  link::SerialLink link;
+  transfer::Transfer transfer{link};
+  link::PortTable ports = link::PortTable::defaults();
+  int selectedPort = 0;
+  FlashImage image;
+  std::string path;
+  StatusRecordingControls controls;
+  UpdateHost host{controls};
+  transfer::NotificationQueue sink;
+  UpdateWindow window{image, path, link, transfer, {ports, selectedPort}, controls, host, sink};
+};
+
+}  // namespace trv810::firmware::test
