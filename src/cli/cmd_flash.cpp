@@ -10,23 +10,13 @@
 #include "cli/command.h"
 #include "cli/transfer_session.h"
 #include "firmware/flash_loader.h"
+#include "firmware/texts.h"
 #include "transfer/requests.h"
 
 namespace trv810::cli {
 namespace {
 
-// The flash-update window's texts.
-namespace texts {
-constexpr std::string_view kInvalidFile = "Ungültiges Dateiformat!";
-constexpr std::string_view kErasing = "Flash löschen...";
-constexpr std::string_view kBlocksFormat = "%d von %d Blöcken programmiert !";
-constexpr std::string_view kFinished = "Programmierung beendet.";
-constexpr std::string_view kStopped = "Programmierung abgebrochen !";
-constexpr std::string_view kNoAnswer = "Verbindung unterbrochen !";
-constexpr std::string_view kEraseFailed = "Fehler beim Flashlöschen !";
-constexpr std::string_view kBlockFailed = "Fehler beim Programm-Update !";
-constexpr std::string_view kProgrammed = "Programmierung erfolgreich !";
-}  // namespace texts
+namespace texts = firmware::texts;
 
 std::string titleOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
@@ -35,7 +25,7 @@ std::string titleOf(const std::string& path) {
 
 std::string blocksText(uint32_t done, uint32_t total) {
   char text[96];
-  std::snprintf(text, sizeof text, std::string(texts::kBlocksFormat).c_str(), static_cast<int>(done),
+  std::snprintf(text, sizeof text, std::string(texts::kProgressFormat).c_str(), static_cast<int>(done),
                 static_cast<int>(total));
   return text;
 }
@@ -50,8 +40,7 @@ int reportResult(uint32_t code, bool quiet) {
       if (!quiet) std::printf("%s\n", line(texts::kProgrammed).c_str());
       return kExitOk;
     case transfer::RESULT_INCOMPATIBLE:
-      // The window shows no message for this; a script must not take it for success.
-      return failure("The unit refused the firmware update as incompatible (answer 0x51).");
+      return failure(line(texts::kIncompatible));
     default:
       break;
   }
@@ -74,12 +63,13 @@ int runFlash(const std::vector<std::string>& args, const GlobalOptions& options)
   // The request announces the number of whole 8-byte blocks in 16 bits; a longer
   // image would be announced as a wrong (wrapped) count.
   if (length > transfer::kMaxAnnouncedFirmwareLength) {
-    char detail[200];
-    std::snprintf(detail, sizeof detail,
-                  "The image holds %" PRIu32 " bytes, %" PRIu32 " blocks of 8 bytes; the update request "
-                  "announces the block count in 16 bits, so at most 65535 blocks (%" PRIu32 " bytes).",
-                  length, length >> 3, transfer::kMaxAnnouncedFirmwareLength);
-    return failure("Firmware image too large for the unit.", detail);
+    char text[200];
+    std::snprintf(text, sizeof text, std::string(texts::kImageTooLarge).c_str(), unsigned{length},
+                  unsigned{transfer::kMaxAnnouncedFirmwareLength});
+    char detail[120];
+    std::snprintf(detail, sizeof detail, "%" PRIu32 " blocks of 8 bytes; the update request announces at most 65535.",
+                  length >> 3);
+    return failure(text, detail);
   }
   if (!options.quiet) {
     std::printf("%s: %" PRIu32 " bytes\n", path.c_str(), length);
