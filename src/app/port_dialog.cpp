@@ -38,26 +38,26 @@ platform::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& po
     return control(kind, id, std::string(text), dialogX(x, cell), dialogY(y, cell), dialogX(w, cell),
                    dialogY(h, cell));
   };
-  platform::WindowSpec spec;
-  spec.title = std::string(texts::kPortCaption);
-  spec.clientSize = true;
-  spec.frame = {dialogX(60, cell), dialogY(40, cell), dialogX(84 + 2 * kColumnShift + 6, cell),
+  platform::WindowSpec windowLayout;
+  windowLayout.title = std::string(texts::kPortCaption);
+  windowLayout.clientSize = true;
+  windowLayout.frame = {dialogX(60, cell), dialogY(40, cell), dialogX(84 + 2 * kColumnShift + 6, cell),
                 dialogY(132, cell)};
-  spec.controls.push_back(
+  windowLayout.controls.push_back(
       rect(ControlKind::GroupBox, -1, texts::kPortGroup, 2, 2, 80 + 2 * kColumnShift + 4, 106));
   for (int i = 0; i < link::PortTable::kCount; ++i) {
     const int column = i % 2;
     const int x = 4 + column * (41 + kColumnShift);  // 4 and 45 without the labels
     const int y = 12 + 16 * (i / 2);
-    spec.controls.push_back(rect(ControlKind::RadioButton, kFirstPortId + i,
+    windowLayout.controls.push_back(rect(ControlKind::RadioButton, kFirstPortId + i,
                                  "COM " + std::to_string(i + 1), x, y, kRadioWidth, kRadioHeight));
-    spec.controls.push_back(rect(ControlKind::Static, -1, deviceLabel(ports.entry(i).device),
+    windowLayout.controls.push_back(rect(ControlKind::Static, -1, deviceLabel(ports.entry(i).device),
                                  x + kLabelOffset, y, kLabelWidth, kRadioHeight));
   }
-  spec.controls.push_back(rect(ControlKind::Button, kOkId, texts::kOk, 2, 110, 38, 11).tabbed());
-  spec.controls.push_back(
+  windowLayout.controls.push_back(rect(ControlKind::Button, kOkId, texts::kOk, 2, 110, 38, 11).tabbed());
+  windowLayout.controls.push_back(
       rect(ControlKind::Button, kCancelId, texts::kCancel, 43, 110, 38, 11).tabbed());
-  return spec;
+  return windowLayout;
 }
 
 void PortDialog::mark(int port, platform::ControlTable& controls) {

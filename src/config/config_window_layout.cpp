@@ -115,11 +115,11 @@ platform::WindowSpec ConfigWindow::layout(platform::CellSize cell, int clientWid
   addRowTable(b);
   addGeneralSettings(b);
   addCommands(b);
-  platform::WindowSpec spec;
-  spec.title = std::string(texts::kWindowCaption);
-  spec.frame = {0, 0, clientWidth, clientHeight};
-  spec.controls = std::move(b.controls);
-  return spec;
+  platform::WindowSpec windowLayout;
+  windowLayout.title = std::string(texts::kWindowCaption);
+  windowLayout.frame = {0, 0, clientWidth, clientHeight};
+  windowLayout.controls = std::move(b.controls);
+  return windowLayout;
 }
 
 }  // namespace trv810::config

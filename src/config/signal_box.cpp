@@ -13,21 +13,21 @@ platform::WindowSpec SignalBox::layout(platform::CellSize base) {
     return platform::control(kind, id, std::string(text), dialogX(x, base), dialogY(y, base),
                              dialogX(w, base), dialogY(h, base));
   };
-  platform::WindowSpec spec;
-  spec.title = std::string(texts::kSignalBoxTitle);
-  spec.frame = {dialogX(60, base), dialogY(40, base), dialogX(400, base), dialogY(40, base)};
-  spec.clientSize = true;
+  platform::WindowSpec windowLayout;
+  windowLayout.title = std::string(texts::kSignalBoxTitle);
+  windowLayout.frame = {dialogX(60, base), dialogY(40, base), dialogX(400, base), dialogY(40, base)};
+  windowLayout.clientSize = true;
   // The edit scrolls, so a sequence of 18 items (107 characters) can be seen whole
   // whatever the font; the 127-character limit of the buffer stays.
-  spec.controls.push_back(at(ControlKind::Edit, kEdit, "", 4, 12, 380, 10)
+  windowLayout.controls.push_back(at(ControlKind::Edit, kEdit, "", 4, 12, 380, 10)
                               .bordered()
                               .tabbed()
                               .scrolling()
                               .windows1252()
                               .limit(static_cast<int>(kBufferChars)));
-  spec.controls.push_back(at(ControlKind::Button, kOk, texts::kSignalBoxOk, 2, 28, 38, 11).tabbed());
-  spec.controls.push_back(at(ControlKind::Button, kCancel, texts::kSignalBoxCancel, 50, 28, 38, 11).tabbed());
-  return spec;
+  windowLayout.controls.push_back(at(ControlKind::Button, kOk, texts::kSignalBoxOk, 2, 28, 38, 11).tabbed());
+  windowLayout.controls.push_back(at(ControlKind::Button, kCancel, texts::kSignalBoxCancel, 50, 28, 38, 11).tabbed());
+  return windowLayout;
 }
 
 void SignalBox::onInit(platform::ControlTable& controls) const { controls.setText(kEdit, buffer_); }

@@ -53,8 +53,8 @@ constexpr qreal kSmallestPointSize = 6;
 /// digits within an address edit.
 bool fits(const QFont& font, const std::vector<platform::ControlSpec>& layout) {
   const QFontMetrics metrics(font);
-  for (const platform::ControlSpec& spec : layout) {
-    if (spec.kind == platform::ControlKind::Static && metrics.horizontalAdvance(fromUtf8(spec.text)) > spec.w)
+  for (const platform::ControlSpec& control : layout) {
+    if (control.kind == platform::ControlKind::Static && metrics.horizontalAdvance(fromUtf8(control.text)) > control.w)
       return false;
   }
   if (const auto address = platform::findControl(layout, ids::address(0))) {
@@ -130,9 +130,9 @@ void ConfigurationWindow::watchPresses() {
   auto* filter = new PressFilter(window_.client(), [this](int id, bool onlyLeftButton) {
     logic_.onLeftButtonDown(id, onlyLeftButton);
   });
-  for (const auto& [spec, widget] : set_->all()) {
-    if (spec.id < 0 || spec.id > ids::kLastFieldId) continue;
-    widget->setProperty(kIdProperty, spec.id);
+  for (const auto& [control, widget] : set_->all()) {
+    if (control.id < 0 || control.id > ids::kLastFieldId) continue;
+    widget->setProperty(kIdProperty, control.id);
     widget->installEventFilter(filter);
   }
 }

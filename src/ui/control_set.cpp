@@ -65,58 +65,58 @@ std::optional<ScrollAction> scrollAction(int action) {
   }
 }
 
-QWidget* createEdit(QWidget* client, const ControlSpec& spec) {
-  auto* edit = new QLineEdit(fromUtf8(spec.text), client);
-  edit->setFrame(spec.border);
-  if (spec.maxLength > 0) edit->setMaxLength(spec.maxLength);
+QWidget* createEdit(QWidget* client, const ControlSpec& control) {
+  auto* edit = new QLineEdit(fromUtf8(control.text), client);
+  edit->setFrame(control.border);
+  if (control.maxLength > 0) edit->setMaxLength(control.maxLength);
   EditValidator::Rules rules;
-  rules.digitsOnly = spec.kind == ControlKind::DigitEdit;
-  rules.windows1252Only = spec.windows1252Only;
-  rules.fitWidth = !spec.horizontalScroll;
+  rules.digitsOnly = control.kind == ControlKind::DigitEdit;
+  rules.windows1252Only = control.windows1252Only;
+  rules.fitWidth = !control.horizontalScroll;
   edit->setValidator(new EditValidator(edit, rules));
   return edit;
 }
 
-QWidget* createList(QWidget* client, const ControlSpec& spec) {
+QWidget* createList(QWidget* client, const ControlSpec& control) {
   auto* list = new QComboBox(client);
-  for (const std::string& entry : spec.entries) list->addItem(fromUtf8(entry));
-  list->setCurrentIndex(spec.selected >= 0 && spec.selected < list->count() ? spec.selected : -1);
+  for (const std::string& entry : control.entries) list->addItem(fromUtf8(entry));
+  list->setCurrentIndex(control.selected >= 0 && control.selected < list->count() ? control.selected : -1);
   return list;
 }
 
-QWidget* createScrollBar(QWidget* client, const ControlSpec& spec) {
+QWidget* createScrollBar(QWidget* client, const ControlSpec& control) {
   auto* bar = new QScrollBar(Qt::Vertical, client);
-  bar->setRange(spec.minimum, spec.maximum);
+  bar->setRange(control.minimum, control.maximum);
   bar->setSingleStep(1);
   bar->setPageStep(1);
-  setScrollPosition(bar, spec.position);
+  setScrollPosition(bar, control.position);
   return bar;
 }
 
-QWidget* createButton(QWidget* client, const ControlSpec& spec) {
-  auto* button = new QPushButton(fromUtf8(spec.text), client);
+QWidget* createButton(QWidget* client, const ControlSpec& control) {
+  auto* button = new QPushButton(fromUtf8(control.text), client);
   // Enter must not press a button the user did not press: only a click or Space does.
   button->setAutoDefault(false);
-  button->setDefault(spec.kind == ControlKind::DefaultButton);
+  button->setDefault(control.kind == ControlKind::DefaultButton);
   return button;
 }
 
-QWidget* createLabel(QWidget* client, const ControlSpec& spec) {
-  auto* label = new QLabel(fromUtf8(spec.text), client);
+QWidget* createLabel(QWidget* client, const ControlSpec& control) {
+  auto* label = new QLabel(fromUtf8(control.text), client);
   label->setTextFormat(Qt::PlainText);
-  label->setAlignment((spec.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+  label->setAlignment((control.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
   return label;
 }
 
-QWidget* createGroup(QWidget* client, const ControlSpec& spec) {
-  auto* group = new QGroupBox(fromUtf8(spec.text), client);
-  if (spec.centred) group->setAlignment(Qt::AlignHCenter);
+QWidget* createGroup(QWidget* client, const ControlSpec& control) {
+  auto* group = new QGroupBox(fromUtf8(control.text), client);
+  if (control.centred) group->setAlignment(Qt::AlignHCenter);
   return group;
 }
 
-Qt::FocusPolicy focusPolicy(const ControlSpec& spec) {
-  if (spec.tabStop) return Qt::StrongFocus;
-  switch (spec.kind) {
+Qt::FocusPolicy focusPolicy(const ControlSpec& control) {
+  if (control.tabStop) return Qt::StrongFocus;
+  switch (control.kind) {
     case ControlKind::GroupBox:
     case ControlKind::Static:
     case ControlKind::ProgressBar: return Qt::NoFocus;
@@ -133,43 +133,43 @@ void setScrollPosition(QScrollBar* bar, int position) {
 
 ControlSet::ControlSet(QWidget* client, const std::vector<ControlSpec>& layout, ControlInput input)
     : input_(std::make_shared<const ControlInput>(std::move(input))) {
-  for (const ControlSpec& spec : layout) {
-    QWidget* widget = create(client, spec);
-    int width = spec.w;
+  for (const ControlSpec& control : layout) {
+    QWidget* widget = create(client, control);
+    int width = control.w;
     // A radio mark, or a list's arrow beside its entry, may be wider than the layout
     // allows for; the control grows to the right rather than being cut off.
-    if (spec.kind == ControlKind::Toggle || spec.kind == ControlKind::RadioButton)
+    if (control.kind == ControlKind::Toggle || control.kind == ControlKind::RadioButton)
       width = std::max(width, widget->sizeHint().width());
-    if (spec.kind == ControlKind::List) width = std::max(width, widget->minimumSizeHint().width());
+    if (control.kind == ControlKind::List) width = std::max(width, widget->minimumSizeHint().width());
     // A list's height in the table includes its opened entries; the closed field
     // takes the height of one line.
-    int height = spec.h;
-    if (spec.kind == ControlKind::List) height = std::min(height, widget->sizeHint().height());
-    widget->setGeometry(spec.x, spec.y, width, height);
-    widget->setFocusPolicy(focusPolicy(spec));
-    connect(widget, spec);
-    if (spec.id >= 0) byId_.emplace(spec.id, all_.size());
-    all_.emplace_back(spec, widget);
+    int height = control.h;
+    if (control.kind == ControlKind::List) height = std::min(height, widget->sizeHint().height());
+    widget->setGeometry(control.x, control.y, width, height);
+    widget->setFocusPolicy(focusPolicy(control));
+    connect(widget, control);
+    if (control.id >= 0) byId_.emplace(control.id, all_.size());
+    all_.emplace_back(control, widget);
     widget->show();
   }
 }
 
-QWidget* ControlSet::create(QWidget* client, const ControlSpec& spec) {
-  switch (spec.kind) {
-    case ControlKind::GroupBox: return createGroup(client, spec);
-    case ControlKind::Static: return createLabel(client, spec);
+QWidget* ControlSet::create(QWidget* client, const ControlSpec& control) {
+  switch (control.kind) {
+    case ControlKind::GroupBox: return createGroup(client, control);
+    case ControlKind::Static: return createLabel(client, control);
     case ControlKind::Toggle:
     case ControlKind::RadioButton: {
-      auto* radio = new ManualRadioButton(fromUtf8(spec.text), client);
+      auto* radio = new ManualRadioButton(fromUtf8(control.text), client);
       radio->setAutoExclusive(false);
       return radio;
     }
     case ControlKind::Edit:
-    case ControlKind::DigitEdit: return createEdit(client, spec);
-    case ControlKind::List: return createList(client, spec);
-    case ControlKind::ScrollBar: return createScrollBar(client, spec);
+    case ControlKind::DigitEdit: return createEdit(client, control);
+    case ControlKind::List: return createList(client, control);
+    case ControlKind::ScrollBar: return createScrollBar(client, control);
     case ControlKind::Button:
-    case ControlKind::DefaultButton: return createButton(client, spec);
+    case ControlKind::DefaultButton: return createButton(client, control);
     case ControlKind::ProgressBar: {
       auto* bar = new QProgressBar(client);
       bar->setTextVisible(false);
@@ -182,8 +182,8 @@ QWidget* ControlSet::create(QWidget* client, const ControlSpec& spec) {
   return new QWidget(client);
 }
 
-void ControlSet::connect(QWidget* widget, const ControlSpec& spec) {
-  const int id = spec.id;
+void ControlSet::connect(QWidget* widget, const ControlSpec& control) {
+  const int id = control.id;
   std::shared_ptr<const ControlInput> in = input_;
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     QObject::connect(button, &QAbstractButton::clicked, button, [in, id] {
@@ -216,7 +216,7 @@ QWidget* ControlSet::widget(int id) const {
   return it == byId_.end() ? nullptr : all_[it->second].second;
 }
 
-const ControlSpec* ControlSet::spec(int id) const {
+const ControlSpec* ControlSet::entry(int id) const {
   auto it = byId_.find(id);
   return it == byId_.end() ? nullptr : &all_[it->second].first;
 }

@@ -48,7 +48,7 @@ class ControlSet {
   /// The widget of control `id`, or null.
   QWidget* widget(int id) const;
   /// The layout entry of control `id`, or null.
-  const platform::ControlSpec* spec(int id) const;
+  const platform::ControlSpec* entry(int id) const;
   /// The window's progress bar (the first in the table), or null.
   QProgressBar* progressBar() const { return progress_; }
   /// Every widget with its layout entry, in table order.
@@ -56,8 +56,8 @@ class ControlSet {
   const ControlInput& input() const { return *input_; }
 
  private:
-  QWidget* create(QWidget* client, const platform::ControlSpec& spec);
-  void connect(QWidget* widget, const platform::ControlSpec& spec);
+  QWidget* create(QWidget* client, const platform::ControlSpec& control);
+  void connect(QWidget* widget, const platform::ControlSpec& control);
 
   std::shared_ptr<const ControlInput> input_;  // shared with the widgets' connections
   std::vector<std::pair<platform::ControlSpec, QWidget*>> all_;

@@ -17,15 +17,15 @@ ControlInput commandsOf(LayoutDialog* dialog, std::function<std::optional<int>(i
 
 }  // namespace
 
-LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, const platform::WindowSpec& spec)
+LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, const platform::WindowSpec& windowLayout)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      set_(std::make_unique<ControlSet>(this, spec.controls, commandsOf(this, &handler_))),
+      set_(std::make_unique<ControlSet>(this, windowLayout.controls, commandsOf(this, &handler_))),
       table_(*set_) {
-  setWindowTitle(fromUtf8(spec.title));
+  setWindowTitle(fromUtf8(windowLayout.title));
   setModal(true);
-  setFixedSize(spec.frame.w, spec.frame.h);
+  setFixedSize(windowLayout.frame.w, windowLayout.frame.h);
   const QWidget* origin = ownerClient ? ownerClient : owner;
-  move(origin ? origin->mapToGlobal(QPoint(spec.frame.x, spec.frame.y)) : QPoint(spec.frame.x, spec.frame.y));
+  move(origin ? origin->mapToGlobal(QPoint(windowLayout.frame.x, windowLayout.frame.y)) : QPoint(windowLayout.frame.x, windowLayout.frame.y));
 }
 
 }  // namespace trv810::ui

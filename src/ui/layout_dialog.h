@@ -17,9 +17,9 @@ namespace trv810::ui {
 
 class LayoutDialog : public QDialog {
  public:
-  /// The dialog `spec`, owned by `owner`; its frame is placed relative to
+  /// The dialog laid out by `windowLayout`, owned by `owner`; its frame is placed relative to
   /// `ownerClient`'s top left.
-  LayoutDialog(QWidget* owner, QWidget* ownerClient, const platform::WindowSpec& spec);
+  LayoutDialog(QWidget* owner, QWidget* ownerClient, const platform::WindowSpec& windowLayout);
 
   /// Handles a click on a button or radio button; a result ends the dialog with it.
   void setCommandHandler(std::function<std::optional<int>(int id)> handler) {

@@ -69,15 +69,15 @@ TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
   link::PortTable ports = link::PortTable::defaults();
   ports.setDevice(0, "/dev/pts/7");
   ports.setDevice(1, "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
-  const platform::WindowSpec spec = PortDialog::layout(CellSize{8, 16}, ports);
-  EXPECT_EQ(spec.title, "Com-Port ?");
-  EXPECT_TRUE(spec.clientSize);
-  EXPECT_EQ(spec.frame.x, 120);
-  EXPECT_EQ(spec.frame.y, 80);
-  EXPECT_EQ(spec.frame.h, 264);
+  const platform::WindowSpec windowLayout = PortDialog::layout(CellSize{8, 16}, ports);
+  EXPECT_EQ(windowLayout.title, "Com-Port ?");
+  EXPECT_TRUE(windowLayout.clientSize);
+  EXPECT_EQ(windowLayout.frame.x, 120);
+  EXPECT_EQ(windowLayout.frame.y, 80);
+  EXPECT_EQ(windowLayout.frame.h, 264);
 
   for (int i = 0; i < 12; ++i) {
-    auto radio = platform::findControl(spec.controls, 103 + i);
+    auto radio = platform::findControl(windowLayout.controls, 103 + i);
     ASSERT_TRUE(radio);
     EXPECT_EQ(radio->kind, ControlKind::RadioButton);
     EXPECT_EQ(radio->text, "COM " + std::to_string(i + 1));
@@ -85,26 +85,26 @@ TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
     EXPECT_EQ(radio->w, 70);
     EXPECT_EQ(radio->h, 22);
   }
-  EXPECT_EQ(platform::findControl(spec.controls, 103)->x, 8);
-  EXPECT_EQ(platform::findControl(spec.controls, 115)->rect(), (Rect{4, 220, 76, 22}));
-  EXPECT_EQ(platform::findControl(spec.controls, 116)->rect(), (Rect{86, 220, 76, 22}));
-  EXPECT_EQ(platform::findControl(spec.controls, 116)->text, "CANCEL");
-  EXPECT_TRUE(platform::findControl(spec.controls, 115)->tabStop);
+  EXPECT_EQ(platform::findControl(windowLayout.controls, 103)->x, 8);
+  EXPECT_EQ(platform::findControl(windowLayout.controls, 115)->rect(), (Rect{4, 220, 76, 22}));
+  EXPECT_EQ(platform::findControl(windowLayout.controls, 116)->rect(), (Rect{86, 220, 76, 22}));
+  EXPECT_EQ(platform::findControl(windowLayout.controls, 116)->text, "CANCEL");
+  EXPECT_TRUE(platform::findControl(windowLayout.controls, 115)->tabStop);
 
   // The label right after each radio button names its device.
   auto labelAfter = [&](int id) {
-    for (std::size_t i = 0; i + 1 < spec.controls.size(); ++i)
-      if (spec.controls[i].id == id) return spec.controls[i + 1];
+    for (std::size_t i = 0; i + 1 < windowLayout.controls.size(); ++i)
+      if (windowLayout.controls[i].id == id) return windowLayout.controls[i + 1];
     return platform::ControlSpec{};
   };
   EXPECT_EQ(labelAfter(103).text, "pts/7");
   EXPECT_EQ(labelAfter(104).text, "serial/by…");
   EXPECT_EQ(labelAfter(107).text, "ttyUSB0");
   // Labels stay inside the group box, columns do not overlap.
-  const Rect group = spec.controls[0].rect();
+  const Rect group = windowLayout.controls[0].rect();
   EXPECT_LE(labelAfter(104).x + labelAfter(104).w, group.x + group.w);
-  EXPECT_LT(labelAfter(103).x + labelAfter(103).w, platform::findControl(spec.controls, 104)->x);
-  EXPECT_LE(group.x + group.w, spec.frame.w);
+  EXPECT_LT(labelAfter(103).x + labelAfter(103).w, platform::findControl(windowLayout.controls, 104)->x);
+  EXPECT_LE(group.x + group.w, windowLayout.frame.w);
 }
 
 }  // namespace

@@ -18,21 +18,21 @@ using platform::Rect;
 constexpr platform::CellSize kCell{7, 15};
 
 TEST(ConfigWindowLayout, CreatesEveryFormIdOnceInAscendingOrderThenTheButtons) {
-  const auto spec = ConfigWindow::layout(kCell, 700, 600);
-  EXPECT_EQ(spec.title, "TRV810-Konfiguration");
-  EXPECT_EQ(spec.frame, (Rect{0, 0, 700, 600}));
-  EXPECT_EQ(spec.controls.size(), 186u);
+  const auto windowLayout = ConfigWindow::layout(kCell, 700, 600);
+  EXPECT_EQ(windowLayout.title, "TRV810-Konfiguration");
+  EXPECT_EQ(windowLayout.frame, (Rect{0, 0, 700, 600}));
+  EXPECT_EQ(windowLayout.controls.size(), 186u);
   std::vector<int> ids;
-  for (const auto& c : spec.controls)
+  for (const auto& c : windowLayout.controls)
     if (c.id >= 0) ids.push_back(c.id);
   std::vector<int> expected;
   for (int id = 0; id <= 133; ++id) expected.push_back(id);
   for (int id = 150; id <= 154; ++id) expected.push_back(id);
   EXPECT_EQ(ids, expected);
   // The table's frames, headings and labels come first within their groups.
-  EXPECT_EQ(spec.controls.front().text, "Adressen/Auslösungen");
-  EXPECT_EQ(spec.controls[13].text, "K10");
-  EXPECT_EQ(spec.controls.back().kind, ControlKind::ProgressBar);
+  EXPECT_EQ(windowLayout.controls.front().text, "Adressen/Auslösungen");
+  EXPECT_EQ(windowLayout.controls[13].text, "K10");
+  EXPECT_EQ(windowLayout.controls.back().kind, ControlKind::ProgressBar);
 }
 
 TEST(ConfigWindowLayout, PlacesControlsInCellFractions) {
@@ -94,21 +94,21 @@ TEST(ConfigWindowLayout, GivesEachControlItsKindAndBehaviour) {
 }
 
 TEST(SignalBoxLayout, IsTheTemplateInDialogUnits) {
-  const auto spec = config::SignalBox::layout({8, 16});
-  EXPECT_EQ(spec.title, "Taktfolge...");
-  EXPECT_TRUE(spec.clientSize);
-  EXPECT_EQ(spec.frame, (Rect{120, 80, 800, 80}));
-  ASSERT_EQ(spec.controls.size(), 3u);
-  EXPECT_EQ(spec.controls[0].id, 117);
-  EXPECT_EQ(spec.controls[0].rect(), (Rect{8, 24, 760, 20}));
-  EXPECT_EQ(spec.controls[0].maxLength, 127);
-  EXPECT_EQ(spec.controls[1].id, 115);
-  EXPECT_EQ(spec.controls[1].text, "OK");
-  EXPECT_EQ(spec.controls[1].rect(), (Rect{4, 56, 76, 22}));
-  EXPECT_EQ(spec.controls[2].id, 116);
-  EXPECT_EQ(spec.controls[2].text, "CANCEL");
-  EXPECT_EQ(spec.controls[2].rect(), (Rect{100, 56, 76, 22}));
-  for (const auto& c : spec.controls) EXPECT_NE(c.kind, ControlKind::DefaultButton);
+  const auto windowLayout = config::SignalBox::layout({8, 16});
+  EXPECT_EQ(windowLayout.title, "Taktfolge...");
+  EXPECT_TRUE(windowLayout.clientSize);
+  EXPECT_EQ(windowLayout.frame, (Rect{120, 80, 800, 80}));
+  ASSERT_EQ(windowLayout.controls.size(), 3u);
+  EXPECT_EQ(windowLayout.controls[0].id, 117);
+  EXPECT_EQ(windowLayout.controls[0].rect(), (Rect{8, 24, 760, 20}));
+  EXPECT_EQ(windowLayout.controls[0].maxLength, 127);
+  EXPECT_EQ(windowLayout.controls[1].id, 115);
+  EXPECT_EQ(windowLayout.controls[1].text, "OK");
+  EXPECT_EQ(windowLayout.controls[1].rect(), (Rect{4, 56, 76, 22}));
+  EXPECT_EQ(windowLayout.controls[2].id, 116);
+  EXPECT_EQ(windowLayout.controls[2].text, "CANCEL");
+  EXPECT_EQ(windowLayout.controls[2].rect(), (Rect{100, 56, 76, 22}));
+  for (const auto& c : windowLayout.controls) EXPECT_NE(c.kind, ControlKind::DefaultButton);
 }
 
 }  // namespace
