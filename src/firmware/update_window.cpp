@@ -41,10 +41,10 @@ platform::WindowSpec UpdateWindow::layout(platform::CellSize cell, int clientWid
   const int high = 7 * h / 4;
   using platform::ControlKind;
   using platform::control;
-  platform::WindowSpec spec;
-  spec.title = std::string(texts::kWindowTitle);
-  spec.frame = {clientWidth / 2 - 25 * w, h, 50 * w, 11 * h};
-  spec.controls = {
+  platform::WindowSpec windowLayout;
+  windowLayout.title = std::string(texts::kWindowTitle);
+  windowLayout.frame = {clientWidth / 2 - 25 * w, h, 50 * w, 11 * h};
+  windowLayout.controls = {
       control(ControlKind::DefaultButton, ids::kHexFile, std::string(texts::kHexFileButton), w, h, 15 * w, high),
       control(ControlKind::Static, ids::kFileName, std::string(texts::kNoFile), 17 * w, h, 30 * w, high).centre(),
       control(ControlKind::DefaultButton, ids::kProgram, std::string(texts::kProgramButton), w, 3 * h, 15 * w,
@@ -53,7 +53,7 @@ platform::WindowSpec UpdateWindow::layout(platform::CellSize cell, int clientWid
       control(ControlKind::Static, ids::kStatus, std::string(texts::kNoStatus), w, 5 * h, 40 * w, high).centre(),
       control(ControlKind::ProgressBar, -1, "", w, 7 * h, 45 * w, high),
   };
-  return spec;
+  return windowLayout;
 }
 
 UpdateWindow::UpdateWindow(FlashImage& image, std::string& path, link::SerialLink& link,

@@ -50,10 +50,10 @@ TEST_F(UpdateWindowWidgetTest, OpensFromTheMenuWithItsControlsInTheirCells) {
   EXPECT_EQ(window.child()->title(), "Flash-Update");
   const platform::WindowSpec layout = firmware::UpdateWindow::layout({8, 16}, window.clientArea()->width());
   ASSERT_EQ(content->controls().all().size(), 6u);
-  for (const auto& [spec, w] : content->controls().all()) {
-    SCOPED_TRACE(spec.text);
+  for (const auto& [control, w] : content->controls().all()) {
+    SCOPED_TRACE(control.text);
     EXPECT_EQ(w->parentWidget(), window.child()->client());
-    EXPECT_EQ(w->geometry(), QRect(spec.x, spec.y, spec.w, spec.h));
+    EXPECT_EQ(w->geometry(), QRect(control.x, control.y, control.w, control.h));
     EXPECT_TRUE(w->isVisible());
   }
   EXPECT_EQ(qobject_cast<QPushButton*>(widget(ids::kHexFile))->text(), "Hex-Datei");
