@@ -38,7 +38,7 @@ int runRead(const std::vector<std::string>& args, const GlobalOptions& options) 
   if (!folderWritable(path, error)) return failure(std::string(config::texts::kSaveFailed), error);
 
   TransferSession session(options, *target);
-  config::ConfigImage image;
+  config::ConfigImage& image = session.app().configImage();
   const ReadOutcome read = readConfiguration(session, image);
   if (read.status != kExitOk) return read.status;
   if (const platform::FileResult saved = config::saveConfigFile(path, image); !saved)

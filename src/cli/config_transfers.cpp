@@ -48,7 +48,9 @@ int reportStopped(const RunOutcome& outcome, const char* whatWasLeft) {
 }
 
 ReadOutcome readConfiguration(TransferSession& session, config::ConfigImage& image, bool silentSuccess) {
-  config::StagingBuffer staging{};
+  // The application's staging buffer: it outlives the transfer thread that fills it.
+  config::StagingBuffer& staging = session.app().staging();
+  staging.fill(0);
   ProgressPlan plan;
   plan.totalBlocks = kConfigBlocks;
   const RunOutcome run = session.run(

@@ -1,8 +1,8 @@
 #pragma once
 // Running transfers from the command line: what read, write and flash share.
 //
-// A session owns the application object (link, transfer runner, FlashImage) and
-// resolves --port. run() takes the road every command of the windows takes: transfer
+// A session owns the application object (link, transfer runner, FlashImage, the
+// ConfigImage and staging buffer) and talks to the port resolvePort() chose. run() takes the road every command of the windows takes: transfer
 // state 0, open the port, fill the TransferRecord, start the thread, then wait for the
 // notifications until the result arrives, which closes the port. The wait is one
 // poll() over a descriptor that the notification sink sets and a signalfd for SIGINT
