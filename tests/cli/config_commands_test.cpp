@@ -12,6 +12,7 @@
 
 #include "config/config_file.h"
 #include "config/signal_sequence.h"
+#include "support/temp_dir.h"
 
 using namespace trv810::config;
 namespace fs = std::filesystem;
@@ -35,20 +36,7 @@ Outcome trv810ctl(const std::string& args) {
   return run;
 }
 
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    std::string t = (fs::temp_directory_path() / "trv810-cli-XXXXXX").string();
-    path = ::mkdtemp(t.data());
-  }
-  ~TempDir() { fs::remove_all(path); }
-  std::string write(const std::string& name, std::span<const uint8_t> bytes) const {
-    const fs::path p = path / name;
-    std::ofstream(p, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return p.string();
-  }
-};
+using trv810::tests::TempDir;
 
 // A configuration that passes validation: rows 1 and 3 active, row 6 inactive with data.
 ConfigImage validImage() {

@@ -21,6 +21,7 @@
 #include "config/config_file.h"
 #include "sim/sample_config.h"
 #include "support/simulator.h"
+#include "support/temp_dir.h"
 
 extern char** environ;
 
@@ -57,20 +58,7 @@ Bytes readFile(const fs::path& path) {
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    std::string t = (fs::temp_directory_path() / "trv810-ctl-XXXXXX").string();
-    path = ::mkdtemp(t.data());
-  }
-  ~TempDir() { fs::remove_all(path); }
-  std::string file(const std::string& name) const { return (path / name).string(); }
-  std::string write(const std::string& name, std::span<const uint8_t> bytes) const {
-    std::ofstream(path / name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return file(name);
-  }
-};
+using trv810::tests::TempDir;
 
 config::ConfigImage sampleImage() {
   config::ConfigImage image;

@@ -11,6 +11,7 @@
 #include "config/texts.h"
 #include "recording_host.h"
 #include "support/read_only_folder.h"
+#include "support/temp_dir.h"
 
 using namespace trv810::config;
 using trv810::platform::Answer;
@@ -50,17 +51,7 @@ struct Asked {
   }
 };
 
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    std::string t = (fs::temp_directory_path() / "trv810-kfg-XXXXXX").string();
-    path = ::mkdtemp(t.data());
-  }
-  ~TempDir() {
-    ::chmod(path.c_str(), 0700);
-    fs::remove_all(path);
-  }
-};
+using trv810::tests::TempDir;
 
 std::vector<uint8_t> slurp(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);

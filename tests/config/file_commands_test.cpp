@@ -9,6 +9,7 @@
 #include "config/config_file.h"
 #include "form_fixture.h"
 #include "recording_host.h"
+#include "support/temp_dir.h"
 
 using namespace trv810::config;
 using trv810::testing::FormFixture;
@@ -18,14 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    std::string t = (fs::temp_directory_path() / "trv810-cmd-XXXXXX").string();
-    path = ::mkdtemp(t.data());
-  }
-  ~TempDir() { fs::remove_all(path); }
-};
+using trv810::tests::TempDir;
 
 }  // namespace
 

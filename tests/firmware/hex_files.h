@@ -12,22 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace trv810::firmware::test {
 
 namespace fs = std::filesystem;
 
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    std::string t = (fs::temp_directory_path() / "trv810-fw-XXXXXX").string();
-    path = ::mkdtemp(t.data());
-  }
-  ~TempDir() { fs::remove_all(path); }
-  std::string write(const std::string& name, const std::string& content) const {
-    std::ofstream(path / name, std::ios::binary) << content;
-    return (path / name).string();
-  }
-};
+using trv810::tests::TempDir;
 
 inline std::string slurp(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);

@@ -1,5 +1,6 @@
 #include "platform/file.h"
 #include "support/read_only_folder.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -12,17 +13,7 @@ using namespace trv810::platform;
 namespace fs = std::filesystem;
 
 namespace {
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    std::string t = (fs::temp_directory_path() / "trv810-file-XXXXXX").string();
-    path = ::mkdtemp(t.data());
-  }
-  ~TempDir() {
-    ::chmod(path.c_str(), 0700);
-    fs::remove_all(path);
-  }
-};
+using trv810::tests::TempDir;
 std::string slurp(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
