@@ -18,6 +18,7 @@
 #include "link/port_table.h"
 #include "link/serial_link.h"
 #include "platform/serial_device.h"
+#include "support/pump.h"
 #include "support/silent_unit.h"
 #include "transfer/notification_queue.h"
 #include "transfer/transfer.h"
@@ -88,12 +89,7 @@ struct WindowFixture {
   /// Hands every queued notification to the window until a transfer result has ended
   /// the transfer (or `limit` has passed); false on time-out.
   bool pumpUntilIdle(std::chrono::milliseconds limit = std::chrono::seconds(30)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (window.transferRunning()) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      if (auto n = sink.waitFor(std::chrono::milliseconds(100))) window.onNotification(*n);
-    }
-    return true;
+    return tests::pumpUntilIdle(window, sink, limit);
   }
 
   /// Valid general settings, so that "TRV programmieren" reaches the port.
