@@ -180,22 +180,14 @@ TEST(ConfigurationWindowPort, OpenFailureNamesThePortAndTheReason) {
   auto* content = dynamic_cast<ConfigurationWindow*>(window.child()->content());
   ASSERT_NE(content, nullptr);
 
-  QString text, caption;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QWidget* owner = nullptr;
-  test::whenShown<QMessageBox>([&](QMessageBox* box) {
-    text = box->text();
-    caption = box->windowTitle();
-    icon = box->icon();
-    owner = box->parentWidget();
-    box->accept();
-  });
+  test::ShownBox box;
+  test::acceptNextBox(box);
   dynamic_cast<QAbstractButton*>(content->controls().widget(ids::kRead))->click();
-  EXPECT_EQ(text, QString::fromUtf8("Port COM1 konnte nicht geöffnet werden !\n\n"
+  EXPECT_EQ(box.text, QString::fromUtf8("Port COM1 konnte nicht geöffnet werden !\n\n"
                                     "Das Gerät /dev/trv810-no-such-port gibt es nicht."));
-  EXPECT_EQ(caption, "TRV810-Konfiguration");
-  EXPECT_EQ(icon, QMessageBox::Critical);
-  EXPECT_EQ(owner, window.child());
+  EXPECT_EQ(box.caption, "TRV810-Konfiguration");
+  EXPECT_EQ(box.icon, QMessageBox::Critical);
+  EXPECT_EQ(box.owner, window.child());
   EXPECT_TRUE(content->controls().widget(ids::kRead)->isEnabled());
 }
 

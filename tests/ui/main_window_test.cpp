@@ -84,21 +84,13 @@ TEST_F(MainWindowWidgetTest, FlashUpdateWindowSitsCentredOneCellDown) {
 }
 
 TEST_F(MainWindowWidgetTest, InfoBoxIsOwnedByTheWindow) {
-  QString text, caption;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QWidget* owner = nullptr;
-  test::whenShown<QMessageBox>([&](QMessageBox* box) {
-    text = box->text();
-    caption = box->windowTitle();
-    icon = box->icon();
-    owner = box->parentWidget();
-    box->accept();
-  });
+  test::ShownBox box;
+  test::acceptNextBox(box);
   window.menuAction(50)->trigger();
-  EXPECT_TRUE(text.startsWith("V1.30"));
-  EXPECT_EQ(caption, "TRV810");
-  EXPECT_EQ(icon, QMessageBox::Information);
-  EXPECT_EQ(owner, &window);
+  EXPECT_TRUE(box.text.startsWith("V1.30"));
+  EXPECT_EQ(box.caption, "TRV810");
+  EXPECT_EQ(box.icon, QMessageBox::Information);
+  EXPECT_EQ(box.owner, &window);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 
@@ -22,6 +23,22 @@ void whenShown(std::function<void(W*)> act, int attempts = 500) {
       }
     }
     if (attempts > 0) whenShown<W>(act, attempts - 1);
+  });
+}
+
+/// What a message box showed, and the widget that owned it.
+struct ShownBox {
+  QString text;
+  QString caption;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QWidget* owner = nullptr;
+};
+
+/// Records the next message box that appears into `shown` and closes it with OK.
+inline void acceptNextBox(ShownBox& shown) {
+  whenShown<QMessageBox>([&shown](QMessageBox* box) {
+    shown = {box->text(), box->windowTitle(), box->icon(), box->parentWidget()};
+    box->accept();
   });
 }
 
