@@ -2,7 +2,8 @@
 //
 // The device is opened non-blocking, so a read takes what has arrived and a write
 // hands over what the driver accepts; waiting is done with poll() on the device and an
-// event's descriptor together, which lets a stop interrupt any wait at once.
+// event's descriptor together, which lets a stop interrupt any wait at once. Where the
+// driver knows it, the port runs in low-latency mode while it is open.
 
 #include <fcntl.h>
 #include <grp.h>
@@ -16,16 +17,40 @@
 #include <cerrno>
 #include <chrono>
 
+#include "platform/low_latency_posix.h"
 #include "platform/serial_device.h"
 
 namespace trv810::platform {
+
+int systemSerialInfoCall(int fd, unsigned long request, serial_struct* info) {
+  return ::ioctl(fd, request, info);
+}
+
+LowLatencyChange requestLowLatency(int fd, SerialInfoCall call) {
+  serial_struct info{};
+  if (call(fd, TIOCGSERIAL, &info) != 0) return {};  // no such request: a pty, most others
+  if ((info.flags & ASYNC_LOW_LATENCY) != 0) return {};
+  info.flags |= ASYNC_LOW_LATENCY;
+  if (call(fd, TIOCSSERIAL, &info) != 0) return {};
+  return {true};
+}
+
+void restoreLowLatency(int fd, LowLatencyChange change, SerialInfoCall call) {
+  if (!change.applied) return;
+  // Read again rather than write the old settings back, so that only our flag moves.
+  serial_struct info{};
+  if (call(fd, TIOCGSERIAL, &info) != 0) return;
+  info.flags &= ~ASYNC_LOW_LATENCY;
+  call(fd, TIOCSSERIAL, &info);
+}
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 class PosixSerialDevice final : public SerialDevice {
  public:
-  explicit PosixSerialDevice(int fd) : fd_(fd) {}
+  PosixSerialDevice(int fd, LowLatencyChange lowLatency) : fd_(fd), lowLatency_(lowLatency) {}
   ~PosixSerialDevice() override { close(); }
 
   ReadResult readAvailable(uint8_t* buffer, std::size_t size) override {
@@ -67,6 +92,7 @@ class PosixSerialDevice final : public SerialDevice {
 
   void close() override {
     if (fd_ < 0) return;
+    restoreLowLatency(fd_, lowLatency_);
     // A pseudo-terminal's tty outlives our close while its far side stays open, and
     // would keep refusing others; so give the exclusive mode up explicitly.
     ::ioctl(fd_, TIOCNXCL);
@@ -76,6 +102,7 @@ class PosixSerialDevice final : public SerialDevice {
 
  private:
   int fd_;
+  LowLatencyChange lowLatency_;
 };
 
 // 19200 baud, 8N1, raw bytes, no flow control of any kind, modem lines DTR and RTS
@@ -154,8 +181,9 @@ class PosixSerialDeviceOpener final : public SerialDeviceOpener {
     }
     ::ioctl(fd, TIOCEXCL);
     configureLine(fd);
+    const LowLatencyChange lowLatency = requestLowLatency(fd);
     Result r;
-    r.device = std::make_unique<PosixSerialDevice>(fd);
+    r.device = std::make_unique<PosixSerialDevice>(fd, lowLatency);
     return r;
   }
 };
