@@ -1,5 +1,6 @@
 #include "app/port_dialog.h"
 
+#include "app/device_description.h"
 #include "app/texts.h"
 
 namespace trv810::app {
@@ -33,7 +34,8 @@ std::string PortDialog::deviceLabel(const std::string& device) {
   return label;
 }
 
-platform::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& ports) {
+platform::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& ports,
+                                        const std::vector<platform::SerialDeviceInfo>& present) {
   auto rect = [cell](ControlKind kind, int id, std::string_view text, int x, int y, int w, int h) {
     return control(kind, id, std::string(text), dialogX(x, cell), dialogY(y, cell), dialogX(w, cell),
                    dialogY(h, cell));
@@ -49,10 +51,12 @@ platform::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& po
     const int column = i % 2;
     const int x = 4 + column * (41 + kColumnShift);  // 4 and 45 without the labels
     const int y = 12 + 16 * (i / 2);
+    const std::string& device = ports.entry(i).device;
+    const std::string tip = deviceToolTip(device, present);
     windowLayout.controls.push_back(rect(ControlKind::RadioButton, kFirstPortId + i,
-                                 "COM " + std::to_string(i + 1), x, y, kRadioWidth, kRadioHeight));
-    windowLayout.controls.push_back(rect(ControlKind::Static, -1, deviceLabel(ports.entry(i).device),
-                                 x + kLabelOffset, y, kLabelWidth, kRadioHeight));
+                                 "COM " + std::to_string(i + 1), x, y, kRadioWidth, kRadioHeight).tip(tip));
+    windowLayout.controls.push_back(rect(ControlKind::Static, -1, deviceLabel(device),
+                                 x + kLabelOffset, y, kLabelWidth, kRadioHeight).tip(tip));
   }
   windowLayout.controls.push_back(rect(ControlKind::Button, kOkId, texts::kOk, 2, 110, 38, 11).tabbed());
   windowLayout.controls.push_back(

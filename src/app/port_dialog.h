@@ -5,14 +5,17 @@
 // with 1, "CANCEL" with 0, and nothing else ends it. The main window puts the
 // remembered port back when the result is 0, so CANCEL undoes every click.
 //
-// Beside each radio button a label shows the device the name maps to on this machine.
+// Beside each radio button a label shows the device the name maps to on this machine;
+// the tool tip of both gives the whole path and what is behind it.
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/shell_state.h"
 #include "platform/controls.h"
 #include "platform/layout.h"
+#include "platform/serial_device.h"
 
 namespace trv810::app {
 
@@ -28,8 +31,10 @@ class PortDialog {
   explicit PortDialog(ShellState& shell) : shell_(shell) {}
 
   /// The dialog's caption, frame (client size, relative to its owner) and controls in
-  /// pixels for `cell`, with the devices of `ports` beside the radio buttons.
-  static platform::WindowSpec layout(platform::CellSize cell, const link::PortTable& ports);
+  /// pixels for `cell`, with the devices of `ports` beside the radio buttons, described
+  /// in their tool tips from the serial devices `present`.
+  static platform::WindowSpec layout(platform::CellSize cell, const link::PortTable& ports,
+                                     const std::vector<platform::SerialDeviceInfo>& present);
   /// The text shown for `device`: the path without "/dev/", shortened with "…".
   static std::string deviceLabel(const std::string& device);
 

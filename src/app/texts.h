@@ -25,6 +25,15 @@ inline constexpr std::string_view kPortGroup = "Port";
 inline constexpr std::string_view kOk = "OK";
 inline constexpr std::string_view kCancel = "CANCEL";
 
+/// What is behind a port's device, in its tool tip (and in trv810ctl ports).
+inline constexpr std::string_view kUsbAdapter = "USB-Adapter: ";
+inline constexpr std::string_view kSerialNumber = "Seriennummer: ";
+inline constexpr std::string_view kDriver = "Treiber: ";
+inline constexpr std::string_view kStableName = "Fester Name: ";
+inline constexpr std::string_view kNoSerialDevice =
+    "Auf diesem Rechner ist kein serielles Gerät vorhanden. TRV810_COM<n>=GERÄT lässt "
+    "COM<n> auf jedes Gerät zeigen, z. B. TRV810_COM1=/dev/pts/7.";
+
 /// The Info box starts with the program version; the rest describes the tool.
 inline constexpr std::string_view kInfoVersion = "V1.30";
 inline constexpr std::string_view kInfoBody =

@@ -1,8 +1,10 @@
 // trv810ctl ports: the twelve port names with the device each stands for, and the
-// serial devices present on this machine.
+// serial devices present on this machine with what is behind each one.
 
 #include <cstdio>
 
+#include "app/device_description.h"
+#include "app/texts.h"
 #include "cli/command.h"
 #include "link/port_table.h"
 #include "platform/serial_device.h"
@@ -12,45 +14,52 @@ namespace {
 
 const char* presenceText(platform::DevicePresence presence) {
   switch (presence) {
-    case platform::DevicePresence::Present: return "present";
-    case platform::DevicePresence::Missing: return "missing";
-    case platform::DevicePresence::NoPortBehind: return "no port behind it";
+    case platform::DevicePresence::Present: return "vorhanden";
+    case platform::DevicePresence::Missing: return "fehlt";
+    case platform::DevicePresence::NoPortBehind: return "keine Schnittstelle dahinter";
   }
   return "";
 }
 
-void printPortTable() {
+void printPortTable(const std::vector<platform::SerialDeviceInfo>& devices) {
   const link::PortTable table = link::PortTable::fromEnvironment();
-  std::printf("Port names:\n");
+  std::printf("Portnamen:\n");
   for (int i = 0; i < link::PortTable::kCount; ++i) {
     const link::PortEntry& e = table.entry(i);
     std::printf("  %-6s %-22s %s", e.name.c_str(), e.device.c_str(),
                 presenceText(platform::devicePresence(e.device)));
     if (e.fromEnvironment) std::printf("  (TRV810_%s)", e.name.c_str());
+    // The adapter's name right here, so that a technician sees which port is which.
+    if (const platform::SerialDeviceInfo* d = platform::findSerialDevice(devices, e.device)) {
+      if (!d->product.empty()) std::printf("  %s", d->product.c_str());
+    }
     std::printf("\n");
   }
 }
 
-void printDevicesPresent() {
-  std::printf("\nSerial devices on this machine:\n");
-  const auto devices = platform::listSerialDevices();
-  if (devices.empty()) std::printf("  none found\n");
+void printDevicesPresent(const std::vector<platform::SerialDeviceInfo>& devices) {
+  std::printf("\nSerielle Geräte auf diesem Rechner:\n");
+  if (devices.empty())
+    std::printf("  %.*s\n", static_cast<int>(app::texts::kNoSerialDevice.size()), app::texts::kNoSerialDevice.data());
   for (const auto& d : devices) {
     std::printf("  %s\n", d.path.c_str());
-    for (const auto& alias : d.byId) std::printf("      %s\n", alias.c_str());
+    for (const std::string& line : app::describeDevice(d)) std::printf("      %s\n", line.c_str());
   }
 }
 
 int runPorts(const std::vector<std::string>& args, const GlobalOptions&) {
-  if (!args.empty()) return usageError(kPortsCommand, "takes no arguments");
-  printPortTable();
-  printDevicesPresent();
-  std::printf("\nTRV810_COM<n>=DEVICE maps port name COM<n> to another device.\n");
+  if (!args.empty()) return usageError(kPortsCommand, "erwartet keine Argumente");
+  const auto devices = platform::listSerialDevices();
+  printPortTable(devices);
+  printDevicesPresent(devices);
+  if (!devices.empty()) std::printf("\nTRV810_COM<n>=GERÄT lässt COM<n> auf ein anderes Gerät zeigen.\n");
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kPortsCommand{"ports", "", "list the port names, their devices, and the serial devices present", runPorts};
+const Command kPortsCommand{"ports", "",
+                            "die Portnamen mit ihren Geräten und die vorhandenen seriellen Geräte zeigen",
+                            runPorts};
 
 }  // namespace trv810::cli

@@ -72,6 +72,7 @@ struct ControlSpec {
   int minimum = 0;                ///< scroll bar: range
   int maximum = 0;
   int position = 0;               ///< scroll bar: position at creation
+  std::string toolTip;            ///< shown when the pointer rests on it (UTF-8, lines by \n)
 
   Rect rect() const { return {x, y, w, h}; }
 
@@ -83,6 +84,7 @@ struct ControlSpec {
   ControlSpec& scrolling() { horizontalScroll = true; return *this; }
   ControlSpec& windows1252() { windows1252Only = true; return *this; }
   ControlSpec& limit(int characters) { maxLength = characters; return *this; }
+  ControlSpec& tip(std::string text) { toolTip = std::move(text); return *this; }
   ControlSpec& list(std::vector<std::string> items, int selectedIndex) {
     entries = std::move(items);
     selected = selectedIndex;

@@ -63,10 +63,16 @@ class SerialDeviceOpener {
 /// The opener of this platform's serial devices.
 std::unique_ptr<SerialDeviceOpener> makeSerialDeviceOpener();
 
-/// A serial device present on this machine.
+/// A serial device present on this machine, and what is behind it as far as the system
+/// tells (fields it does not tell stay empty).
 struct SerialDeviceInfo {
   std::string path;                 ///< e.g. /dev/ttyUSB0
   std::vector<std::string> byId;    ///< /dev/serial/by-id names that point to it
+  std::string vendor;               ///< USB adapter: its maker's name, e.g. "FTDI"
+  std::string product;              ///< USB adapter: its product name, e.g. "FT232R USB UART"
+  std::string serialNumber;         ///< USB adapter: its serial number
+  std::string usbId;                ///< USB adapter: vendor and product id, e.g. "0403:6001"
+  std::string driver;               ///< the driver serving it, e.g. "ftdi_sio", "cdc_acm"
 };
 /// Whether a device path leads to a port.
 enum class DevicePresence { Present, Missing, NoPortBehind };
@@ -77,5 +83,10 @@ DevicePresence devicePresence(const std::string& path);
 /// The serial devices present: /dev/ttyS* with a port behind them, /dev/ttyUSB*,
 /// /dev/ttyACM*, sorted by path.
 std::vector<SerialDeviceInfo> listSerialDevices();
+
+/// The device of `devices` that `path` leads to: the same path, one of its by-id
+/// names, or another name of the same device node. Null when none does.
+const SerialDeviceInfo* findSerialDevice(const std::vector<SerialDeviceInfo>& devices,
+                                         const std::string& path);
 
 }  // namespace trv810::platform

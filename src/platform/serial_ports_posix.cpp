@@ -1,5 +1,7 @@
 // Finding the serial devices present on a Linux machine: the /dev nodes of the three
-// families the port table uses, and the stable /dev/serial/by-id names pointing at them.
+// families the port table uses, the stable /dev/serial/by-id names pointing at them,
+// and from sysfs what is behind each one: its driver and, for a USB adapter, the
+// maker, product, serial number and ids the adapter reports.
 
 #include <algorithm>
 #include <cctype>
@@ -10,7 +12,7 @@
 #include <string_view>
 #include <tuple>
 
-#include "platform/serial_device.h"
+#include "platform/serial_ports_posix.h"
 
 namespace trv810::platform {
 namespace {
@@ -36,22 +38,65 @@ std::optional<std::pair<int, long>> familyOf(std::string_view name) {
 
 // Linux creates ttyS nodes whether or not a UART is behind them; sysfs reports the
 // port type, 0 meaning none.
-bool hasPortBehind(const std::string& name) {
-  std::ifstream type("/sys/class/tty/" + name + "/type");
+bool hasPortBehind(const fs::path& sys, const std::string& name) {
+  std::ifstream type(sys / "class/tty" / name / "type");
   int value = -1;
   if (!(type >> value)) return true;  // no sysfs: assume it is real
   return value != 0;
 }
 
-std::map<std::string, std::vector<std::string>> byIdNames() {
+std::map<std::string, std::vector<std::string>> byIdNames(const fs::path& dev) {
   std::map<std::string, std::vector<std::string>> names;
   std::error_code ec;
-  for (const auto& entry : fs::directory_iterator("/dev/serial/by-id", ec)) {
+  for (const auto& entry : fs::directory_iterator(dev / "serial/by-id", ec)) {
     const fs::path target = fs::canonical(entry.path(), ec);
     if (!ec) names[target.string()].push_back(entry.path().string());
   }
   for (auto& [device, list] : names) std::sort(list.begin(), list.end());
   return names;
+}
+
+// The first line of a sysfs attribute, or "" when it is not there.
+std::string attribute(const fs::path& file) {
+  std::ifstream in(file);
+  std::string line;
+  std::getline(in, line);
+  while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
+  return line;
+}
+
+// The last name of the link `dir`/`name` points to ("ftdi_sio" for .../drivers/ftdi_sio).
+std::string linkName(const fs::path& dir, const char* name) {
+  std::error_code ec;
+  const fs::path target = fs::read_symlink(dir / name, ec);
+  return ec ? std::string() : target.filename().string();
+}
+
+// Fills in the driver and the USB adapter's attributes from the device's place in
+// sysfs. The driver is the first one found walking up from the tty's device that is
+// not the generic serial-port layer newer kernels put between a UART and its driver;
+// the USB attributes are those of the first ancestor that has a USB vendor id (the
+// adapter itself, one or two levels above its interface).
+void describe(const fs::path& sys, const std::string& name, SerialDeviceInfo& info) {
+  std::error_code ec;
+  fs::path dir = fs::canonical(sys / "class/tty" / name / "device", ec);
+  if (ec) return;
+  const fs::path top = fs::canonical(sys, ec) / "devices";
+  bool driverSeen = false;
+  for (int level = 0; level < 6 && dir.has_relative_path() && dir != top; ++level, dir = dir.parent_path()) {
+    if (!driverSeen && linkName(dir, "subsystem") != "serial-base") {
+      info.driver = linkName(dir, "driver");
+      driverSeen = true;
+    }
+    const std::string vendorId = attribute(dir / "idVendor");
+    if (!vendorId.empty()) {
+      info.vendor = attribute(dir / "manufacturer");
+      info.product = attribute(dir / "product");
+      info.serialNumber = attribute(dir / "serial");
+      info.usbId = vendorId + ":" + attribute(dir / "idProduct");
+      return;
+    }
+  }
 }
 
 }  // namespace
@@ -62,26 +107,35 @@ DevicePresence devicePresence(const std::string& path) {
   if (ec) return DevicePresence::Missing;
   const auto family = familyOf(target.filename().string());
   if (target.parent_path() == "/dev" && family && family->first == 0 &&
-      !hasPortBehind(target.filename().string()))
+      !hasPortBehind("/sys", target.filename().string()))
     return DevicePresence::NoPortBehind;
   return DevicePresence::Present;
 }
 
-std::vector<SerialDeviceInfo> listSerialDevices() {
+std::vector<SerialDeviceInfo> listSerialDevicesIn(const fs::path& dev, const fs::path& sys) {
   std::vector<std::tuple<int, long, std::string>> found;
   std::error_code ec;
-  for (const auto& entry : fs::directory_iterator("/dev", ec)) {
+  for (const auto& entry : fs::directory_iterator(dev, ec)) {
     const std::string name = entry.path().filename().string();
     const auto family = familyOf(name);
     if (!family) continue;
-    if (family->first == 0 && !hasPortBehind(name)) continue;
-    found.emplace_back(family->first, family->second, entry.path().string());
+    if (family->first == 0 && !hasPortBehind(sys, name)) continue;
+    found.emplace_back(family->first, family->second, name);
   }
   std::sort(found.begin(), found.end());
-  auto aliases = byIdNames();
+  auto aliases = byIdNames(dev);
+  const fs::path realDev = fs::canonical(dev, ec);
   std::vector<SerialDeviceInfo> devices;
-  for (auto& [family, number, path] : found) devices.push_back({path, aliases[path]});
+  for (auto& [family, number, name] : found) {
+    SerialDeviceInfo info;
+    info.path = (dev / name).string();
+    info.byId = aliases[(realDev / name).string()];
+    describe(sys, name, info);
+    devices.push_back(std::move(info));
+  }
   return devices;
 }
+
+std::vector<SerialDeviceInfo> listSerialDevices() { return listSerialDevicesIn("/dev", "/sys"); }
 
 }  // namespace trv810::platform

@@ -147,6 +147,7 @@ ControlSet::ControlSet(QWidget* client, const std::vector<ControlSpec>& layout, 
     if (control.kind == ControlKind::List) height = std::min(height, widget->sizeHint().height());
     widget->setGeometry(control.x, control.y, width, height);
     widget->setFocusPolicy(focusPolicy(control));
+    if (!control.toolTip.empty()) widget->setToolTip(fromUtf8(control.toolTip));
     connect(widget, control);
     if (control.id >= 0) byId_.emplace(control.id, all_.size());
     all_.emplace_back(control, widget);

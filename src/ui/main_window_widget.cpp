@@ -10,6 +10,7 @@
 
 #include "app/menu.h"
 #include "app/texts.h"
+#include "platform/serial_device.h"
 #include "ui/cell_metrics.h"
 #include "ui/child_windows.h"
 #include "ui/layout_dialog.h"
@@ -122,7 +123,10 @@ bool MainWindowWidget::createChild(app::ChildKind kind) {
 
 std::unique_ptr<LayoutDialog> MainWindowWidget::buildPortDialog(app::PortDialog& dialog) {
   const app::ShellState& shell = application_.shell();
-  auto box = std::make_unique<LayoutDialog>(this, client_, app::PortDialog::layout(dialogBase_, shell.ports));
+  // The devices are looked at each time the dialog opens: adapters come and go.
+  const platform::WindowSpec windowLayout =
+      app::PortDialog::layout(dialogBase_, shell.ports, platform::listSerialDevices());
+  auto box = std::make_unique<LayoutDialog>(this, client_, windowLayout);
   LayoutDialog* raw = box.get();
   box->setCommandHandler([&dialog, raw](int id) { return dialog.onCommand(id, raw->controls()); });
   dialog.onInit(box->controls());

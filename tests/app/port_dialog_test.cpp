@@ -69,7 +69,7 @@ TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
   link::PortTable ports = link::PortTable::defaults();
   ports.setDevice(0, "/dev/pts/7");
   ports.setDevice(1, "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
-  const platform::WindowSpec windowLayout = PortDialog::layout(CellSize{8, 16}, ports);
+  const platform::WindowSpec windowLayout = PortDialog::layout(CellSize{8, 16}, ports, {});
   EXPECT_EQ(windowLayout.title, "Com-Port ?");
   EXPECT_TRUE(windowLayout.clientSize);
   EXPECT_EQ(windowLayout.frame.x, 120);
@@ -105,6 +105,43 @@ TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
   EXPECT_LE(labelAfter(104).x + labelAfter(104).w, group.x + group.w);
   EXPECT_LT(labelAfter(103).x + labelAfter(103).w, platform::findControl(windowLayout.controls, 104)->x);
   EXPECT_LE(group.x + group.w, windowLayout.frame.w);
+}
+
+TEST(PortDialogLayout, ToolTipsSayWhatIsBehindEachDevice) {
+  platform::SerialDeviceInfo ftdi;
+  ftdi.path = "/dev/ttyUSB0";
+  const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  ftdi.byId = {byId};
+  ftdi.vendor = "FTDI";
+  ftdi.product = "FT232R USB UART";
+  ftdi.serialNumber = "A50285BI";
+  ftdi.usbId = "0403:6001";
+  ftdi.driver = "ftdi_sio";
+  platform::SerialDeviceInfo uart;
+  uart.path = "/dev/ttyS0";
+  uart.driver = "serial";
+  link::PortTable ports = link::PortTable::defaults();
+  ports.setDevice(1, byId);
+
+  auto tips = [&](const std::vector<platform::SerialDeviceInfo>& present, int id) {
+    const platform::WindowSpec windowLayout = PortDialog::layout(CellSize{8, 16}, ports, present);
+    for (std::size_t i = 0; i + 1 < windowLayout.controls.size(); ++i)
+      if (windowLayout.controls[i].id == id) {
+        EXPECT_EQ(windowLayout.controls[i].toolTip, windowLayout.controls[i + 1].toolTip) << "radio and label";
+        return windowLayout.controls[i].toolTip;
+      }
+    return std::string();
+  };
+  const std::string adapter =
+      "\nUSB-Adapter: FTDI FT232R USB UART (0403:6001)\nSeriennummer: A50285BI\nTreiber: ftdi_sio"
+      "\nFester Name: " + byId;
+  EXPECT_EQ(tips({uart, ftdi}, 107), "/dev/ttyUSB0" + adapter);
+  EXPECT_EQ(tips({uart, ftdi}, 104), byId + adapter);  // found by its stable name
+  EXPECT_EQ(tips({uart, ftdi}, 103), "/dev/ttyS0\nTreiber: serial");
+  EXPECT_EQ(tips({uart, ftdi}, 105), "/dev/ttyS2");  // not present: the path alone
+  EXPECT_EQ(tips({}, 103), "/dev/ttyS0\nAuf diesem Rechner ist kein serielles Gerät vorhanden. "
+                           "TRV810_COM<n>=GERÄT lässt COM<n> auf jedes Gerät zeigen, z. B. "
+                           "TRV810_COM1=/dev/pts/7.");
 }
 
 }  // namespace

@@ -1,0 +1,29 @@
+#include "app/device_description.h"
+
+#include "app/texts.h"
+
+namespace trv810::app {
+
+std::vector<std::string> describeDevice(const platform::SerialDeviceInfo& device) {
+  std::vector<std::string> lines;
+  std::string adapter = device.vendor;
+  if (!device.product.empty()) adapter += (adapter.empty() ? "" : " ") + device.product;
+  if (!device.usbId.empty()) adapter += (adapter.empty() ? "" : " ") + ("(" + device.usbId + ")");
+  if (!adapter.empty()) lines.push_back(std::string(texts::kUsbAdapter) + adapter);
+  if (!device.serialNumber.empty()) lines.push_back(std::string(texts::kSerialNumber) + device.serialNumber);
+  if (!device.driver.empty()) lines.push_back(std::string(texts::kDriver) + device.driver);
+  for (const std::string& name : device.byId) lines.push_back(std::string(texts::kStableName) + name);
+  return lines;
+}
+
+std::string deviceToolTip(const std::string& path,
+                          const std::vector<platform::SerialDeviceInfo>& present) {
+  std::string tip = path;
+  if (const platform::SerialDeviceInfo* device = platform::findSerialDevice(present, path)) {
+    for (const std::string& line : describeDevice(*device)) tip += "\n" + line;
+  }
+  if (present.empty()) tip += "\n" + std::string(texts::kNoSerialDevice);
+  return tip;
+}
+
+}  // namespace trv810::app
