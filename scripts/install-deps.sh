@@ -10,6 +10,8 @@ packages=(
   binutils                               # objcopy, for the HEX benchmark
   xvfb xauth                             # running the desktop program without a display
   desktop-file-utils                     # checking the installed .desktop file
+  scdoc                                  # the manual pages
+  dpkg-dev lintian man-db bash-completion  # making and checking the Debian package
 )
 
 missing=()

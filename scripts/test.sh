@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the whole project three ways and runs the whole test suite in each:
-#   build/release  normal build (with the desktop program and the benchmarks)
+#   build/release  normal build (with the desktop program and the benchmarks), and
+#                  the Debian package made from it, checked
 #   build/asan     AddressSanitizer + UndefinedBehaviorSanitizer
 #   build/tsan     ThreadSanitizer (everything but the Qt layer)
 # Exits non-zero as soon as a build or a test fails.
@@ -26,6 +27,9 @@ suite() {
 }
 
 suite release
+echo "== Debian package"
+deb=$(scripts/package-deb.sh)
+tests/package/check_deb.sh "$deb"
 suite asan -DTRV810_SANITIZE=address -DTRV810_BENCH=OFF
 suite tsan -DTRV810_SANITIZE=thread -DTRV810_GUI=OFF -DTRV810_BENCH=OFF
 echo "== all three builds passed"
