@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTextDocument>
 
 #include "ui/edit_validator.h"
 #include "ui/text.h"
@@ -147,7 +148,9 @@ ControlSet::ControlSet(QWidget* client, const std::vector<ControlSpec>& layout, 
     if (control.kind == ControlKind::List) height = std::min(height, widget->sizeHint().height());
     widget->setGeometry(control.x, control.y, width, height);
     widget->setFocusPolicy(focusPolicy(control));
-    if (!control.toolTip.empty()) widget->setToolTip(fromUtf8(control.toolTip));
+    // As plain text: a tool tip that looks like HTML would otherwise be drawn as such,
+    // and device names and adapter strings come from outside.
+    if (!control.toolTip.empty()) widget->setToolTip(Qt::convertFromPlainText(fromUtf8(control.toolTip)));
     connect(widget, control);
     if (control.id >= 0) byId_.emplace(control.id, all_.size());
     all_.emplace_back(control, widget);

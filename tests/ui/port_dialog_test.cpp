@@ -81,5 +81,16 @@ TEST_F(PortDialogWidgetTest, AClickMarksOnlyTheClickedPort) {
   EXPECT_EQ(application.shell().selectedPort, 7);
 }
 
+TEST_F(PortDialogWidgetTest, ToolTipsShowDeviceNamesAsPlainText) {
+  // Device paths and adapter names come from outside; markup in them is shown, not obeyed.
+  application.shell().ports.setDevice(1, "/tmp/<b>COM2</b>");
+  test::whenShown<LayoutDialog>([this](LayoutDialog* dialog) {
+    EXPECT_TRUE(button(dialog, 104)->toolTip().contains("/tmp/&lt;b&gt;COM2&lt;/b&gt;"))
+        << button(dialog, 104)->toolTip().toStdString();
+    QTest::mouseClick(button(dialog, 116), Qt::LeftButton);
+  });
+  window.menuAction(30)->trigger();
+}
+
 }  // namespace
 }  // namespace trv810::ui
