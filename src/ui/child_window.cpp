@@ -75,13 +75,15 @@ QSize ChildWindow::outerSize(int clientWidth, int clientHeight) const {
   return {clientWidth + 2 * kBorder, clientHeight + titleBar_->sizeHint().height() + 2 * kBorder};
 }
 
-void ChildWindow::closeWindow() {
-  if (closing_) return;
+bool ChildWindow::closeWindow() {
+  if (closing_) return true;
+  if (content_ && !content_->mayClose()) return false;
   closing_ = true;
   if (content_) content_->onClose();
   if (closed_) closed_();
   hide();
   deleteLater();
+  return true;
 }
 
 }  // namespace trv810::ui
