@@ -31,7 +31,7 @@ inline constexpr std::string_view kProgressFormat = "%d von %d Blöcken programm
 inline constexpr std::string_view kStopped = "Programmierung abgebrochen !";
 /// The line under kStopped: what a stop leaves in the unit.
 inline constexpr std::string_view kFirmwareIncomplete =
-    "TRV810-Firmware unvollständig: vor Gebrauch neu programmieren !";
+    "Firmware unvollständig: vor Gebrauch neu flashen !";
 inline constexpr std::string_view kFinished = "Programmierung beendet.";
 
 // Message boxes.

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -45,6 +47,10 @@ ChildWindow::ChildWindow(QWidget* parentClient, const QString& title) : QFrame(p
   closeBox->setToolTip(QStringLiteral("Schließen"));
   closeBox_ = closeBox;
   connect(closeBox, &QToolButton::clicked, this, [this] { closeWindow(); });
+  // Ctrl+F4 closes it from the keyboard, as a child window's close box.
+  auto* closeKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4), this);
+  closeKey->setContext(Qt::WindowShortcut);  // one child window at a time
+  connect(closeKey, &QShortcut::activated, this, [this] { closeWindow(); });
 
   auto* bar = new QHBoxLayout(titleBar_);
   bar->setContentsMargins(4, 1, 1, 1);

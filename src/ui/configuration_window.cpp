@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "config/control_ids.h"
@@ -214,7 +215,12 @@ int ConfigurationWindow::runSignalBox(config::SignalBox& box, int ownerId) {
   LayoutDialog dialog(owner ? owner : window_.client(), window_.client(), config::SignalBox::layout(dialogBase_));
   dialog.setCommandHandler([&box, &dialog](int id) { return box.onCommand(id, dialog.controls()); });
   box.onInit(dialog.controls());
-  return dialog.exec() == 1 ? 1 : 0;
+  const int result = dialog.exec() == 1 ? 1 : 0;
+  // The double click that opened the dialog goes on to the edit once this returns and
+  // would select a word of the new text; the edit shows it unselected instead.
+  if (auto* edit = qobject_cast<QLineEdit*>(owner))
+    QTimer::singleShot(0, edit, [edit] { edit->deselect(); });
+  return result;
 }
 
 }  // namespace trv810::ui

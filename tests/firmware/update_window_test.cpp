@@ -162,14 +162,14 @@ TEST(UpdateWindow, ProgrammingAnnouncesTheBlocksAndOnlyStopIsUsableWhileItRuns) 
   EXPECT_FALSE(f.window.transferRunning());
   EXPECT_FALSE(f.link.isOpen());
   EXPECT_TRUE(f.host.boxes.empty());
-  EXPECT_EQ(f.status(), "Programmierung abgebrochen !\nTRV810-Firmware unvollständig: vor Gebrauch neu programmieren !");
+  EXPECT_EQ(f.status(), "Programmierung abgebrochen !\nFirmware unvollständig: vor Gebrauch neu flashen !");
   EXPECT_EQ(f.host.progress, 0);
   EXPECT_TRUE(f.buttons(true, true, false));
 
   // Notices the thread posted before it was stopped change nothing any more.
   f.window.onNotification(note(transfer::WM_TRANSFER_PROGRESS, 2));
   f.window.onNotification(note(transfer::WM_TRANSFER_STARTED, 1));
-  EXPECT_EQ(f.status(), "Programmierung abgebrochen !\nTRV810-Firmware unvollständig: vor Gebrauch neu programmieren !");
+  EXPECT_EQ(f.status(), "Programmierung abgebrochen !\nFirmware unvollständig: vor Gebrauch neu flashen !");
   EXPECT_EQ(f.host.progress, 0);
 }
 
