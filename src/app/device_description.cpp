@@ -16,14 +16,11 @@ std::vector<std::string> describeDevice(const platform::SerialDeviceInfo& device
   return lines;
 }
 
-std::string deviceToolTip(const std::string& path,
-                          const std::vector<platform::SerialDeviceInfo>& present) {
-  std::string tip = path;
-  if (const platform::SerialDeviceInfo* device = platform::findSerialDevice(present, path)) {
-    for (const std::string& line : describeDevice(*device)) tip += "\n" + line;
-  }
-  if (present.empty()) tip += "\n" + std::string(texts::kNoSerialDevice);
-  return tip;
+std::vector<std::string> portDetails(const std::string& path,
+                                     const std::vector<platform::SerialDeviceInfo>& present) {
+  if (present.empty()) return {std::string(texts::kNoSerialDevice)};
+  const platform::SerialDeviceInfo* device = platform::findSerialDevice(present, path);
+  return device ? describeDevice(*device) : std::vector<std::string>{};
 }
 
 }  // namespace trv810::app

@@ -14,10 +14,10 @@ namespace trv810::app {
 /// facts the system did not tell are left out.
 std::vector<std::string> describeDevice(const platform::SerialDeviceInfo& device);
 
-/// The tool tip for a port whose device is `path`: the whole path, then what is
-/// behind it when it is among `present`, one fact a line. When no serial device is
-/// present at all, a line saying that TRV810_COM<n> can point a port at any device.
-std::string deviceToolTip(const std::string& path,
-                          const std::vector<platform::SerialDeviceInfo>& present);
+/// What a port's tool tip says below its path: what is behind `path` when it is among
+/// `present`, one fact a line; when no serial device is present at all, a line saying
+/// that TRV810_COM<n> can point a port at any device.
+std::vector<std::string> portDetails(const std::string& path,
+                                     const std::vector<platform::SerialDeviceInfo>& present);
 
 }  // namespace trv810::app

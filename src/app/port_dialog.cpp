@@ -15,13 +15,24 @@ using platform::dialogY;
 namespace {
 
 // Dialog units. Each device label stands kLabelOffset units right of its radio
-// button, which leaves room for toolkits whose radio marks are wider; the second
-// column moves right by kColumnShift. The rows and the two buttons keep their places.
+// button, which leaves room for toolkits whose radio marks are wider, and the word
+// for its presence kPresenceWidth units after it; the second column moves right by
+// kColumnShift. The rows and the two buttons keep their places.
 constexpr int kRadioWidth = 35;
 constexpr int kRadioHeight = 11;
 constexpr int kLabelOffset = 44;
 constexpr int kLabelWidth = 40;
-constexpr int kColumnShift = 45;
+constexpr int kPresenceWidth = 40;
+constexpr int kColumnShift = 45 + kPresenceWidth;
+
+std::string_view presenceWord(platform::DevicePresence presence) {
+  switch (presence) {
+    case platform::DevicePresence::Present: return texts::kDevicePresent;
+    case platform::DevicePresence::Missing: return texts::kDeviceMissing;
+    case platform::DevicePresence::NoPortBehind: return texts::kNoPortBehind;
+  }
+  return {};
+}
 
 }  // namespace
 
@@ -35,7 +46,8 @@ std::string PortDialog::deviceLabel(const std::string& device) {
 }
 
 platform::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& ports,
-                                        const std::vector<platform::SerialDeviceInfo>& present) {
+                                        const std::vector<platform::SerialDeviceInfo>& present,
+                                        const PresenceOf& presenceOf) {
   auto rect = [cell](ControlKind kind, int id, std::string_view text, int x, int y, int w, int h) {
     return control(kind, id, std::string(text), dialogX(x, cell), dialogY(y, cell), dialogX(w, cell),
                    dialogY(h, cell));
@@ -52,15 +64,29 @@ platform::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& po
     const int x = 4 + column * (41 + kColumnShift);  // 4 and 45 without the labels
     const int y = 12 + 16 * (i / 2);
     const std::string& device = ports.entry(i).device;
-    const std::string tip = deviceToolTip(device, present);
-    windowLayout.controls.push_back(rect(ControlKind::RadioButton, kFirstPortId + i,
-                                 "COM " + std::to_string(i + 1), x, y, kRadioWidth, kRadioHeight).tip(tip));
-    windowLayout.controls.push_back(rect(ControlKind::Static, -1, deviceLabel(device),
-                                 x + kLabelOffset, y, kLabelWidth, kRadioHeight).tip(tip));
+    const std::string_view presence = presenceWord(presenceOf(device));
+    // The whole path, which the label may shorten, with its presence; then what is
+    // behind it.
+    std::string tip = device + " (" + std::string(presence) + ")";
+    for (const std::string& line : portDetails(device, present)) tip += "\n" + line;
+    windowLayout.controls.push_back(
+        rect(ControlKind::RadioButton, kFirstPortId + i, "COM " + std::to_string(i + 1), x, y, kRadioWidth,
+             kRadioHeight)
+            .tabbed()
+            .tip(tip));
+    windowLayout.controls.push_back(
+        rect(ControlKind::Static, -1, deviceLabel(device), x + kLabelOffset, y, kLabelWidth, kRadioHeight).tip(tip));
+    windowLayout.controls.push_back(rect(ControlKind::Static, -1, presence, x + kLabelOffset + kLabelWidth, y,
+                                         kPresenceWidth, kRadioHeight)
+                                        .tip(tip));
   }
   windowLayout.controls.push_back(rect(ControlKind::Button, kOkId, texts::kOk, 2, 110, 38, 11).tabbed());
   windowLayout.controls.push_back(
       rect(ControlKind::Button, kCancelId, texts::kCancel, 43, 110, 38, 11).tabbed());
+  // Enter is OK; Escape and the window's close button are CANCEL.
+  windowLayout.enterCommand = kOkId;
+  windowLayout.escapeCommand = kCancelId;
+  windowLayout.closeCommand = kCancelId;
   return windowLayout;
 }
 
@@ -70,6 +96,25 @@ void PortDialog::mark(int port, platform::ControlTable& controls) {
 }
 
 void PortDialog::onInit(platform::ControlTable& controls) { mark(shell_.selectedPort, controls); }
+
+int PortDialog::focusId() const { return kFirstPortId + shell_.selectedPort; }
+
+int PortDialog::onArrow(int id, platform::Arrow arrow, platform::ControlTable& controls) {
+  if (id < kFirstPortId || id > kLastPortId) return id;
+  // The ports stand in two columns, COM 1 and COM 2 in the first row.
+  const int port = id - kFirstPortId;
+  const int column = port % 2;
+  int next = port;
+  switch (arrow) {
+    case platform::Arrow::Up: next = port - 2; break;
+    case platform::Arrow::Down: next = port + 2; break;
+    case platform::Arrow::Left: next = column == 1 ? port - 1 : port; break;
+    case platform::Arrow::Right: next = column == 0 ? port + 1 : port; break;
+  }
+  if (next < 0 || next >= link::PortTable::kCount) next = port;
+  onCommand(kFirstPortId + next, controls);
+  return kFirstPortId + next;
+}
 
 std::optional<int> PortDialog::onCommand(int id, platform::ControlTable& controls) {
   if (id >= kFirstPortId && id <= kLastPortId) {

@@ -24,6 +24,10 @@ inline constexpr std::string_view kPortCaption = "Com-Port ?";
 inline constexpr std::string_view kPortGroup = "Port";
 inline constexpr std::string_view kOk = "OK";
 inline constexpr std::string_view kCancel = "CANCEL";
+/// Whether the device of a port is there, beside its name.
+inline constexpr std::string_view kDevicePresent = "vorhanden";
+inline constexpr std::string_view kDeviceMissing = "fehlt";
+inline constexpr std::string_view kNoPortBehind = "kein Port";
 
 /// What is behind a port's device, in its tool tip (and in trv810ctl ports).
 inline constexpr std::string_view kUsbAdapter = "USB-Adapter: ";

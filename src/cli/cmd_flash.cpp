@@ -44,13 +44,13 @@ int reportResult(uint32_t code, bool quiet) {
     default:
       break;
   }
-  return failure("unexpected result code " + std::to_string(code));
+  return failure("Unerwarteter Ergebniscode " + std::to_string(code));
 }
 
 int runFlash(const std::vector<std::string>& args, const GlobalOptions& options) {
-  if (args.size() != 1) return usageError(kFlashCommand, args.empty() ? "no file given" : "one file only");
+  if (args.size() != 1) return usageError(kFlashCommand, args.empty() ? "keine Datei angegeben" : "nur eine Datei");
   const std::string& path = args[0];
-  if (path.size() > 1 && path[0] == '-') return usageError(kFlashCommand, "unknown option " + path);
+  if (path.size() > 1 && path[0] == '-') return usageError(kFlashCommand, "unbekannte Option " + path);
   std::string error;
   const auto target = resolvePort(options.port, error);
   if (!target) return usageError(kFlashCommand, error);
@@ -67,13 +67,13 @@ int runFlash(const std::vector<std::string>& args, const GlobalOptions& options)
     std::snprintf(text, sizeof text, std::string(texts::kImageTooLarge).c_str(), unsigned{length},
                   unsigned{transfer::kMaxAnnouncedFirmwareLength});
     char detail[120];
-    std::snprintf(detail, sizeof detail, "%" PRIu32 " blocks of 8 bytes; the update request announces at most 65535.",
+    std::snprintf(detail, sizeof detail, "%" PRIu32 " Blöcke zu 8 Bytes; die Update-Anfrage kündigt höchstens 65535 an.",
                   length >> 3);
     return failure(text, detail);
   }
   if (!options.quiet) {
-    std::printf("%s: %" PRIu32 " bytes\n", path.c_str(), length);
-    if (!loaded.rawCopyPath.empty() && loaded.rawCopy) std::printf("raw copy: %s\n", loaded.rawCopyPath.c_str());
+    std::printf("%s: %" PRIu32 " Bytes\n", path.c_str(), length);
+    if (!loaded.rawCopyPath.empty() && loaded.rawCopy) std::printf("Binärkopie: %s\n", loaded.rawCopyPath.c_str());
   }
 
   const uint32_t blocks = length >> 3;
@@ -100,6 +100,6 @@ int runFlash(const std::vector<std::string>& args, const GlobalOptions& options)
 
 }  // namespace
 
-const Command kFlashCommand{"flash", "FIRMWARE", "replace the unit's firmware (.hex or .bin)", runFlash};
+const Command kFlashCommand{"flash", "FIRMWARE", "Firmware des Geräts ersetzen (.hex oder .bin)", runFlash};
 
 }  // namespace trv810::cli

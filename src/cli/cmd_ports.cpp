@@ -16,7 +16,7 @@ const char* presenceText(platform::DevicePresence presence) {
   switch (presence) {
     case platform::DevicePresence::Present: return "vorhanden";
     case platform::DevicePresence::Missing: return "fehlt";
-    case platform::DevicePresence::NoPortBehind: return "keine Schnittstelle dahinter";
+    case platform::DevicePresence::NoPortBehind: return "kein Port dahinter";
   }
   return "";
 }
@@ -52,14 +52,12 @@ int runPorts(const std::vector<std::string>& args, const GlobalOptions&) {
   const auto devices = platform::listSerialDevices();
   printPortTable(devices);
   printDevicesPresent(devices);
-  if (!devices.empty()) std::printf("\nTRV810_COM<n>=GERÄT lässt COM<n> auf ein anderes Gerät zeigen.\n");
+  if (!devices.empty()) std::printf("\nTRV810_COM<n>=GERÄT ordnet dem Portnamen COM<n> ein anderes Gerät zu.\n");
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kPortsCommand{"ports", "",
-                            "die Portnamen mit ihren Geräten und die vorhandenen seriellen Geräte zeigen",
-                            runPorts};
+const Command kPortsCommand{"ports", "", "Portnamen, ihre Geräte und die vorhandenen seriellen Geräte zeigen", runPorts};
 
 }  // namespace trv810::cli

@@ -34,14 +34,14 @@ int reportFailedResult(uint32_t code) {
     case transfer::RESULT_INCOMPATIBLE: return failure(std::string(texts::kIncompatible));
     default: break;
   }
-  return failure("unexpected result code " + std::to_string(code));
+  return failure("Unerwarteter Ergebniscode " + std::to_string(code));
 }
 
 }  // namespace
 
 int reportStopped(const RunOutcome& outcome, const char* whatWasLeft) {
   if (outcome.kind == RunOutcome::Kind::Interrupted) {
-    std::fprintf(stderr, "Stopped; %s\n", whatWasLeft);
+    std::fprintf(stderr, "Abgebrochen; %s\n", whatWasLeft);
     return kExitInterrupted;
   }
   return kExitFailed;  // the port or thread failure is printed already
@@ -61,7 +61,7 @@ ReadOutcome readConfiguration(TransferSession& session, config::ConfigImage& ima
       plan);
   ReadOutcome out;
   if (run.kind != RunOutcome::Kind::Result) {
-    out.status = reportStopped(run, "nothing was read");
+    out.status = reportStopped(run, "nichts wurde gelesen.");
     return out;
   }
   if (run.code != transfer::RESULT_READ_DONE) {
@@ -99,7 +99,7 @@ int writeConfiguration(TransferSession& session, std::span<const uint8_t, config
       TransferSession::Direction::Download,
       [&outgoing](transfer::TransferRecord& r) { transfer::prepareConfigurationWrite(r, outgoing.data()); }, plan);
   if (run.kind != RunOutcome::Kind::Result) {
-    return reportStopped(run, "the unit keeps whatever blocks it had received");
+    return reportStopped(run, "das Gerät behält die Blöcke, die es schon erhalten hatte.");
   }
   if (run.code != transfer::RESULT_PROGRAMMED) return reportFailedResult(run.code);
   inform(session, texts::kProgrammed);

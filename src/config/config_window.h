@@ -44,9 +44,11 @@ class ConfigWindow {
   /// size (the window fills it, taken once at creation).
   static platform::WindowSpec layout(platform::CellSize cell, int clientWidth, int clientHeight);
 
-  /// Keeps references to everything; all must outlive the window. `sink` receives the
-  /// transfer's notifications (the toolkit hands them back to onNotification()).
-  ConfigWindow(ConfigImage& image, StagingBuffer& staging, link::SerialLink& link,
+  /// Keeps references to everything; all must outlive the window. `lastPath` is the
+  /// configuration file chosen last, kept by the caller for the program's run, so the
+  /// file dialogs start there again in a new window. `sink` receives the transfer's
+  /// notifications (the toolkit hands them back to onNotification()).
+  ConfigWindow(ConfigImage& image, StagingBuffer& staging, std::string& lastPath, link::SerialLink& link,
                transfer::Transfer& transfer, PortChoice port, platform::ControlTable& controls,
                ConfigWindowHost& host, transfer::NotificationSink& sink);
   /// Stops a transfer that still runs, so no thread posts to `sink` any more.
@@ -57,12 +59,18 @@ class ConfigWindow {
   /// After the controls exist: "Abbrechen" disabled, image and form cleared, rows 1 to
   /// 8 with only the active toggles usable, "1200", the title, an empty progress bar.
   void onCreate();
+  /// The user asks to close the window: true when it may close. When the form differs
+  /// from what was last read, loaded, saved or programmed, the user is asked first.
+  bool onCloseRequest();
   /// The window closes: stops a running transfer (closing the port), without a message.
   void onClose();
   /// A click on control `id`: the toggles, the five commands; other ids nothing.
   void onCommand(int id);
   /// The scroll bar: line up and down, the thumb; other requests change nothing.
   void onScroll(ScrollRequest request, int thumbPosition = 0);
+  /// The mouse wheel over the table: `lines` rows down (negative: up), as the scroll
+  /// bar's line steps would.
+  void onWheel(int lines);
   /// The left button pressed on control `id`; `onlyLeftButton` when no other button or
   /// modifier key is down. Form controls other than toggles take the focus.
   void onLeftButtonDown(int id, bool onlyLeftButton);
@@ -76,6 +84,8 @@ class ConfigWindow {
   bool transferRunning() const { return running_; }
   /// The path chosen last in a file dialog of this window.
   const std::string& lastPath() const { return lastPath_; }
+  /// Whether the form differs from what was last read, loaded, saved or programmed.
+  bool unsavedChanges() { return form_.state() != saved_; }
 
  private:
   void programUnit();
@@ -89,6 +99,8 @@ class ConfigWindow {
   void setIdle();
   void editSequence(int id, std::string& buffer);
   void error(std::string_view text, std::string_view caption);
+  bool validateForm();
+  void showFormError(FormResult result);
 
   ConfigImage& image_;
   StagingBuffer& staging_;
@@ -102,7 +114,11 @@ class ConfigWindow {
   // The image a download sends: a copy taken when it starts, so the toggles, which
   // stay usable, never change bytes the transfer thread is reading.
   std::array<uint8_t, kImageSize> outgoing_{};
-  std::string lastPath_;
+  std::string& lastPath_;
+  // What the form showed when it was last read, loaded, saved or programmed (or
+  // created); and what it showed when the download now running started.
+  FormState saved_;
+  FormState sending_;
   bool running_ = false;
 };
 

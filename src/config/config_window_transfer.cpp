@@ -54,12 +54,12 @@ void ConfigWindow::readUnit() {
 }
 
 void ConfigWindow::programUnit() {
-  form_.storeVisibleRows();
-  if (!reportFormResult(host_, form_.readForm())) return;
+  if (!validateForm()) return;
   transfer_.state() = 0;
   if (!openPort()) return;
   const auto bytes = image_.bytes();
   std::copy(bytes.begin(), bytes.end(), outgoing_.begin());
+  sending_ = form_.state();
   transfer::TransferRecord& r = transfer_.record();
   r.openCommand = kWriteCommand;
   r.blockCommand = kWriteBlockCommand;
@@ -140,6 +140,7 @@ void ConfigWindow::onTransferResult(uint32_t code) {
       tell(texts::kBlockFailed, platform::Icon::Error);
       break;
     case transfer::RESULT_PROGRAMMED:
+      saved_ = sending_;  // the unit holds what the form showed when the download started
       tell(texts::kProgrammed, platform::Icon::Information);
       break;
     case transfer::RESULT_INCOMPATIBLE:
@@ -168,6 +169,7 @@ void ConfigWindow::acceptReadImage() {
   }
   host_.setScrollPosition(ids::kScrollBar, 0);
   form_.showImportedImage();
+  saved_ = form_.state();
 }
 
 }  // namespace trv810::config

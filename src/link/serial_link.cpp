@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "platform/error_text.h"
 #include "platform/serial_device.h"
 
 namespace trv810::link {
@@ -65,7 +66,7 @@ std::string OpenFailure::reason() const {
     case OpenFailureKind::Other:
       break;
   }
-  return device + " lässt sich nicht öffnen: " + std::generic_category().message(error);
+  return device + " lässt sich nicht öffnen: " + platform::errorText(error) + ".";
 }
 
 SerialLink::SerialLink(LinkEvents& events)
