@@ -10,21 +10,22 @@
 
 namespace trv810::config {
 
-ConfigWindow::ConfigWindow(ConfigImage& image, StagingBuffer& staging, link::SerialLink& link,
-                           transfer::Transfer& transfer, PortChoice port, platform::ControlTable& controls,
-                           ConfigWindowHost& host, transfer::NotificationSink& sink)
+ConfigWindow::ConfigWindow(ConfigImage& image, StagingBuffer& staging, transfer::Transfer& transfer,
+                           PortChoice port, platform::ControlTable& controls, ConfigWindowHost& host,
+                           transfer::NotificationSink& sink)
     : image_(image),
-      staging_(staging),
-      link_(link),
       transfer_(transfer),
       port_(port),
       controls_(controls),
       host_(host),
       sink_(sink),
-      form_(image, controls) {}
+      form_(image, controls),
+      read_(transfer, staging),
+      write_(transfer) {}
 
 ConfigWindow::~ConfigWindow() {
-  if (running_) link_.closePort();
+  read_.stop();
+  write_.stop();
 }
 
 void ConfigWindow::onCreate() {
@@ -37,7 +38,8 @@ void ConfigWindow::onCreate() {
 }
 
 void ConfigWindow::onClose() {
-  link_.closePort();
+  read_.stop();
+  write_.stop();
   running_ = false;
 }
 
@@ -111,10 +113,6 @@ void ConfigWindow::editSequence(int id, std::string& buffer) {
   buffer = firstChars(controls_.text(id), SignalBox::kBufferChars);
   SignalBox box(buffer);
   if (host_.runSignalBox(box, id) == 1) controls_.setText(id, buffer);
-}
-
-void ConfigWindow::error(std::string_view text, std::string_view caption) {
-  host_.messageBox(text, caption, platform::Icon::Error);
 }
 
 }  // namespace trv810::config

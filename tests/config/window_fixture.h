@@ -119,7 +119,7 @@ struct WindowFixture {
   platform::MemoryControlTable controls;
   WindowHostRecord host;
   transfer::NotificationQueue sink;
-  config::ConfigWindow window{image, staging, link, transfer, {ports, selectedPort}, controls, host, sink};
+  config::ConfigWindow window{image, staging, transfer, {ports, selectedPort}, controls, host, sink};
 };
 
 }  // namespace trv810::testing
