@@ -104,7 +104,9 @@ void SerialLink::closePort() {
   open_.store(false);
   // A frame that arrived after the transfer stopped taking them (in its finished
   // state, or decoded while stopping) must not be taken by the next transfer.
-  dropReceived();
+  ring_.resetIndices();
+  events_.frameReady.reset();
+  events_.slotConsumed.reset();
   events_.stop.reset();
 }
 
@@ -118,6 +120,7 @@ void SerialLink::dropReceived() {
   ring_.resetIndices();
   events_.frameReady.reset();
   events_.slotConsumed.reset();
+  if (deviceLost()) events_.frameReady.set();  // the loss is no frame: it stays told
 }
 
 bool SerialLink::startTransferThread(std::function<void()> body) {

@@ -108,6 +108,7 @@ class SerialLink {
   ReceiveRing::Slot takeFrame();
   /// Drops every frame received so far: both ring indices to 0 and no frame-ready or
   /// slot-consumed signal left over, so a transfer starts with nothing of an earlier one.
+  /// A device loss stays signalled.
   void dropReceived();
 
  private:

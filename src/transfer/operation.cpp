@@ -1,7 +1,5 @@
 #include "transfer/operation.h"
 
-#include <cstdio>
-
 #include "transfer/texts.h"
 
 namespace trv810::transfer {
@@ -26,8 +24,9 @@ Start Operation::begin(Transfer::Kind kind, const PortTarget& port, const std::f
       started_ = true;
       return {};
     case StartStatus::PortFailed: {
-      char text[160];
-      std::snprintf(text, sizeof text, std::string(texts_.portOpenFailed).c_str(), port.name.c_str());
+      // The port's name in place of %s, however long a path given as the port is.
+      std::string text(texts_.portOpenFailed);
+      if (const std::size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, port.name);
       const link::OpenFailure& why = transfer_.lastOpenFailure();
       return {Start::Status::PortFailed, why, failure(text, texts::openFailureReason(why))};
     }
