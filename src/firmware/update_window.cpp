@@ -8,12 +8,12 @@
 
 // How a download runs: "Programmieren" starts the firmware update operation
 // (firmware_update.h), which opens the selected port and starts the thread posting to
-// `sink`. The
-// unit erases its flash first (the thread posts WM_TRANSFER_STARTED with every send of
-// the opening request), then takes the blocks (WM_TRANSFER_PROGRESS after each) and
-// ends with WM_TRANSFER_RESULT, which closes the port. "Stop" and closing the window
-// close the port at once; the thread then posts nothing more, and what it posted
-// before is dropped by the transfer-active flag that closePort() clears.
+// `sink`. The unit erases its flash first (the thread posts WM_TRANSFER_STARTED with
+// every send of the opening request), then takes the blocks (WM_TRANSFER_PROGRESS
+// after each) and ends with WM_TRANSFER_RESULT, whose report the operation gives after
+// closing the port. "Stop" and closing the window close the port at once; the thread
+// then posts nothing more, and what it posted before is dropped by the
+// transfer-active flag that closePort() clears.
 
 namespace trv810::firmware {
 
