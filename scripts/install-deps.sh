@@ -7,6 +7,7 @@ packages=(
   cmake g++ make pkg-config
   googletest libgtest-dev libgmock-dev   # tests
   qt6-base-dev                           # the desktop program
+  qt6-translations-l10n                  # Qt's German dialogs and buttons
   binutils                               # objcopy, for the HEX benchmark
   xvfb xauth                             # running the desktop program without a display
   desktop-file-utils                     # checking the installed .desktop file

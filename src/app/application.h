@@ -35,6 +35,9 @@ class Application {
   /// The firmware file chosen last in the flash-update window; kept for the run, so
   /// the file dialog starts from it when the window is opened again.
   std::string& firmwarePath() { return firmwarePath_; }
+  /// The configuration file chosen last in the configuration window, kept for the run
+  /// in the same way.
+  std::string& configPath() { return configPath_; }
   /// The one ConfigImage the configuration window edits.
   config::ConfigImage& configImage() { return configImage_; }
   /// Where a configuration read from the unit arrives before it is accepted.
@@ -52,6 +55,7 @@ class Application {
   // they are released.
   firmware::FlashImage flash_;
   std::string firmwarePath_;
+  std::string configPath_;
   config::ConfigImage configImage_;
   config::StagingBuffer staging_{};
   link::SerialLink link_{events_};

@@ -14,13 +14,24 @@ using platform::dialogY;
 namespace {
 
 // Dialog units. Each device label stands kLabelOffset units right of its radio
-// button, which leaves room for toolkits whose radio marks are wider; the second
-// column moves right by kColumnShift. The rows and the two buttons keep their places.
+// button, which leaves room for toolkits whose radio marks are wider, and the word
+// for its presence kPresenceWidth units after it; the second column moves right by
+// kColumnShift. The rows and the two buttons keep their places.
 constexpr int kRadioWidth = 35;
 constexpr int kRadioHeight = 11;
 constexpr int kLabelOffset = 44;
 constexpr int kLabelWidth = 40;
-constexpr int kColumnShift = 45;
+constexpr int kPresenceWidth = 40;
+constexpr int kColumnShift = 45 + kPresenceWidth;
+
+std::string_view presenceWord(platform::DevicePresence presence) {
+  switch (presence) {
+    case platform::DevicePresence::Present: return texts::kDevicePresent;
+    case platform::DevicePresence::Missing: return texts::kDeviceMissing;
+    case platform::DevicePresence::NoPortBehind: return texts::kNoPortBehind;
+  }
+  return {};
+}
 
 }  // namespace
 
@@ -33,7 +44,7 @@ std::string PortDialog::deviceLabel(const std::string& device) {
   return label;
 }
 
-platform::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& ports) {
+platform::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& ports, const PresenceOf& presenceOf) {
   auto rect = [cell](ControlKind kind, int id, std::string_view text, int x, int y, int w, int h) {
     return control(kind, id, std::string(text), dialogX(x, cell), dialogY(y, cell), dialogX(w, cell),
                    dialogY(h, cell));
@@ -49,14 +60,28 @@ platform::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& po
     const int column = i % 2;
     const int x = 4 + column * (41 + kColumnShift);  // 4 and 45 without the labels
     const int y = 12 + 16 * (i / 2);
-    windowLayout.controls.push_back(rect(ControlKind::RadioButton, kFirstPortId + i,
-                                 "COM " + std::to_string(i + 1), x, y, kRadioWidth, kRadioHeight));
-    windowLayout.controls.push_back(rect(ControlKind::Static, -1, deviceLabel(ports.entry(i).device),
-                                 x + kLabelOffset, y, kLabelWidth, kRadioHeight));
+    const std::string& device = ports.entry(i).device;
+    const std::string_view presence = presenceWord(presenceOf(device));
+    // The whole path, which the label may shorten, with its presence.
+    const std::string tip = device + " (" + std::string(presence) + ")";
+    windowLayout.controls.push_back(
+        rect(ControlKind::RadioButton, kFirstPortId + i, "COM " + std::to_string(i + 1), x, y, kRadioWidth,
+             kRadioHeight)
+            .tabbed()
+            .tip(tip));
+    windowLayout.controls.push_back(
+        rect(ControlKind::Static, -1, deviceLabel(device), x + kLabelOffset, y, kLabelWidth, kRadioHeight).tip(tip));
+    windowLayout.controls.push_back(rect(ControlKind::Static, -1, presence, x + kLabelOffset + kLabelWidth, y,
+                                         kPresenceWidth, kRadioHeight)
+                                        .tip(tip));
   }
   windowLayout.controls.push_back(rect(ControlKind::Button, kOkId, texts::kOk, 2, 110, 38, 11).tabbed());
   windowLayout.controls.push_back(
       rect(ControlKind::Button, kCancelId, texts::kCancel, 43, 110, 38, 11).tabbed());
+  // Enter is OK; Escape and the window's close button are CANCEL.
+  windowLayout.enterCommand = kOkId;
+  windowLayout.escapeCommand = kCancelId;
+  windowLayout.closeCommand = kCancelId;
   return windowLayout;
 }
 
@@ -66,6 +91,25 @@ void PortDialog::mark(int port, platform::ControlTable& controls) {
 }
 
 void PortDialog::onInit(platform::ControlTable& controls) { mark(shell_.selectedPort, controls); }
+
+int PortDialog::focusId() const { return kFirstPortId + shell_.selectedPort; }
+
+int PortDialog::onArrow(int id, platform::Arrow arrow, platform::ControlTable& controls) {
+  if (id < kFirstPortId || id > kLastPortId) return id;
+  // The ports stand in two columns, COM 1 and COM 2 in the first row.
+  const int port = id - kFirstPortId;
+  const int column = port % 2;
+  int next = port;
+  switch (arrow) {
+    case platform::Arrow::Up: next = port - 2; break;
+    case platform::Arrow::Down: next = port + 2; break;
+    case platform::Arrow::Left: next = column == 1 ? port - 1 : port; break;
+    case platform::Arrow::Right: next = column == 0 ? port + 1 : port; break;
+  }
+  if (next < 0 || next >= link::PortTable::kCount) next = port;
+  onCommand(kFirstPortId + next, controls);
+  return kFirstPortId + next;
+}
 
 std::optional<int> PortDialog::onCommand(int id, platform::ControlTable& controls) {
   if (id >= kFirstPortId && id <= kLastPortId) {

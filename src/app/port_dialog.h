@@ -5,14 +5,19 @@
 // with 1, "CANCEL" with 0, and nothing else ends it. The main window puts the
 // remembered port back when the result is 0, so CANCEL undoes every click.
 //
-// Beside each radio button a label shows the device the name maps to on this machine.
+// Beside each radio button a label shows the device the name maps to on this machine
+// and whether it is present; the whole path is the tool tip of both. The dialog
+// starts with the focus on the selected port; the arrow keys move between the ports,
+// selecting each, Enter is OK, Escape and the window's close button are CANCEL.
 
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "app/shell_state.h"
 #include "platform/controls.h"
 #include "platform/layout.h"
+#include "platform/serial_device.h"
 
 namespace trv810::app {
 
@@ -27,9 +32,13 @@ class PortDialog {
 
   explicit PortDialog(ShellState& shell) : shell_(shell) {}
 
+  using PresenceOf = std::function<platform::DevicePresence(const std::string& device)>;
+
   /// The dialog's caption, frame (client size, relative to its owner) and controls in
-  /// pixels for `cell`, with the devices of `ports` beside the radio buttons.
-  static platform::WindowSpec layout(platform::CellSize cell, const link::PortTable& ports);
+  /// pixels for `cell`, with the devices of `ports` beside the radio buttons and
+  /// whether `presenceOf` finds each.
+  static platform::WindowSpec layout(platform::CellSize cell, const link::PortTable& ports,
+                                     const PresenceOf& presenceOf = platform::devicePresence);
   /// The text shown for `device`: the path without "/dev/", shortened with "…".
   static std::string deviceLabel(const std::string& device);
 
@@ -37,6 +46,11 @@ class PortDialog {
   void onInit(platform::ControlTable& controls);
   /// A button was clicked. Returns the dialog's result when this ends it.
   std::optional<int> onCommand(int id, platform::ControlTable& controls);
+  /// The control that has the focus when the dialog starts: the selected port.
+  int focusId() const;
+  /// An arrow key on control `id`: on a port, selects the neighbouring port in that
+  /// direction (none at the edges) and returns its id, which takes the focus.
+  int onArrow(int id, platform::Arrow arrow, platform::ControlTable& controls);
 
  private:
   void mark(int port, platform::ControlTable& controls);

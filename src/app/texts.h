@@ -24,6 +24,10 @@ inline constexpr std::string_view kPortCaption = "Com-Port ?";
 inline constexpr std::string_view kPortGroup = "Port";
 inline constexpr std::string_view kOk = "OK";
 inline constexpr std::string_view kCancel = "CANCEL";
+/// Whether the device of a port is there, beside its name.
+inline constexpr std::string_view kDevicePresent = "vorhanden";
+inline constexpr std::string_view kDeviceMissing = "fehlt";
+inline constexpr std::string_view kNoPortBehind = "kein Port";
 
 /// The Info box starts with the program version; the rest describes the tool.
 inline constexpr std::string_view kInfoVersion = "V1.30";

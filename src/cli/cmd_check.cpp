@@ -16,14 +16,14 @@ int runCheck(const std::vector<std::string>& args, const GlobalOptions& options)
   config::OfflineConfig config;
   if (const int status = loadKfg(config, kfg); status != kExitOk) return status;
   const config::FormResult result = config.validate();
-  if (!result.ok()) return failure(config::formResultMessage(result));
-  if (!options.quiet) std::printf("%s: valid\n", kfg.path.c_str());
+  if (!result.ok()) return failure(config::formResultMessage(result), config::formResultHint(result));
+  if (!options.quiet) std::printf("%s: gültig\n", kfg.path.c_str());
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kCheckCommand{"check", "FILE.kfg [--yes]", "validate a configuration file as programming would",
+const Command kCheckCommand{"check", "DATEI.kfg [--yes]", "Konfigurationsdatei prüfen wie beim Programmieren",
                             runCheck};
 
 }  // namespace trv810::cli

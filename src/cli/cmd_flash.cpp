@@ -33,9 +33,9 @@ std::string blocksText(uint32_t done, uint32_t total) {
 }
 
 int runFlash(const std::vector<std::string>& args, const GlobalOptions& options) {
-  if (args.size() != 1) return usageError(kFlashCommand, args.empty() ? "no file given" : "one file only");
+  if (args.size() != 1) return usageError(kFlashCommand, args.empty() ? "keine Datei angegeben" : "nur eine Datei");
   const std::string& path = args[0];
-  if (path.size() > 1 && path[0] == '-') return usageError(kFlashCommand, "unknown option " + path);
+  if (path.size() > 1 && path[0] == '-') return usageError(kFlashCommand, "unbekannte Option " + path);
   std::string error;
   const auto target = resolvePort(options.port, error);
   if (!target) return usageError(kFlashCommand, error);
@@ -53,15 +53,15 @@ int runFlash(const std::vector<std::string>& args, const GlobalOptions& options)
       [&](transfer::NotificationSink& sink) {
         const bool fits = length <= transfer::kMaxAnnouncedFirmwareLength;
         if (fits && !options.quiet) {
-          std::printf("%s: %" PRIu32 " bytes\n", path.c_str(), length);
-          if (!loaded.rawCopyPath.empty() && loaded.rawCopy) std::printf("raw copy: %s\n", loaded.rawCopyPath.c_str());
+          std::printf("%s: %" PRIu32 " Bytes\n", path.c_str(), length);
+          if (!loaded.rawCopyPath.empty() && loaded.rawCopy) std::printf("Binärkopie: %s\n", loaded.rawCopyPath.c_str());
         }
         transfer::Start start = update.start(session.target(), sink);
         if (!fits) {
           // Sent, the image would be announced with a wrong (wrapped) block count.
           char detail[120];
           std::snprintf(detail, sizeof detail,
-                        "%" PRIu32 " blocks of 8 bytes; the update request announces at most 65535.", length >> 3);
+                        "%" PRIu32 " Blöcke zu 8 Bytes; die Update-Anfrage kündigt höchstens 65535 an.", length >> 3);
           start.message.detail = detail;
         }
         return start;
@@ -84,6 +84,6 @@ int runFlash(const std::vector<std::string>& args, const GlobalOptions& options)
 
 }  // namespace
 
-const Command kFlashCommand{"flash", "FIRMWARE", "replace the unit's firmware (.hex or .bin)", runFlash};
+const Command kFlashCommand{"flash", "FIRMWARE", "Firmware des Geräts ersetzen (.hex oder .bin)", runFlash};
 
 }  // namespace trv810::cli

@@ -15,28 +15,28 @@ std::string titleOf(const std::string& path) {
 }
 
 int runHex2bin(const std::vector<std::string>& args, const GlobalOptions&) {
-  if (args.size() != 1) return usageError(kHex2binCommand, args.empty() ? "no file given" : "one file only");
+  if (args.size() != 1) return usageError(kHex2binCommand, args.empty() ? "keine Datei angegeben" : "nur eine Datei");
   const std::string& path = args[0];
   if (path.empty() || (path.size() > 1 && path[0] == '-'))
-    return usageError(kHex2binCommand, "unknown option " + path);
+    return usageError(kHex2binCommand, "unbekannte Option " + path);
 
   firmware::FlashImage image;
   const firmware::LoadResult result = firmware::loadFlashImage(image, path, titleOf(path));
   if (!result) return failure("Ungültiges Dateiformat!", describe(result));
 
-  std::printf("%s: image length %" PRIu32 " bytes (0x%" PRIX32 ")\n", path.c_str(), image.length(),
+  std::printf("%s: Abbildlänge %" PRIu32 " Bytes (0x%" PRIX32 ")\n", path.c_str(), image.length(),
               image.length());
   if (!result.rawCopyPath.empty()) {
     if (result.rawCopy)
-      std::printf("raw copy: %s\n", result.rawCopyPath.c_str());
+      std::printf("Binärkopie: %s\n", result.rawCopyPath.c_str());
     else
-      std::fprintf(stderr, "trv810ctl hex2bin: raw copy not written: %s\n", result.rawCopy.message.c_str());
+      std::fprintf(stderr, "trv810ctl hex2bin: Binärkopie nicht geschrieben: %s\n", result.rawCopy.message.c_str());
   }
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kHex2binCommand{"hex2bin", "FILE.hex", "check a firmware file and write its raw copy", runHex2bin};
+const Command kHex2binCommand{"hex2bin", "DATEI.hex", "Firmwaredatei prüfen und ihre Binärkopie schreiben", runHex2bin};
 
 }  // namespace trv810::cli

@@ -12,16 +12,16 @@ namespace {
 
 const char* presenceText(platform::DevicePresence presence) {
   switch (presence) {
-    case platform::DevicePresence::Present: return "present";
-    case platform::DevicePresence::Missing: return "missing";
-    case platform::DevicePresence::NoPortBehind: return "no port behind it";
+    case platform::DevicePresence::Present: return "vorhanden";
+    case platform::DevicePresence::Missing: return "fehlt";
+    case platform::DevicePresence::NoPortBehind: return "kein Port dahinter";
   }
   return "";
 }
 
 void printPortTable() {
   const link::PortTable table = link::PortTable::fromEnvironment();
-  std::printf("Port names:\n");
+  std::printf("Portnamen:\n");
   for (int i = 0; i < link::PortTable::kCount; ++i) {
     const link::PortEntry& e = table.entry(i);
     std::printf("  %-6s %-22s %s", e.name.c_str(), e.device.c_str(),
@@ -32,9 +32,9 @@ void printPortTable() {
 }
 
 void printDevicesPresent() {
-  std::printf("\nSerial devices on this machine:\n");
+  std::printf("\nSerielle Geräte auf diesem Rechner:\n");
   const auto devices = platform::listSerialDevices();
-  if (devices.empty()) std::printf("  none found\n");
+  if (devices.empty()) std::printf("  keine gefunden\n");
   for (const auto& d : devices) {
     std::printf("  %s\n", d.path.c_str());
     for (const auto& alias : d.byId) std::printf("      %s\n", alias.c_str());
@@ -42,15 +42,15 @@ void printDevicesPresent() {
 }
 
 int runPorts(const std::vector<std::string>& args, const GlobalOptions&) {
-  if (!args.empty()) return usageError(kPortsCommand, "takes no arguments");
+  if (!args.empty()) return usageError(kPortsCommand, "erwartet keine Argumente");
   printPortTable();
   printDevicesPresent();
-  std::printf("\nTRV810_COM<n>=DEVICE maps port name COM<n> to another device.\n");
+  std::printf("\nTRV810_COM<n>=GERÄT ordnet dem Portnamen COM<n> ein anderes Gerät zu.\n");
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kPortsCommand{"ports", "", "list the port names, their devices, and the serial devices present", runPorts};
+const Command kPortsCommand{"ports", "", "Portnamen, ihre Geräte und die vorhandenen seriellen Geräte zeigen", runPorts};
 
 }  // namespace trv810::cli

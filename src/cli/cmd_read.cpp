@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "cli/command.h"
@@ -15,6 +14,7 @@
 #include "cli/transfer_session.h"
 #include "config/config_file.h"
 #include "config/texts.h"
+#include "platform/error_text.h"
 
 namespace trv810::cli {
 namespace {
@@ -24,14 +24,14 @@ bool folderWritable(const std::string& path, std::string& reason) {
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   const std::string dir = folder.empty() ? "." : folder.string();
   if (::access(dir.c_str(), W_OK) == 0) return true;
-  reason = dir + ": " + std::strerror(errno);
+  reason = dir + ": " + platform::errorText(errno);
   return false;
 }
 
 int runRead(const std::vector<std::string>& args, const GlobalOptions& options) {
-  if (args.size() != 1) return usageError(kReadCommand, args.empty() ? "no file given" : "one file only");
+  if (args.size() != 1) return usageError(kReadCommand, args.empty() ? "keine Datei angegeben" : "nur eine Datei");
   const std::string& path = args[0];
-  if (path.size() > 1 && path[0] == '-') return usageError(kReadCommand, "unknown option " + path);
+  if (path.size() > 1 && path[0] == '-') return usageError(kReadCommand, "unbekannte Option " + path);
   std::string error;
   const auto target = resolvePort(options.port, error);
   if (!target) return usageError(kReadCommand, error);
@@ -43,12 +43,12 @@ int runRead(const std::vector<std::string>& args, const GlobalOptions& options) 
   if (read.status != kExitOk) return read.status;
   if (const platform::FileResult saved = config::saveConfigFile(path, image); !saved)
     return failure(std::string(config::texts::kSaveFailed), saved.message);
-  if (!options.quiet) std::printf("saved to %s\n", path.c_str());
+  if (!options.quiet) std::printf("gespeichert in %s\n", path.c_str());
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kReadCommand{"read", "FILE.kfg", "read the unit's configuration into a file", runRead};
+const Command kReadCommand{"read", "DATEI.kfg", "Konfiguration des Geräts in eine Datei lesen", runRead};
 
 }  // namespace trv810::cli

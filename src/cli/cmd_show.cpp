@@ -1,5 +1,6 @@
 // trv810ctl show FILE.kfg [--yes]: lists a configuration file as the form would show it.
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -34,9 +35,9 @@ void printRow(OfflineConfig& c, int r) {
   std::string relays;
   for (int j = 0; j < config::kRelayCount; ++j) relays += image.relayOn(j, r) ? "x  " : ".  ";
   char line[256];
-  std::snprintf(line, sizeof line, "  %2d  %-9s  %-3s %s %-5s %s", r + 1,
+  std::snprintf(line, sizeof line, "  %2d  %-9s  %-3s %s %-6s %s", r + 1,
                 text.addressText.empty() ? "-" : text.addressText.c_str(),
-                functionLetter(image.functionIndex(r)).c_str(), relays.c_str(), image.siren(r) ? "yes" : "no",
+                functionLetter(image.functionIndex(r)).c_str(), relays.c_str(), image.siren(r) ? "ja" : "nein",
                 config::cp1252ToUtf8(text.sequenceText).c_str());
   std::string shown = line;
   shown.erase(shown.find_last_not_of(' ') + 1);
@@ -45,36 +46,39 @@ void printRow(OfflineConfig& c, int r) {
 
 void printRows(OfflineConfig& c, bool active, const char* heading) {
   std::printf("%s\n", heading);
-  std::printf("  Nr  Address    Fn  K3 K4 K5 K6 K7 K8 K9 K10 Siren Sequence\n");
+  std::printf("  Nr  Adresse    Fn  K3 K4 K5 K6 K7 K8 K9 K10 Sirene Taktfolge\n");
   int listed = 0;
   for (int r = 0; r < config::kRowCount; ++r) {
     if (c.image().active(r) != active || (!active && !holdsData(c, r))) continue;
     printRow(c, r);
     ++listed;
   }
-  if (listed == 0) std::printf("  (none)\n");
+  if (listed == 0) std::printf("  (keine)\n");
 }
 
 void printGeneral(OfflineConfig& c) {
   namespace ids = config::ids;
   const auto& controls = c.controls();
   const auto utf8 = [&controls](int id) { return config::cp1252ToUtf8(controls.text(id)); };
+  // Labels padded to one width in characters (some hold an umlaut of two bytes).
   const auto line = [](const std::string& label, const std::string& value) {
-    std::printf("  %-25s %s\n", label.c_str(), value.c_str());
+    const auto chars = std::count_if(label.begin(), label.end(), [](char c) { return (c & 0xC0) != 0x80; });
+    const std::string padding(static_cast<std::size_t>(std::max<std::ptrdiff_t>(1, 27 - chars)), ' ');
+    std::printf("  %s%s%s\n", label.c_str(), padding.c_str(), value.c_str());
   };
-  std::printf("General settings\n");
-  line("POCSAG baud rate", controls.selection(ids::kBaudRate) == 1 ? "1200" : "512");
+  std::printf("Allgemeine Einstellungen\n");
+  line("POCSAG-Baudrate", controls.selection(ids::kBaudRate) == 1 ? "1200" : "512");
   for (int j = 0; j < config::kRelayCount; ++j)
-    line("Switch-on time K" + std::to_string(j + 3), utf8(ids::switchOnTime(j)) + " s");
-  line("Manual-trigger sequence", utf8(ids::kManualSequence));
+    line("Einschaltzeit K" + std::to_string(j + 3), utf8(ids::switchOnTime(j)) + " s");
+  line("Signalfolge Handauslösung", utf8(ids::kManualSequence));
   std::string relays;
   for (int j = 0; j < config::kRelayCount; ++j)
     if (controls.checked(ids::manualRelay(j)))
       relays += (relays.empty() ? "K" : " K") + std::to_string(j + 3);
-  line("Manual-trigger relays", relays.empty() ? "none" : relays);
-  line("Dead time", utf8(ids::kDeadTime) + " s");
-  line("Alarm interval", utf8(ids::kAlarmInterval) + " s");
-  line("Ident", "\"" + utf8(ids::kIdent) + "\"");
+  line("Relais Handauslösung", relays.empty() ? "keine" : relays);
+  line("Totzeit", utf8(ids::kDeadTime) + " s");
+  line("Alarmabstand", utf8(ids::kAlarmInterval) + " s");
+  line("Ident-Nr.", "\"" + utf8(ids::kIdent) + "\"");
 }
 
 int runShow(const std::vector<std::string>& args, const GlobalOptions&) {
@@ -84,15 +88,15 @@ int runShow(const std::vector<std::string>& args, const GlobalOptions&) {
   OfflineConfig config;
   if (const int status = loadKfg(config, kfg); status != kExitOk) return status;
   std::printf("Format   %d%s\n", config.loadedFormat(),
-              config.loadedFormat() == config::kCurrentFormat ? "" : " (older, converted)");
-  printRows(config, true, "Active rows");
-  printRows(config, false, "Inactive rows holding data");
+              config.loadedFormat() == config::kCurrentFormat ? "" : " (älter, umgewandelt)");
+  printRows(config, true, "Aktive Zeilen");
+  printRows(config, false, "Inaktive Zeilen mit Daten");
   printGeneral(config);
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kShowCommand{"show", "FILE.kfg [--yes]", "list a configuration file", runShow};
+const Command kShowCommand{"show", "DATEI.kfg [--yes]", "Konfigurationsdatei auflisten", runShow};
 
 }  // namespace trv810::cli

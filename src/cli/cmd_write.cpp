@@ -17,8 +17,8 @@ namespace {
 int compareReadBack(std::span<const uint8_t, config::kImageSize> sent, const ReadOutcome& read,
                     const config::ConfigImage& back) {
   if (read.acceptance != config::Acceptance::Current) {
-    return failure("Verify failed: the unit delivered its configuration in format " +
-                   std::to_string(read.formatIndex) + ", which cannot be compared byte for byte.");
+    return failure("Prüfung fehlgeschlagen: das Gerät lieferte seine Konfiguration im Format " +
+                   std::to_string(read.formatIndex) + ", das sich nicht Byte für Byte vergleichen lässt.");
   }
   const auto got = back.bytes();
   std::size_t differing = 0;
@@ -28,9 +28,9 @@ int compareReadBack(std::span<const uint8_t, config::kImageSize> sent, const Rea
   }
   if (differing == 0) return kExitOk;
   char detail[160];
-  std::snprintf(detail, sizeof detail, "%zu of %zu bytes differ; the first at offset %zu: written 0x%02X, read 0x%02X",
+  std::snprintf(detail, sizeof detail, "%zu von %zu Bytes verschieden; das erste bei Offset %zu: geschrieben 0x%02X, gelesen 0x%02X",
                 differing, config::kImageSize, first, sent[first], got[first]);
-  return failure("Verify failed: the unit's configuration differs from what was written.", detail);
+  return failure("Prüfung fehlgeschlagen: die Konfiguration des Geräts weicht vom Geschriebenen ab.", detail);
 }
 
 int runWrite(const std::vector<std::string>& args, const GlobalOptions& options) {
@@ -46,7 +46,7 @@ int runWrite(const std::vector<std::string>& args, const GlobalOptions& options)
   if (const int status = loadKfg(config, kfg); status != kExitOk) return status;
   // "TRV programmieren": the form is read back and validated into the image.
   const config::FormResult form = config.validate();
-  if (!form.ok()) return failure(config::formResultMessage(form));
+  if (!form.ok()) return failure(config::formResultMessage(form), config::formResultHint(form));
 
   TransferSession session(options, *target);
   const auto sent = std::as_const(config.image()).bytes();
@@ -57,13 +57,13 @@ int runWrite(const std::vector<std::string>& args, const GlobalOptions& options)
   const ReadOutcome read = readConfiguration(session, back, true);
   if (read.status != kExitOk) return read.status;
   if (const int status = compareReadBack(sent, read, back); status != kExitOk) return status;
-  if (!options.quiet) std::printf("Verified: the unit holds the configuration written.\n");
+  if (!options.quiet) std::printf("Geprüft: das Gerät enthält die geschriebene Konfiguration.\n");
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kWriteCommand{"write", "FILE.kfg [--yes] [--verify]", "program the unit with a configuration file",
+const Command kWriteCommand{"write", "DATEI.kfg [--yes] [--verify]", "Gerät mit einer Konfigurationsdatei programmieren",
                             runWrite};
 
 }  // namespace trv810::cli

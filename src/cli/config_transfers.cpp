@@ -18,14 +18,14 @@ void inform(const TransferSession& session, const std::string& text) {
 
 int reportStopped(const RunOutcome& outcome, const char* whatWasLeft) {
   if (outcome.kind == RunOutcome::Kind::Interrupted) {
-    std::fprintf(stderr, "Stopped; %s\n", whatWasLeft);
+    std::fprintf(stderr, "Abgebrochen; %s\n", whatWasLeft);
     return kExitInterrupted;
   }
   return kExitFailed;  // the port or thread failure is printed already
 }
 
 int reportFailedResult(const transfer::Report& report) {
-  if (!report.message) return failure("unexpected result code " + std::to_string(report.code));
+  if (!report.message) return failure("Unerwarteter Ergebniscode " + std::to_string(report.code));
   return failure(report.message->text, report.message->detail);
 }
 
@@ -40,7 +40,7 @@ ReadOutcome readConfiguration(TransferSession& session, config::ConfigImage& ima
       session.run([&](transfer::NotificationSink& sink) { return read.start(session.target(), sink); }, plan);
   ReadOutcome out;
   if (run.kind != RunOutcome::Kind::Result) {
-    out.status = reportStopped(run, "nothing was read");
+    out.status = reportStopped(run, "nichts wurde gelesen.");
     return out;
   }
   const config::ReadReport report = read.end(run.code, image);
@@ -66,7 +66,7 @@ int writeConfiguration(TransferSession& session, std::span<const uint8_t, config
   const RunOutcome run = session.run(
       [&](transfer::NotificationSink& sink) { return write.start(session.target(), image, sink); }, plan);
   if (run.kind != RunOutcome::Kind::Result) {
-    return reportStopped(run, "the unit keeps whatever blocks it had received");
+    return reportStopped(run, "das Gerät behält die Blöcke, die es schon erhalten hatte.");
   }
   const transfer::Report report = write.end(run.code);
   if (report.code != transfer::RESULT_PROGRAMMED) return reportFailedResult(report);

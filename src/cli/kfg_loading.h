@@ -28,16 +28,16 @@ inline bool parseKfgArguments(const std::vector<std::string>& args, KfgArguments
     } else if (std::find(extraFlags.begin(), extraFlags.end(), arg) != extraFlags.end()) {
       if (seen) seen->push_back(arg);
     } else if (arg.size() > 1 && arg[0] == '-') {
-      error = "unknown option " + arg;
+      error = "unbekannte Option " + arg;
       return false;
     } else if (out.path.empty()) {
       out.path = arg;
     } else {
-      error = "more than one file given";
+      error = "mehr als eine Datei angegeben";
       return false;
     }
   }
-  if (out.path.empty()) error = "no file given";
+  if (out.path.empty()) error = "keine Datei angegeben";
   return !out.path.empty();
 }
 
@@ -47,7 +47,7 @@ inline int loadKfg(config::OfflineConfig& config, const KfgArguments& args) {
   const config::LoadStatus status = config.load(args.path, args.yes);
   if (status == config::LoadStatus::Loaded) return kExitOk;
   if (status == config::LoadStatus::Declined)
-    return failure(std::string(config::texts::kOlderFileQuestion), "Answer yes with --yes to load it.");
+    return failure(std::string(config::texts::kOlderFileQuestion), "Mit --yes wird sie trotzdem geladen.");
   return failure(std::string(config::loadStatusMessage(status)), args.path);
 }
 

@@ -16,27 +16,27 @@ const Command* const kCommands[] = {&kPortsCommand, &kReadCommand,    &kWriteCom
 
 void printHelp(std::FILE* out) {
   std::fprintf(out,
-               "Usage: trv810ctl [--port PORT] [--quiet] [--trace] COMMAND [ARGS]\n"
-               "       trv810ctl --help | --version\n\n"
-               "Service tool for the TRV810 alarm and siren control unit.\n\n"
-               "Commands:\n");
+               "Aufruf: trv810ctl [--port PORT] [--quiet] [--trace] BEFEHL [ARGUMENTE]\n"
+               "        trv810ctl --help | --version\n\n"
+               "Servicewerkzeug für die Alarm- und Sirenensteuerung TRV810.\n\n"
+               "Befehle:\n");
   for (const Command* c : kCommands)
-    std::fprintf(out, "  %-8s %-28s %s\n", c->name, c->arguments, c->summary);
+    std::fprintf(out, "  %-8s %-29s %s\n", c->name, c->arguments, c->summary);
   std::fprintf(out,
-               "\nOptions:\n"
-               "  --port PORT  COM1..COM12 (default COM1) or a device path\n"
-               "  --quiet      no progress output\n"
-               "  --trace      print every frame sent and received\n\n"
-               "Ports: COM1-COM4 are /dev/ttyS0-3, COM5-COM8 /dev/ttyUSB0-3, COM9-COM12\n"
-               "/dev/ttyACM0-3; TRV810_COM<n>=DEVICE maps entry n elsewhere.\n\n"
-               "Exit status: 0 success, 1 the operation failed, 2 usage error,\n"
-               "130 a transfer stopped by Ctrl-C.\n");
+               "\nOptionen:\n"
+               "  --port PORT  COM1..COM12 (Vorgabe COM1) oder ein Gerätepfad\n"
+               "  --quiet      keine Fortschrittsanzeige\n"
+               "  --trace      jeden gesendeten und empfangenen Rahmen ausgeben\n\n"
+               "Ports: COM1-COM4 sind /dev/ttyS0-3, COM5-COM8 /dev/ttyUSB0-3, COM9-COM12\n"
+               "/dev/ttyACM0-3; TRV810_COM<n>=GERÄT legt Eintrag n auf ein anderes Gerät.\n\n"
+               "Rückgabewert: 0 Erfolg, 1 Vorgang fehlgeschlagen, 2 falscher Aufruf,\n"
+               "130 Übertragung mit Strg-C abgebrochen.\n");
 }
 
 }  // namespace
 
 int usageError(const Command& command, const std::string& message) {
-  std::fprintf(stderr, "trv810ctl %s: %s\nUsage: trv810ctl %s %s\n", command.name,
+  std::fprintf(stderr, "trv810ctl %s: %s\nAufruf: trv810ctl %s %s\n", command.name,
                message.c_str(), command.name, command.arguments);
   return kExitUsage;
 }
@@ -69,7 +69,7 @@ int run(int argc, char** argv) {
     } else if (arg.rfind("--port=", 0) == 0) {
       options.port = arg.substr(7);
     } else {
-      std::fprintf(stderr, "trv810ctl: unknown option %s\n", arg.c_str());
+      std::fprintf(stderr, "trv810ctl: unbekannte Option %s\n", arg.c_str());
       printHelp(stderr);
       return kExitUsage;
     }
@@ -82,7 +82,7 @@ int run(int argc, char** argv) {
   for (const Command* c : kCommands) {
     if (name == c->name) return c->run(std::vector<std::string>(argv + i, argv + argc), options);
   }
-  std::fprintf(stderr, "trv810ctl: unknown command %s\n", name.c_str());
+  std::fprintf(stderr, "trv810ctl: unbekannter Befehl %s\n", name.c_str());
   printHelp(stderr);
   return kExitUsage;
 }

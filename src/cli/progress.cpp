@@ -34,10 +34,10 @@ std::string Progress::barLine(uint32_t done, uint32_t total, double bytesPerSeco
   std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
                      std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "]";
   char text[128];
-  std::snprintf(text, sizeof text, " %3d%%  %u/%u blocks", static_cast<int>(fraction * 100), done, total);
+  std::snprintf(text, sizeof text, " %3d%%  %u/%u Blöcke", static_cast<int>(fraction * 100), done, total);
   line += text;
   if (bytesPerSecond > 0) {
-    std::snprintf(text, sizeof text, "  %.1f kB/s  %s left", bytesPerSecond / 1000, clockText(secondsLeft).c_str());
+    std::snprintf(text, sizeof text, "  %.1f kB/s  noch %s", bytesPerSecond / 1000, clockText(secondsLeft).c_str());
     line += text;
   }
   return line;
@@ -63,7 +63,7 @@ void Progress::update(uint32_t done) {
     const int quarter = static_cast<int>(uint64_t{done_} * 4 / total_);
     if (quarter > lastQuarter_) {
       lastQuarter_ = quarter;
-      std::fprintf(out_, "%3d%%  %u/%u blocks\n", quarter * 25, done_, total_);
+      std::fprintf(out_, "%3d%%  %u/%u Blöcke\n", quarter * 25, done_, total_);
     }
   }
   draw();
@@ -76,7 +76,7 @@ void Progress::finish(bool complete) {
   if (complete && done_ < total_) {
     done_ = total_;
     status_.clear();
-    if (style_ == Style::Lines && lastQuarter_ < 4) std::fprintf(out_, "100%%  %u/%u blocks\n", total_, total_);
+    if (style_ == Style::Lines && lastQuarter_ < 4) std::fprintf(out_, "100%%  %u/%u Blöcke\n", total_, total_);
     draw();
   }
   if (lineOpen_) std::fputc('\n', out_);

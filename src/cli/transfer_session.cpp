@@ -14,6 +14,7 @@
 
 #include "cli/command.h"
 #include "link/port_table.h"
+#include "platform/error_text.h"
 #include "platform/event.h"
 
 namespace trv810::cli {
@@ -65,7 +66,7 @@ std::optional<PortTarget> resolvePort(const std::string& port, std::string& erro
     return PortTarget{table.entry(*index).name, table.entry(*index).device};
   }
   if (port.find('/') != std::string::npos) return PortTarget{port, port};
-  error = "unknown port " + port + " (COM1..COM12 or a device path)";
+  error = "unbekannter Port " + port + " (COM1..COM12 oder ein Gerätepfad)";
   return std::nullopt;
 }
 
@@ -119,7 +120,7 @@ RunOutcome TransferSession::wait(Progress& progress, const ProgressPlan& plan) {
       const int error = errno;
       app_.closePort();
       progress.finish(false);
-      failure(std::string("trv810ctl: waiting for the transfer failed: ") + std::strerror(error));
+      failure(std::string("trv810ctl: Warten auf die Übertragung fehlgeschlagen: ") + platform::errorText(error));
       return {};
     }
     if (ready <= 0) {

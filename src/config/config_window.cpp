@@ -10,8 +10,9 @@
 
 namespace trv810::config {
 
-ConfigWindow::ConfigWindow(ConfigImage& image, StagingBuffer& staging, transfer::Transfer& transfer,
-                           PortChoice port, platform::ControlTable& controls, ConfigWindowHost& host,
+ConfigWindow::ConfigWindow(ConfigImage& image, StagingBuffer& staging, std::string& lastPath,
+                           transfer::Transfer& transfer, PortChoice port, platform::ControlTable& controls,
+                           ConfigWindowHost& host,
                            transfer::NotificationSink& sink)
     : image_(image),
       transfer_(transfer),
@@ -21,7 +22,8 @@ ConfigWindow::ConfigWindow(ConfigImage& image, StagingBuffer& staging, transfer:
       sink_(sink),
       form_(image, controls),
       read_(transfer, staging),
-      write_(transfer) {}
+      write_(transfer),
+      lastPath_(lastPath) {}
 
 ConfigWindow::~ConfigWindow() {
   read_.stop();
@@ -35,6 +37,13 @@ void ConfigWindow::onCreate() {
   image_.clear();
   form_.reset();
   host_.setScrollPosition(ids::kScrollBar, 0);
+  saved_ = form_.state();
+}
+
+bool ConfigWindow::onCloseRequest() {
+  if (!unsavedChanges()) return true;
+  return host_.messageBox(texts::kUnsavedQuestion, texts::kWindowCaption, platform::Icon::Question,
+                          platform::Buttons::YesNo) == platform::Answer::Yes;
 }
 
 void ConfigWindow::onClose() {
@@ -53,10 +62,13 @@ void ConfigWindow::onCommand(int id) {
       readUnit();
       break;
     case ids::kLoad:
-      if (loadConfigurationCommand(form_, host_, lastPath_)) host_.setScrollPosition(ids::kScrollBar, 0);
+      if (loadConfigurationCommand(form_, host_, lastPath_)) {
+        host_.setScrollPosition(ids::kScrollBar, 0);
+        saved_ = form_.state();
+      }
       break;
     case ids::kSave:
-      saveConfigurationCommand(form_, host_, lastPath_);
+      if (validateForm() && saveValidatedConfiguration(form_, host_, lastPath_)) saved_ = form_.state();
       break;
     case ids::kCancel:
       cancelTransfer();
@@ -81,6 +93,28 @@ void ConfigWindow::onScroll(ScrollRequest request, int thumbPosition) {
       return;  // page up and down, top, bottom, end of scrolling: nothing
   }
   host_.setScrollPosition(ids::kScrollBar, form_.topRow());
+}
+
+void ConfigWindow::onWheel(int lines) {
+  if (lines == 0) return;
+  form_.moveTo(form_.topRow() + lines);
+  host_.setScrollPosition(ids::kScrollBar, form_.topRow());
+}
+
+bool ConfigWindow::validateForm() {
+  form_.storeVisibleRows();
+  const FormResult result = form_.readForm();
+  if (result.ok()) return true;
+  showFormError(result);
+  return false;
+}
+
+void ConfigWindow::showFormError(FormResult result) {
+  // The faulty row comes into view before the message, the focus goes to its field.
+  const int field = form_.revealField(result);
+  host_.setScrollPosition(ids::kScrollBar, form_.topRow());
+  reportFormResult(host_, result);
+  host_.setFocus(field);
 }
 
 namespace {

@@ -40,10 +40,13 @@ class ConfigWindow {
   /// size (the window fills it, taken once at creation).
   static platform::WindowSpec layout(platform::CellSize cell, int clientWidth, int clientHeight);
 
-  /// Keeps references to everything; all must outlive the window. `sink` receives the
-  /// transfer's notifications (the toolkit hands them back to onNotification()).
-  ConfigWindow(ConfigImage& image, StagingBuffer& staging, transfer::Transfer& transfer, PortChoice port,
-               platform::ControlTable& controls, ConfigWindowHost& host, transfer::NotificationSink& sink);
+  /// Keeps references to everything; all must outlive the window. `lastPath` is the
+  /// configuration file chosen last, kept by the caller for the program's run, so the
+  /// file dialogs start there again in a new window. `sink` receives the transfer's
+  /// notifications (the toolkit hands them back to onNotification()).
+  ConfigWindow(ConfigImage& image, StagingBuffer& staging, std::string& lastPath, transfer::Transfer& transfer,
+               PortChoice port, platform::ControlTable& controls, ConfigWindowHost& host,
+               transfer::NotificationSink& sink);
   /// Stops a transfer that still runs, so no thread posts to `sink` any more.
   ~ConfigWindow();
   ConfigWindow(const ConfigWindow&) = delete;
@@ -52,12 +55,18 @@ class ConfigWindow {
   /// After the controls exist: "Abbrechen" disabled, image and form cleared, rows 1 to
   /// 8 with only the active toggles usable, "1200", the title, an empty progress bar.
   void onCreate();
+  /// The user asks to close the window: true when it may close. When the form differs
+  /// from what was last read, loaded, saved or programmed, the user is asked first.
+  bool onCloseRequest();
   /// The window closes: stops a running transfer (closing the port), without a message.
   void onClose();
   /// A click on control `id`: the toggles, the five commands; other ids nothing.
   void onCommand(int id);
   /// The scroll bar: line up and down, the thumb; other requests change nothing.
   void onScroll(ScrollRequest request, int thumbPosition = 0);
+  /// The mouse wheel over the table: `lines` rows down (negative: up), as the scroll
+  /// bar's line steps would.
+  void onWheel(int lines);
   /// The left button pressed on control `id`; `onlyLeftButton` when no other button or
   /// modifier key is down. Form controls other than toggles take the focus.
   void onLeftButtonDown(int id, bool onlyLeftButton);
@@ -71,6 +80,8 @@ class ConfigWindow {
   bool transferRunning() const { return running_; }
   /// The path chosen last in a file dialog of this window.
   const std::string& lastPath() const { return lastPath_; }
+  /// Whether the form differs from what was last read, loaded, saved or programmed.
+  bool unsavedChanges() { return form_.state() != saved_; }
 
  private:
   void programUnit();
@@ -82,6 +93,8 @@ class ConfigWindow {
   void show(const transfer::Message& message);
   void setIdle();
   void editSequence(int id, std::string& buffer);
+  bool validateForm();
+  void showFormError(FormResult result);
 
   ConfigImage& image_;
   transfer::Transfer& transfer_;
@@ -92,7 +105,11 @@ class ConfigWindow {
   Form form_;
   ConfigurationRead read_;
   ConfigurationWrite write_;  // sends a copy, so the toggles, which stay usable, change nothing it sends
-  std::string lastPath_;
+  std::string& lastPath_;
+  // What the form showed when it was last read, loaded, saved or programmed (or
+  // created); and what it showed when the download now running started.
+  FormState saved_;
+  FormState sending_;
   bool running_ = false;
   bool reading_ = false;  // which of the two runs
 };

@@ -14,6 +14,12 @@ namespace {
 using platform::ControlKind;
 using platform::ControlSpec;
 
+// What the edits hold: seven digits of an address (the most a valid one has), the
+// widest of them shown whole.
+constexpr int kAddressDigits = 7;
+constexpr std::string_view kWidestAddress = "2047993";
+constexpr int kRowSequenceChars = 126;
+
 class Builder {
  public:
   explicit Builder(platform::CellSize cell) : w_(cell.width), h_(cell.height) {}
@@ -29,7 +35,9 @@ class Builder {
   ControlSpec& label(std::string_view text, int px, int py, int pw, int ph) {
     return add(ControlKind::Static, -1, text, px, py, pw, ph).centre();
   }
-  ControlSpec& toggle(int id, int px, int py) { return add(ControlKind::Toggle, id, "", px, py, x(2), y(7, 6)); }
+  ControlSpec& toggle(int id, int px, int py) {
+    return add(ControlKind::Toggle, id, "", px, py, x(2), y(7, 6)).tabbed();
+  }
   ControlSpec& edit(ControlKind kind, int id, int px, int py, int cellsWide) {
     ControlSpec& c = add(kind, id, "", px, py, x(cellsWide), y(6, 4)).bordered().tabbed();
     if (kind == ControlKind::Edit) c.windows1252();
@@ -59,44 +67,68 @@ void addRowTable(Builder& b) {
     b.label(std::to_string(k + 1), b.x(4), lineY(k), b.x(2), b.y(7, 6)).id = ids::rowNumber(k);
   for (int k = 0; k < ids::kVisibleLines; ++k) b.toggle(ids::active(k), b.x(12), lineY(k));
   for (int k = 0; k < ids::kVisibleLines; ++k) {
-    b.edit(ControlKind::DigitEdit, ids::address(k), b.x(18), lineY(k), 8);
+    b.edit(ControlKind::DigitEdit, ids::address(k), b.x(18), lineY(k), 8).holds(kAddressDigits, std::string(kWidestAddress));
     b.add(ControlKind::List, ids::function(k), "", b.x(26), lineY(k), b.x(4), b.y(6))
-        .list({"A", "B", "C", "D"}, 0);
+        .list({"A", "B", "C", "D"}, 0)
+        .tabbed();
   }
   for (int k = 0; k < ids::kVisibleLines; ++k) b.toggle(ids::siren(k), b.x(36), lineY(k));
   for (int k = 0; k < ids::kVisibleLines; ++k)
-    b.edit(ControlKind::Edit, ids::sequence(k), b.x(42), lineY(k), 16).scrolling();
+    b.edit(ControlKind::Edit, ids::sequence(k), b.x(42), lineY(k), 16).scrolling().limit(kRowSequenceChars);
   for (int j = 0; j < kRelayCount; ++j)
     for (int k = 0; k < ids::kVisibleLines; ++k) b.toggle(ids::relay(j, k), b.x(60 + 4 * j), lineY(k));
-  b.add(ControlKind::ScrollBar, ids::kScrollBar, "", b.x(94), b.y(4), b.x(3), b.y(16)).range(0, kMaxTopRow, 0);
+  b.add(ControlKind::ScrollBar, ids::kScrollBar, "", b.x(94), b.y(4), b.x(3), b.y(16)).range(0, kMaxTopRow, 0).tabbed();
+}
+
+// Tab goes in reading order: line by line through the table (each line from the
+// active toggle to K10), the scroll bar, then the general settings from top to bottom
+// (the switch-on times K3 to K10), then the commands.
+std::vector<int> tabOrder() {
+  std::vector<int> order;
+  for (int k = 0; k < ids::kVisibleLines; ++k) {
+    for (int id : {ids::active(k), ids::address(k), ids::function(k), ids::siren(k), ids::sequence(k)})
+      order.push_back(id);
+    for (int j = 0; j < kRelayCount; ++j) order.push_back(ids::relay(j, k));
+  }
+  order.push_back(ids::kScrollBar);
+  order.push_back(ids::kBaudRate);
+  order.push_back(ids::kIdent);
+  for (int j = 0; j < kRelayCount; ++j) order.push_back(ids::switchOnTime(j));
+  order.push_back(ids::kManualSequence);
+  for (int j = 0; j < kRelayCount; ++j) order.push_back(ids::manualRelay(j));
+  order.push_back(ids::kDeadTime);
+  order.push_back(ids::kAlarmInterval);
+  for (int id = ids::kProgram; id <= ids::kCancel; ++id) order.push_back(id);
+  return order;
 }
 
 void addGeneralSettings(Builder& b) {
   b.add(ControlKind::GroupBox, -1, texts::kGeneralGroup, b.x(1, 2), b.y(21), b.x(77), b.y(17)).centre();
   b.label(texts::kBaudRateLabel, b.x(2), b.y(45, 2), b.x(15), b.y(7, 6));
-  b.add(ControlKind::List, ids::kBaudRate, "", b.x(18), b.y(45, 2), b.x(8), b.y(6)).list({"512", "1200"}, 1);
+  b.add(ControlKind::List, ids::kBaudRate, "", b.x(18), b.y(45, 2), b.x(8), b.y(6)).list({"512", "1200"}, 1).tabbed();
   for (int j = 0; j < kRelayCount; ++j) {
     const int c = j / 4;
     const int row = b.y(25 + 2 * (j % 4));
     b.label(std::string(texts::kSwitchOnTimeLabel) + std::to_string(j + 3), b.x(2 + 25 * c), row, b.x(15), b.y(6, 4));
-    b.edit(ControlKind::DigitEdit, ids::switchOnTime(j), b.x(18 + 25 * c), row, 5);
+    b.edit(ControlKind::DigitEdit, ids::switchOnTime(j), b.x(18 + 25 * c), row, 5).holds(5, "65000");
     b.label(texts::kSecondsUnit, b.x(24 + 25 * c), row, b.x(2), b.y(6, 4));
   }
   b.label(texts::kManualSequenceLabel, b.x(2), b.y(34), b.x(25), b.y(6, 4));
-  b.edit(ControlKind::Edit, ids::kManualSequence, b.x(28), b.y(34), 16).scrolling();
+  b.edit(ControlKind::Edit, ids::kManualSequence, b.x(28), b.y(34), 16).scrolling().limit(static_cast<int>(kSequenceTextChars));
   b.label(texts::kDeadTimeLabel, b.x(2), b.y(36), b.x(7), b.y(6, 4));
-  b.edit(ControlKind::DigitEdit, ids::kDeadTime, b.x(10), b.y(36), 5);
+  b.edit(ControlKind::DigitEdit, ids::kDeadTime, b.x(10), b.y(36), 5).holds(3, "254");
   b.label(texts::kSecondsUnit, b.x(16), b.y(36), b.x(2), b.y(6, 4));
   b.label(texts::kAlarmIntervalLabel, b.x(20), b.y(36), b.x(14), b.y(6, 4));
-  b.edit(ControlKind::DigitEdit, ids::kAlarmInterval, b.x(35), b.y(36), 5);
+  b.edit(ControlKind::DigitEdit, ids::kAlarmInterval, b.x(35), b.y(36), 5).holds(3, "254");
   b.label(texts::kSecondsUnit, b.x(41), b.y(36), b.x(2), b.y(6, 4));
   for (int j = 0; j < kRelayCount; ++j) {
     b.label(relayName(j), b.x(46 + 4 * j), b.y(33), b.x(3), b.y(6, 4));
     b.toggle(ids::manualRelay(j), b.x(93, 2) + 4 * j * b.x(1), b.y(69, 2));
   }
   b.label(texts::kIdentLabel, b.x(27), b.y(45, 2), b.x(14), b.y(6, 4));
-  // No horizontal scrolling: the edit takes only what fits its width.
-  b.edit(ControlKind::Edit, ids::kIdent, b.x(43), b.y(45, 2), 20);
+  // No horizontal scrolling: the edit holds the 16 characters of the ident, and the
+  // toolkit makes room for the widest of them.
+  b.edit(ControlKind::Edit, ids::kIdent, b.x(43), b.y(45, 2), 20).holds(static_cast<int>(kIdentSize), std::string(kIdentSize, 'W'));
 }
 
 void addCommands(Builder& b) {
@@ -104,7 +136,8 @@ void addCommands(Builder& b) {
                                        texts::kSaveButton, texts::kCancelButton};
   for (int i = 0; i < 5; ++i)
     b.add(ControlKind::DefaultButton, ids::kProgram + i, captions[i], b.x(80), b.y(22) + b.y(5 * i, 2), b.x(20),
-          b.y(7, 4));
+          b.y(7, 4))
+        .tabbed();
   b.add(ControlKind::ProgressBar, -1, "", b.x(1), b.y(39), b.x(50), b.y(6, 4));
 }
 
@@ -119,6 +152,7 @@ platform::WindowSpec ConfigWindow::layout(platform::CellSize cell, int clientWid
   windowLayout.title = std::string(texts::kWindowCaption);
   windowLayout.frame = {0, 0, clientWidth, clientHeight};
   windowLayout.controls = std::move(b.controls);
+  windowLayout.tabOrder = tabOrder();
   return windowLayout;
 }
 

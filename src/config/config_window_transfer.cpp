@@ -21,8 +21,8 @@ constexpr int kProgressBlocks = static_cast<int>(kImageSize / 8);  // 112
 void ConfigWindow::readUnit() { startTransfer(read_.start(port_.target(), sink_), true); }
 
 void ConfigWindow::programUnit() {
-  form_.storeVisibleRows();
-  if (!reportFormResult(host_, form_.readForm())) return;
+  if (!validateForm()) return;
+  sending_ = form_.state();
   startTransfer(write_.start(port_.target(), image_.bytes(), sink_), false);
 }
 
@@ -76,11 +76,13 @@ void ConfigWindow::onTransferResult(uint32_t code) {
     static_cast<transfer::Report&>(report) = write_.end(code);
   endTransfer();
   if (code == transfer::RESULT_READ_DONE) host_.setTitle(firmwareTitle(report.firmwareVersion));
+  if (code == transfer::RESULT_PROGRAMMED) saved_ = sending_;  // the unit holds what the form showed then
   if (report.message) show(*report.message);
   if (code == transfer::RESULT_NO_ANSWER) host_.setTitle(texts::kUnknownFirmwareTitle);
   if (!report.imported()) return;
   host_.setScrollPosition(ids::kScrollBar, 0);
   form_.showImportedImage();
+  saved_ = form_.state();
 }
 
 void ConfigWindow::show(const transfer::Message& message) {

@@ -7,6 +7,10 @@ namespace trv810::config {
 bool saveConfigurationCommand(Form& form, platform::WindowHost& host, std::string& lastPath) {
   form.storeVisibleRows();
   if (!reportFormResult(host, form.readForm())) return false;
+  return saveValidatedConfiguration(form, host, lastPath);
+}
+
+bool saveValidatedConfiguration(Form& form, platform::WindowHost& host, std::string& lastPath) {
   const std::optional<std::string> path = host.chooseSaveFile(configFileDialog(lastPath, true));
   if (!path) return false;
   lastPath = *path;

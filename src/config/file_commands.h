@@ -15,6 +15,10 @@ namespace trv810::config {
 /// write keeps the old file and says so. True when the file was written.
 bool saveConfigurationCommand(Form& form, platform::WindowHost& host, std::string& lastPath);
 
+/// The part of "In Datei sichern" after a successful validation: asks for a path and
+/// writes the image. True when the file was written.
+bool saveValidatedConfiguration(Form& form, platform::WindowHost& host, std::string& lastPath);
+
 /// "Datei laden": asks for a path and loads the file with every question and message;
 /// on success the form shows the new image from row 1 (the caller moves its scroll
 /// thumb to the top). True when the image was replaced.

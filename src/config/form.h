@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/config_image.h"
 #include "platform/controls.h"
@@ -34,6 +35,18 @@ struct AddressText {
   std::string addressText;    ///< at most 9 digits; empty for address 0
   uint8_t functionIndex = 0;  ///< 0..3 for "A".."D" (an imported value may be larger)
   std::string sequenceText;   ///< at most 127 characters
+  friend bool operator==(const AddressText&, const AddressText&) = default;
+};
+
+/// Everything the user can change in the form: the rows' texts, the image's bits that
+/// the toggles set, and the general settings' controls. Two states compare equal when
+/// the form shows the same configuration.
+struct FormState {
+  std::array<AddressText, kRowCount> rows{};
+  std::vector<uint8_t> bits;          ///< per row: active, siren, K3..K10; then the flags
+  std::vector<std::string> general;   ///< texts of the general edits
+  int baudRate = -1;
+  friend bool operator==(const FormState&, const FormState&) = default;
 };
 
 /// readForm's result: code 0 (valid) to 15, and for codes 1 and 2 the row 1 to 32.
@@ -59,8 +72,13 @@ struct FormResult {
 /// empty for code 0.
 std::string formResultMessage(FormResult result);
 
-/// Shows the message of a failed readForm (caption "TRV810 Konfiguration", error
-/// icon). True, showing nothing, when the form was valid.
+/// What the field of a failed readForm admits, as a line to show under its message
+/// (UTF-8), e.g. "Erlaubt sind Adressen von 8 bis 2047993."; empty for code 0.
+std::string formResultHint(FormResult result);
+
+/// Shows the message of a failed readForm with the line of what is allowed under it
+/// (caption "TRV810 Konfiguration", error icon). True, showing nothing, when the form
+/// was valid.
 bool reportFormResult(platform::WindowHost& host, FormResult result);
 
 /// The first `n` characters of a control's text, as a fixed buffer takes them: a zero
@@ -104,6 +122,11 @@ class Form {
   FormResult readForm();
   /// After an import: top row 0, fillForm(), showVisibleRows().
   void showImportedImage();
+  /// What the form shows now (the visible rows stored first).
+  FormState state();
+  /// Brings the field that `result` names into view (its row scrolled to the top when
+  /// it is off screen) and returns its control id; -1 for a valid result.
+  int revealField(FormResult result);
 
   /// Handles a click on any toggle id; false for ids that are not toggles.
   bool onToggle(int id);

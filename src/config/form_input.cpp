@@ -52,6 +52,42 @@ bool Form::onToggle(int id) {
   return true;
 }
 
+FormState Form::state() {
+  storeVisibleRows();
+  FormState s;
+  s.rows = rows_;
+  for (int r = 0; r < kRowCount; ++r) {
+    s.bits.push_back(image_.active(r));
+    s.bits.push_back(image_.siren(r));
+    for (int j = 0; j < kRelayCount; ++j) s.bits.push_back(image_.relayOn(j, r));
+  }
+  s.bits.push_back(static_cast<uint8_t>(image_.flags() >> 8));
+  s.bits.push_back(static_cast<uint8_t>(image_.flags()));
+  for (int id = ids::kSwitchOnTime; id <= ids::kAlarmInterval; ++id) s.general.push_back(controls_.text(id));
+  s.general.push_back(controls_.text(ids::kIdent));
+  s.baudRate = controls_.selection(ids::kBaudRate);
+  return s;
+}
+
+int Form::revealField(FormResult result) {
+  switch (result.code) {
+    case FormResult::kValid: return -1;
+    case FormResult::kAddressError:
+    case FormResult::kSequenceError: {
+      const int r = std::clamp(result.row, 1, kRowCount) - 1;
+      if (r < topRow_ || r >= topRow_ + ids::kVisibleLines) moveTo(r);
+      const int line = r - topRow_;
+      return result.code == FormResult::kAddressError ? ids::address(line) : ids::sequence(line);
+    }
+    case FormResult::kNoBaudRate: return ids::kBaudRate;
+    case FormResult::kManualSequenceError: return ids::kManualSequence;
+    case FormResult::kDeadTimeError: return ids::kDeadTime;
+    case FormResult::kAlarmIntervalError: return ids::kAlarmInterval;
+    case FormResult::kIdentError: return ids::kIdent;
+    default: return ids::switchOnTime(result.code - FormResult::kSwitchOnTimeError);
+  }
+}
+
 void Form::lineUp() { moveTo(topRow_ - 1); }
 
 void Form::lineDown() { moveTo(topRow_ + 1); }

@@ -58,9 +58,24 @@ std::string formResultMessage(FormResult result) {
   return std::string(texts::kSwitchOnTimeError) + std::to_string(relay);
 }
 
+std::string formResultHint(FormResult result) {
+  switch (result.code) {
+    case FormResult::kValid: return {};
+    case FormResult::kAddressError: return std::string(texts::kAddressHint);
+    case FormResult::kSequenceError:
+    case FormResult::kManualSequenceError: return std::string(texts::kSequenceHint);
+    case FormResult::kNoBaudRate: return std::string(texts::kBaudRateHint);
+    case FormResult::kDeadTimeError:
+    case FormResult::kAlarmIntervalError: return std::string(texts::kSecondsHint);
+    case FormResult::kIdentError: return std::string(texts::kIdentHint);
+    default: return std::string(texts::kSwitchOnTimeHint);
+  }
+}
+
 bool reportFormResult(platform::WindowHost& host, FormResult result) {
   if (result.ok()) return true;
-  host.messageBox(formResultMessage(result), texts::kValidationCaption, platform::Icon::Error);
+  host.messageBox(formResultMessage(result) + "\n" + formResultHint(result), texts::kValidationCaption,
+                  platform::Icon::Error);
   return false;
 }
 

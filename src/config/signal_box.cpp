@@ -27,6 +27,8 @@ platform::WindowSpec SignalBox::layout(platform::CellSize base) {
                               .limit(static_cast<int>(kBufferChars)));
   windowLayout.controls.push_back(at(ControlKind::Button, kOk, texts::kSignalBoxOk, 2, 28, 38, 11).tabbed());
   windowLayout.controls.push_back(at(ControlKind::Button, kCancel, texts::kSignalBoxCancel, 50, 28, 38, 11).tabbed());
+  // The window's close button is CANCEL; Enter and Escape still end nothing.
+  windowLayout.closeCommand = kCancel;
   return windowLayout;
 }
 

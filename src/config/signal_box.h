@@ -3,8 +3,9 @@
 // sequence edits of the form. It works on a text buffer of at most 127 characters
 // (Windows-1252 bytes), shows it in edit 117, and only its two buttons end it: "OK"
 // (115) takes the edit's text back into the buffer and ends with 1, "CANCEL" (116)
-// ends with 0 and leaves the buffer alone. Enter and Escape do nothing. The dialog
-// does not check the syntax; the form does that when it is read back.
+// ends with 0 and leaves the buffer alone, as does the window's close button. Enter and
+// Escape do nothing. The dialog does not check the syntax; the form does that when it
+// is read back.
 
 #include <optional>
 #include <string>

@@ -34,6 +34,19 @@ inline constexpr std::string_view kManualSequenceError = "Syntaxfehler der Signa
 inline constexpr std::string_view kDeadTimeError = "Fehler: Totzeit";
 inline constexpr std::string_view kAlarmIntervalError = "Fehler: Alarmabstand";
 inline constexpr std::string_view kIdentError = "Fehler: Ident-Nr.";
+// The line under each of them: what the field admits.
+inline constexpr std::string_view kAddressHint = "Erlaubt sind Adressen von 8 bis 2047993 (nur Ziffern).";
+inline constexpr std::string_view kSequenceHint =
+    "Erlaubt sind ONnn, OFFnn, Rnn und Hnnzz mit nn von 00 bis 60 und zz von 00 bis 99, "
+    "durch Kommas getrennt, höchstens 18 Bytes (H zählt zwei), z. B. ON05,OFF10,H0512,R03.";
+inline constexpr std::string_view kBaudRateHint = "Wählen Sie 512 oder 1200.";
+inline constexpr std::string_view kSwitchOnTimeHint = "Erlaubt sind 1 bis 65000 s.";
+inline constexpr std::string_view kSecondsHint = "Erlaubt sind 1 bis 254 s.";
+inline constexpr std::string_view kIdentHint = "Erlaubt sind höchstens 16 Zeichen.";
+
+// Closing the window with edits that were neither saved nor programmed.
+inline constexpr std::string_view kUnsavedQuestion =
+    "Die Änderungen sind nicht gespeichert. Fenster trotzdem schließen ?";
 
 // The configuration window: port and thread failures, the end of a transfer, titles.
 inline constexpr std::string_view kPortOpenFailed = "Port %s konnte nicht geöffnet werden !";
@@ -69,11 +82,13 @@ inline constexpr std::string_view kManualSequenceLabel = "Signalfolge Handauslö
 inline constexpr std::string_view kDeadTimeLabel = "Totzeit";
 inline constexpr std::string_view kAlarmIntervalLabel = "Alarmabstand";
 inline constexpr std::string_view kIdentLabel = "Ident-Nr.";
-inline constexpr std::string_view kProgramButton = "TRV programmieren";
-inline constexpr std::string_view kReadButton = "TRV auslesen";
-inline constexpr std::string_view kLoadButton = "Datei laden";
-inline constexpr std::string_view kSaveButton = "In Datei sichern";
-inline constexpr std::string_view kCancelButton = "Abbrechen";
+// The commands, each with its accelerator after the "&" (shown underlined): letters
+// that neither collide with each other nor with the menu's T, K and I.
+inline constexpr std::string_view kProgramButton = "TRV &programmieren";
+inline constexpr std::string_view kReadButton = "TRV &auslesen";
+inline constexpr std::string_view kLoadButton = "Datei &laden";
+inline constexpr std::string_view kSaveButton = "In Datei &sichern";
+inline constexpr std::string_view kCancelButton = "A&bbrechen";
 
 // The signal-sequence dialog.
 inline constexpr std::string_view kSignalBoxTitle = "Taktfolge...";

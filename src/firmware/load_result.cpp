@@ -11,7 +11,7 @@ std::string quoted(uint8_t c) {
   if (c >= 0x20 && c < 0x7F)
     std::snprintf(text, sizeof text, "'%c'", static_cast<char>(c));
   else
-    std::snprintf(text, sizeof text, "byte 0x%02X", c);
+    std::snprintf(text, sizeof text, "Byte 0x%02X", c);
   return text;
 }
 
@@ -23,32 +23,32 @@ std::string hexByte(uint8_t value) {
 
 std::string what(const LoadResult& r) {
   switch (r.error) {
-    case LoadError::kNone: return "no error";
-    case LoadError::kBadExtension: return "the file name must end in .hex, .HEX, .bin or .BIN";
-    case LoadError::kCannotOpen: return "cannot open " + r.file.message;
-    case LoadError::kCannotRead: return "cannot read " + r.file.message;
-    case LoadError::kTooLarge: return "the raw file is larger than the 2 MiB flash buffer";
-    case LoadError::kNoLineEnd: return "no CR LF within 600 characters";
-    case LoadError::kEndInsideLine: return "the file ends inside the line, before its CR LF";
-    case LoadError::kNoColon: return "the line starts with " + quoted(r.character) + ", not ':'";
-    case LoadError::kBadDigit: return quoted(r.character) + " is not an upper-case hex digit";
-    case LoadError::kBadChecksum: return "the check byte does not make the sum of the line 0";
-    case LoadError::kTooShort: return "the record has fewer than four bytes";
+    case LoadError::kNone: return "kein Fehler";
+    case LoadError::kBadExtension: return "der Dateiname muss auf .hex, .HEX, .bin oder .BIN enden";
+    case LoadError::kCannotOpen: return "nicht zu öffnen: " + r.file.message;
+    case LoadError::kCannotRead: return "nicht zu lesen: " + r.file.message;
+    case LoadError::kTooLarge: return "die Binärdatei ist größer als der Flash-Puffer von 2 MiB";
+    case LoadError::kNoLineEnd: return "kein CR LF innerhalb von 600 Zeichen";
+    case LoadError::kEndInsideLine: return "die Datei endet mitten in der Zeile, vor ihrem CR LF";
+    case LoadError::kNoColon: return "die Zeile beginnt mit " + quoted(r.character) + " statt mit ':'";
+    case LoadError::kBadDigit: return quoted(r.character) + " ist keine Hex-Ziffer (erlaubt: 0-9 und A-F, groß)";
+    case LoadError::kBadChecksum: return "mit dem Prüfbyte ergibt die Summe der Zeile nicht 0";
+    case LoadError::kTooShort: return "der Datensatz hat weniger als vier Bytes";
     case LoadError::kShortRecord:
-      return "the record of type " + hexByte(r.recordType) + " has too few data bytes";
-    case LoadError::kBadType: return "unsupported record type " + hexByte(r.recordType);
-    case LoadError::kNoEndRecord: return "the file ends without the end record :00000001FF";
-    case LoadError::kBlankImage: return "the image holds no byte other than 0xFF";
+      return "der Datensatz vom Typ " + hexByte(r.recordType) + " hat zu wenige Datenbytes";
+    case LoadError::kBadType: return "nicht unterstützter Datensatztyp " + hexByte(r.recordType);
+    case LoadError::kNoEndRecord: return "die Datei endet ohne den Ende-Datensatz :00000001FF";
+    case LoadError::kBlankImage: return "das Abbild enthält nur Bytes mit 0xFF";
   }
-  return "unknown error";
+  return "unbekannter Fehler";
 }
 
 }  // namespace
 
 std::string describe(const LoadResult& result) {
   std::string where;
-  if (result.line > 0) where = "line " + std::to_string(result.line);
-  if (result.column > 0) where += ", column " + std::to_string(result.column);
+  if (result.line > 0) where = "Zeile " + std::to_string(result.line);
+  if (result.column > 0) where += ", Spalte " + std::to_string(result.column);
   return where.empty() ? what(result) : where + ": " + what(result);
 }
 

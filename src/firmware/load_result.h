@@ -43,8 +43,8 @@ struct LoadResult {
   explicit operator bool() const { return error == LoadError::kNone; }
 };
 
-/// What went wrong, in one line of English, with the line and column where known
-/// ("line 3, column 12: 'g' is not an upper-case hex digit").
+/// What went wrong, in one German line, with the line and column where known
+/// ("Zeile 3, Spalte 12: 'g' ist keine Hex-Ziffer (erlaubt: 0-9 und A-F, groß)").
 std::string describe(const LoadResult& result);
 
 }  // namespace trv810::firmware

@@ -11,10 +11,11 @@ inline constexpr std::string_view kWindowTitle = "Flash-Update";
 inline constexpr std::string_view kCaption = "TRV810-Update";
 
 // The controls.
-inline constexpr std::string_view kHexFileButton = "Hex-Datei";
+// Buttons with their accelerators after the "&" (shown underlined).
+inline constexpr std::string_view kHexFileButton = "&Hex-Datei";
 inline constexpr std::string_view kNoFile = "----------";
-inline constexpr std::string_view kProgramButton = "Programmieren";
-inline constexpr std::string_view kStopButton = "Stop";
+inline constexpr std::string_view kProgramButton = "&Programmieren";
+inline constexpr std::string_view kStopButton = "&Stop";
 inline constexpr std::string_view kNoStatus = "-";
 
 // The file dialog: firmware files first, then the configuration files the program's
@@ -28,10 +29,17 @@ inline constexpr std::string_view kConfigFilterPatterns = "*.kfg";
 inline constexpr std::string_view kErasing = "Flash löschen...";
 inline constexpr std::string_view kProgressFormat = "%d von %d Blöcken programmiert !";
 inline constexpr std::string_view kStopped = "Programmierung abgebrochen !";
+/// The line under kStopped: what a stop leaves in the unit.
+inline constexpr std::string_view kFirmwareIncomplete =
+    "Firmware unvollständig: vor Gebrauch neu flashen !";
 inline constexpr std::string_view kFinished = "Programmierung beendet.";
 
 // Message boxes.
 inline constexpr std::string_view kInvalidFile = "Ungültiges Dateiformat!";
+/// Closing the window while the unit is being programmed.
+inline constexpr std::string_view kCloseWhileProgramming =
+    "Der TRV810 wird gerade programmiert. Beim Schließen bleibt seine Firmware unvollständig "
+    "und muss vor dem Einsatz neu programmiert werden. Programmierung abbrechen und Fenster schließen ?";
 inline constexpr std::string_view kPortOpenFailed = "Port %s konnte nicht geöffnet werden !";
 inline constexpr std::string_view kThreadStartFailed = "Programmstart nicht möglich !";
 /// An image whose block count does not fit the 16 bits the unit is told it in.

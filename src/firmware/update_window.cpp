@@ -1,5 +1,6 @@
 #include "firmware/update_window.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "firmware/flash_loader.h"
@@ -48,7 +49,9 @@ platform::WindowSpec UpdateWindow::layout(platform::CellSize cell, int clientWid
       control(ControlKind::DefaultButton, ids::kProgram, std::string(texts::kProgramButton), w, 3 * h, 15 * w,
               high),
       control(ControlKind::DefaultButton, ids::kStop, std::string(texts::kStopButton), 17 * w, 3 * h, 15 * w, high),
-      control(ControlKind::Static, ids::kStatus, std::string(texts::kNoStatus), w, 5 * h, 40 * w, high).centre(),
+      // Two lines high and nearly as wide as the window: a stop adds a line under the
+      // status.
+      control(ControlKind::Static, ids::kStatus, std::string(texts::kNoStatus), w, 5 * h, 48 * w, 2 * h).centre(),
       control(ControlKind::ProgressBar, -1, "", w, 7 * h, 45 * w, high),
   };
   return windowLayout;
@@ -74,6 +77,14 @@ void UpdateWindow::onCreate() {
   setStatus(texts::kNoStatus);
   host_.setProgressPosition(0);
   setButtons(true, false, false);
+}
+
+bool UpdateWindow::onCloseRequest() {
+  if (!running_) return true;
+  if (host_.messageBox(texts::kCloseWhileProgramming, texts::kCaption, platform::Icon::Question,
+                       platform::Buttons::YesNo) != platform::Answer::Yes)
+    return false;
+  return true;
 }
 
 void UpdateWindow::onClose() {
@@ -119,13 +130,16 @@ void UpdateWindow::onFileChosen(const std::string& path) {
   host_.setWaitCursor(false);
   if (result) {
     controls_.setEnabled(ids::kProgram, true);
-  } else {
-    path_.clear();
-    show({std::string(texts::kInvalidFile), describe(result), texts::kCaption, platform::Icon::Error});
-    controls_.setEnabled(ids::kProgram, false);
+    controls_.setText(ids::kFileName, platform::utf8ToCp1252(path_).bytes);
+    return;
   }
-  // The full path; empty after a failed load.
-  controls_.setText(ids::kFileName, platform::utf8ToCp1252(path_).bytes);
+  path_.clear();
+  // Nothing is loaded now: the label and the status line show their empty state, not
+  // the last file or the last transfer's result.
+  controls_.setText(ids::kFileName, platform::utf8ToCp1252(texts::kNoFile).bytes);
+  setStatus(texts::kNoStatus);
+  controls_.setEnabled(ids::kProgram, false);
+  show({std::string(texts::kInvalidFile), describe(result), texts::kCaption, platform::Icon::Error});
 }
 
 void UpdateWindow::program() {
@@ -136,7 +150,9 @@ void UpdateWindow::program() {
   }
   running_ = true;
   setButtons(false, false, true);
-  host_.setProgressRange(0, static_cast<int>(update_.blocks() & 0xFFFF));
+  // An empty range would make the bar an endless busy animation: an image of fewer
+  // than eight bytes has one step all the same.
+  host_.setProgressRange(0, std::max(1, static_cast<int>(update_.blocks() & 0xFFFF)));
 }
 
 void UpdateWindow::stop() {
@@ -144,7 +160,8 @@ void UpdateWindow::stop() {
   update_.stop();
   endTransfer();
   host_.setWaitCursor(false);
-  setStatus(texts::kStopped);
+  // The unit kept the blocks it had: its firmware is incomplete until programmed again.
+  setStatus(std::string(texts::kStopped) + "\n" + std::string(texts::kFirmwareIncomplete));
 }
 
 void UpdateWindow::endTransfer() {

@@ -57,6 +57,9 @@ class UpdateWindow {
   /// After the controls exist: the title, "----------" and "-", an empty progress
   /// bar, only "Hex-Datei" enabled.
   void onCreate();
+  /// The user asks to close the window: true when it may close. While the unit is being
+  /// programmed the user is asked first, as stopping leaves its firmware incomplete.
+  bool onCloseRequest();
   /// The window closes: stops a running transfer (closing the port), without a message.
   void onClose();
   /// A click on "Hex-Datei", "Programmieren" or "Stop"; other ids nothing.

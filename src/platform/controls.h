@@ -13,6 +13,9 @@
 
 namespace trv810::platform {
 
+/// An arrow key, as a window's logic is told of it.
+enum class Arrow { Up, Down, Left, Right };
+
 class ControlTable {
  public:
   virtual ~ControlTable() = default;

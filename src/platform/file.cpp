@@ -1,5 +1,7 @@
 #include "platform/file.h"
 
+#include "platform/error_text.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,7 +37,7 @@ bool writeAll(int fd, const uint8_t* data, std::size_t size) {
 }  // namespace
 
 FileResult FileResult::failure(int error, const std::string& what) {
-  return FileResult{false, error, what + ": " + std::strerror(error)};
+  return FileResult{false, error, what + ": " + errorText(error)};
 }
 
 FileResult writeFileReplacing(const std::string& path, std::span<const uint8_t> bytes) {

@@ -68,6 +68,8 @@ struct ControlSpec {
   bool horizontalScroll = false;  ///< edit: text scrolls; without it only what fits is taken
   bool windows1252Only = false;   ///< edit: admits only characters that exist in Windows-1252
   int maxLength = 0;              ///< edit: at most this many characters; 0 = no limit
+  std::string widest;             ///< edit: its widest value, which must show whole (UTF-8)
+  std::string toolTip;            ///< shown when the pointer rests on the control (UTF-8)
   int selected = -1;              ///< list: entry selected at creation
   int minimum = 0;                ///< scroll bar: range
   int maximum = 0;
@@ -83,6 +85,13 @@ struct ControlSpec {
   ControlSpec& scrolling() { horizontalScroll = true; return *this; }
   ControlSpec& windows1252() { windows1252Only = true; return *this; }
   ControlSpec& limit(int characters) { maxLength = characters; return *this; }
+  /// At most `characters` characters, of which `widestValue` is the widest to show.
+  ControlSpec& holds(int characters, std::string widestValue) {
+    maxLength = characters;
+    widest = std::move(widestValue);
+    return *this;
+  }
+  ControlSpec& tip(std::string text) { toolTip = std::move(text); return *this; }
   ControlSpec& list(std::vector<std::string> items, int selectedIndex) {
     entries = std::move(items);
     selected = selectedIndex;
@@ -118,6 +127,14 @@ struct WindowSpec {
   Rect frame;
   bool clientSize = false;
   std::vector<ControlSpec> controls;
+  /// The order Tab goes through the controls (Shift+Tab the other way); empty: the
+  /// order of `controls`, tab stops only.
+  std::vector<int> tabOrder;
+  /// Dialogs: the command that Enter, Escape and the window's close button give; -1
+  /// for none (the key or the close button then does nothing).
+  int enterCommand = -1;
+  int escapeCommand = -1;
+  int closeCommand = -1;
 };
 
 /// The control with `id` (never -1) in `layout`, or nothing.

@@ -12,7 +12,7 @@
 
 namespace trv810::platform {
 
-enum class Icon { Error, Information };
+enum class Icon { Error, Information, Question };
 enum class Buttons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
 

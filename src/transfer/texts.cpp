@@ -1,7 +1,8 @@
 #include "transfer/texts.h"
 
 #include <cerrno>
-#include <system_error>
+
+#include "platform/error_text.h"
 
 namespace trv810::transfer::texts {
 namespace {
@@ -33,7 +34,7 @@ std::string openFailureReason(const link::OpenFailure& f) {
     case OpenFailureKind::Other:
       break;
   }
-  return f.device + " lässt sich nicht öffnen: " + std::generic_category().message(f.error);
+  return f.device + " lässt sich nicht öffnen: " + platform::errorText(f.error) + ".";
 }
 
 std::string noAnswerAdvice(const std::string& port, const std::string& device) {

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -45,6 +47,10 @@ ChildWindow::ChildWindow(QWidget* parentClient, const QString& title) : QFrame(p
   closeBox->setToolTip(QStringLiteral("Schließen"));
   closeBox_ = closeBox;
   connect(closeBox, &QToolButton::clicked, this, [this] { closeWindow(); });
+  // Ctrl+F4 closes it from the keyboard, as a child window's close box.
+  auto* closeKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4), this);
+  closeKey->setContext(Qt::WindowShortcut);  // one child window at a time
+  connect(closeKey, &QShortcut::activated, this, [this] { closeWindow(); });
 
   auto* bar = new QHBoxLayout(titleBar_);
   bar->setContentsMargins(4, 1, 1, 1);
@@ -75,13 +81,15 @@ QSize ChildWindow::outerSize(int clientWidth, int clientHeight) const {
   return {clientWidth + 2 * kBorder, clientHeight + titleBar_->sizeHint().height() + 2 * kBorder};
 }
 
-void ChildWindow::closeWindow() {
-  if (closing_) return;
+bool ChildWindow::closeWindow() {
+  if (closing_) return true;
+  if (content_ && !content_->mayClose()) return false;
   closing_ = true;
   if (content_) content_->onClose();
   if (closed_) closed_();
   hide();
   deleteLater();
+  return true;
 }
 
 }  // namespace trv810::ui

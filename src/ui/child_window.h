@@ -3,8 +3,9 @@
 // title and a close box) above its client area. What it shows comes from a content
 // object, the binding of one window's logic; the child window owns it.
 //
-// Closing (the close box, or the content's posted close request) runs the content's
-// close handling, then tells the shell, then destroys the window.
+// Closing (the close box, or the content's posted close request) asks the content
+// whether it may close, then runs its close handling, tells the shell and destroys
+// the window.
 
 #include <functional>
 #include <memory>
@@ -23,6 +24,8 @@ class ChildWindow;
 class ChildContent {
  public:
   virtual ~ChildContent() = default;
+  /// Whether the window may close now; it may ask the user first.
+  virtual bool mayClose() { return true; }
   /// The window's own close handling, run before the window goes.
   virtual void onClose() {}
 };
@@ -47,8 +50,9 @@ class ChildWindow : public QFrame {
   /// Called once the window has closed, after the content's close handling.
   void setClosedHandler(std::function<void()> handler) { closed_ = std::move(handler); }
 
-  /// Runs the close handling and destroys the window (deferred); once only.
-  void closeWindow();
+  /// Asks the content, then runs the close handling and destroys the window
+  /// (deferred); once only. True when the window closes (or is closing already).
+  bool closeWindow();
   bool closing() const { return closing_; }
 
   /// The close box, for tests.

@@ -7,6 +7,8 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTimer>
+#include <QWheelEvent>
 
 #include "config/control_ids.h"
 #include "config/signal_box.h"
@@ -45,27 +47,55 @@ class PressFilter : public QObject {
   std::function<void(int, bool)> onPress_;
 };
 
-// The address edits are laid out to hold seven digits, the most an address shows.
-constexpr int kAddressDigits = 7;
 constexpr qreal kSmallestPointSize = 6;
 
-/// Whether `font` fits the layout: every label's caption within its width, seven
-/// digits within an address edit.
+/// Whether `font` fits the layout: every label's caption within its width, and the
+/// largest value of every number edit (seven digits of an address, 65000 s) within
+/// its edit. The ident's widest characters may need more than its cells; its edit
+/// grows to the right into free room instead (ControlSet).
 bool fits(const QFont& font, const std::vector<platform::ControlSpec>& layout) {
   const QFontMetrics metrics(font);
+  QLineEdit edit;
+  edit.setFont(font);
   for (const platform::ControlSpec& control : layout) {
     if (control.kind == platform::ControlKind::Static && metrics.horizontalAdvance(fromUtf8(control.text)) > control.w)
       return false;
-  }
-  if (const auto address = platform::findControl(layout, ids::address(0))) {
-    QLineEdit edit;
-    edit.setFont(font);
-    edit.setFrame(address->border);
-    edit.resize(address->w, address->h);
-    if (metrics.horizontalAdvance(QString(kAddressDigits, u'0')) > EditValidator::textWidth(&edit)) return false;
+    if (control.kind == platform::ControlKind::DigitEdit && !control.widest.empty()) {
+      edit.setFrame(control.border);
+      edit.resize(control.w, control.h);
+      if (metrics.horizontalAdvance(fromUtf8(control.widest)) > EditValidator::textWidth(&edit)) return false;
+    }
   }
   return true;
 }
+
+/// Turns the wheel over the table's rows into line steps of the window's logic, as
+/// many lines per notch as the desktop sets. The lists in the rows then scroll the
+/// table rather than changing their entry.
+class WheelFilter : public QObject {
+ public:
+  WheelFilter(QObject* parent, QWidget* client, QRect table, std::function<void(int lines)> onLines)
+      : QObject(parent), client_(client), table_(table), onLines_(std::move(onLines)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Wheel) return false;
+    auto* wheel = static_cast<QWheelEvent*>(event);
+    auto* widget = static_cast<QWidget*>(watched);
+    if (!table_.contains(widget->mapTo(client_, wheel->position().toPoint()))) return false;
+    pending_ += wheel->angleDelta().y();
+    const int notches = pending_ / QWheelEvent::DefaultDeltasPerStep;
+    pending_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0) onLines_(-notches * QApplication::wheelScrollLines());
+    return true;
+  }
+
+ private:
+  QWidget* client_;
+  QRect table_;
+  std::function<void(int)> onLines_;
+  int pending_ = 0;
+};
 
 /// The font of the window's controls: the application's, in half points smaller
 /// until it fits the layout. The cell comes from the fixed-pitch font, and the
@@ -102,7 +132,7 @@ ConfigurationWindow::ConfigurationWindow(ChildWindow& window, app::Application& 
       host_(&window, [&window](const QString& title) { window.setTitle(title); }, set_->progressBar(),
             [&window] { window.closeWindow(); }),
       sink_([this](const transfer::Notification& n) { logic_.onNotification(n); }),
-      logic_(application.configImage(), application.staging(), application.transfer(),
+      logic_(application.configImage(), application.staging(), application.configPath(), application.transfer(),
              {application.shell().ports, application.shell().selectedPort}, table_, *this, sink_) {
   watchPresses();
   logic_.onCreate();
@@ -110,12 +140,14 @@ ConfigurationWindow::ConfigurationWindow(ChildWindow& window, app::Application& 
 
 ConfigurationWindow::~ConfigurationWindow() = default;
 
+bool ConfigurationWindow::mayClose() { return logic_.onCloseRequest(); }
+
 void ConfigurationWindow::onClose() { logic_.onClose(); }
 
 std::unique_ptr<ControlSet> ConfigurationWindow::buildControls(const app::ShellState& shell) {
   const platform::WindowSpec layout = config::ConfigWindow::layout(shell.cell, shell.clientWidth, shell.clientHeight);
   window_.client()->setFont(controlFont(layout.controls));
-  return std::make_unique<ControlSet>(window_.client(), layout.controls, input());
+  return std::make_unique<ControlSet>(window_.client(), layout.controls, input(), layout.tabOrder);
 }
 
 ControlInput ConfigurationWindow::input() {
@@ -135,6 +167,15 @@ void ConfigurationWindow::watchPresses() {
     widget->setProperty(kIdProperty, control.id);
     widget->installEventFilter(filter);
   }
+  // The wheel over the table: its group box holds the rows and the scroll bar, which
+  // handles the wheel itself.
+  const platform::ControlSpec& group = set_->all().front().first;
+  auto* wheel = new WheelFilter(window_.client(), window_.client(), QRect(group.x, group.y, group.w, group.h),
+                                [this](int lines) { logic_.onWheel(lines); });
+  window_.client()->installEventFilter(wheel);
+  for (const auto& [control, widget] : set_->all())
+    if (control.id != ids::kScrollBar && QRect(group.x, group.y, group.w, group.h).contains(widget->geometry()))
+      widget->installEventFilter(wheel);
 }
 
 platform::Answer ConfigurationWindow::messageBox(std::string_view text, std::string_view caption,
@@ -173,7 +214,12 @@ int ConfigurationWindow::runSignalBox(config::SignalBox& box, int ownerId) {
   LayoutDialog dialog(owner ? owner : window_.client(), window_.client(), config::SignalBox::layout(dialogBase_));
   dialog.setCommandHandler([&box, &dialog](int id) { return box.onCommand(id, dialog.controls()); });
   box.onInit(dialog.controls());
-  return dialog.exec() == 1 ? 1 : 0;
+  const int result = dialog.exec() == 1 ? 1 : 0;
+  // The double click that opened the dialog goes on to the edit once this returns and
+  // would select a word of the new text; the edit shows it unselected instead.
+  if (auto* edit = qobject_cast<QLineEdit*>(owner))
+    QTimer::singleShot(0, edit, [edit] { edit->deselect(); });
+  return result;
 }
 
 }  // namespace trv810::ui

@@ -32,6 +32,8 @@ class ConfigurationWindow : public ChildContent, private config::ConfigWindowHos
   ConfigurationWindow(ChildWindow& window, app::Application& application);
   ~ConfigurationWindow() override;
 
+  /// Asks before unsaved edits are thrown away.
+  bool mayClose() override;
   /// Closing: a running transfer stops without a message.
   void onClose() override;
 

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -72,10 +73,37 @@ QWidget* createEdit(QWidget* client, const ControlSpec& control) {
   EditValidator::Rules rules;
   rules.digitsOnly = control.kind == ControlKind::DigitEdit;
   rules.windows1252Only = control.windows1252Only;
-  rules.fitWidth = !control.horizontalScroll;
   edit->setValidator(new EditValidator(edit, rules));
   return edit;
 }
+
+// The width an edit needs to show its widest value whole: at least its width in the
+// table. Wider only when the font's widest characters need more room than the cells
+// give them; the edit then grows to the right.
+int editWidth(QWidget* widget, const ControlSpec& control) {
+  auto* edit = qobject_cast<QLineEdit*>(widget);
+  if (!edit || control.widest.empty()) return control.w;
+  edit->resize(control.w, control.h);
+  const int missing = edit->fontMetrics().horizontalAdvance(fromUtf8(control.widest)) - EditValidator::textWidth(edit);
+  return missing > 0 ? control.w + missing + 1 : control.w;
+}
+
+/// Enter on a focused push button presses it, as Space does.
+class EnterPresses : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (!button || !button->isEnabled()) return false;
+    button->click();
+    return true;
+  }
+};
 
 QWidget* createList(QWidget* client, const ControlSpec& control) {
   auto* list = new QComboBox(client);
@@ -95,9 +123,11 @@ QWidget* createScrollBar(QWidget* client, const ControlSpec& control) {
 
 QWidget* createButton(QWidget* client, const ControlSpec& control) {
   auto* button = new QPushButton(fromUtf8(control.text), client);
-  // Enter must not press a button the user did not press: only a click or Space does.
+  // Enter must not press a button the user did not press: a click, Space, or Enter
+  // while the button itself has the focus.
   button->setAutoDefault(false);
   button->setDefault(control.kind == ControlKind::DefaultButton);
+  button->installEventFilter(new EnterPresses(button));
   return button;
 }
 
@@ -115,6 +145,8 @@ QWidget* createGroup(QWidget* client, const ControlSpec& control) {
 }
 
 Qt::FocusPolicy focusPolicy(const ControlSpec& control) {
+  // A tab stop is reached with Tab and a click; a list also with the wheel, which
+  // changes its entry only once it has the focus.
   if (control.tabStop) return Qt::StrongFocus;
   switch (control.kind) {
     case ControlKind::GroupBox:
@@ -126,16 +158,21 @@ Qt::FocusPolicy focusPolicy(const ControlSpec& control) {
 
 }  // namespace
 
+void keepWithinLimit(QLineEdit* edit, int limit) {
+  edit->setMaxLength(std::max(limit, static_cast<int>(edit->text().size())));
+}
+
 void setScrollPosition(QScrollBar* bar, int position) {
   bar->setProperty(kPositionProperty, position);
   bar->setValue(position);
 }
 
-ControlSet::ControlSet(QWidget* client, const std::vector<ControlSpec>& layout, ControlInput input)
+ControlSet::ControlSet(QWidget* client, const std::vector<ControlSpec>& layout, ControlInput input,
+                       const std::vector<int>& tabOrder)
     : input_(std::make_shared<const ControlInput>(std::move(input))) {
   for (const ControlSpec& control : layout) {
     QWidget* widget = create(client, control);
-    int width = control.w;
+    int width = editWidth(widget, control);
     // A radio mark, or a list's arrow beside its entry, may be wider than the layout
     // allows for; the control grows to the right rather than being cut off.
     if (control.kind == ControlKind::Toggle || control.kind == ControlKind::RadioButton)
@@ -147,10 +184,18 @@ ControlSet::ControlSet(QWidget* client, const std::vector<ControlSpec>& layout, 
     if (control.kind == ControlKind::List) height = std::min(height, widget->sizeHint().height());
     widget->setGeometry(control.x, control.y, width, height);
     widget->setFocusPolicy(focusPolicy(control));
+    if (!control.toolTip.empty()) widget->setToolTip(fromUtf8(control.toolTip));
     connect(widget, control);
     if (control.id >= 0) byId_.emplace(control.id, all_.size());
     all_.emplace_back(control, widget);
     widget->show();
+  }
+  QWidget* previous = nullptr;
+  for (int id : tabOrder) {
+    QWidget* next = widget(id);
+    if (!next) continue;
+    if (previous) QWidget::setTabOrder(previous, next);
+    previous = next;
   }
 }
 
@@ -194,7 +239,8 @@ void ControlSet::connect(QWidget* widget, const ControlSpec& control) {
       if (in->listChosen) in->listChosen(id, index);
     });
   } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [in, id] {
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [in, id, edit, limit = control.maxLength] {
+      if (limit > 0) keepWithinLimit(edit, limit);
       if (in->edited) in->edited(id);
     });
     edit->installEventFilter(new DoubleClickFilter(edit, [in, id] {

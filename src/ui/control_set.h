@@ -1,7 +1,7 @@
 #pragma once
 // Widgets built from a layout table: one widget per ControlSpec, children of one
 // client widget at the table's pixel geometry, in the table's order (which is also
-// the Tab order). User input is forwarded to the handlers of a ControlInput; the
+// the Tab order unless the window gives its own). User input is forwarded to the handlers of a ControlInput; the
 // widgets themselves change nothing the logic owns: toggles and radio buttons are not
 // marked by a click, and a scroll bar keeps its position until the logic sets it.
 
@@ -12,6 +12,7 @@
 
 #include "platform/layout.h"
 
+class QLineEdit;
 class QProgressBar;
 class QScrollBar;
 class QWidget;
@@ -38,10 +39,16 @@ struct ControlInput {
 /// returns to after input the logic does not act on).
 void setScrollPosition(QScrollBar* bar, int position);
 
+/// Lets `edit` take `limit` characters, or the length of a longer text the logic put
+/// into it: a value is never cut, but typing cannot make it longer.
+void keepWithinLimit(QLineEdit* edit, int limit);
+
 class ControlSet {
  public:
-  /// Builds the widgets of `layout` inside `client`, which owns them.
-  ControlSet(QWidget* client, const std::vector<platform::ControlSpec>& layout, ControlInput input);
+  /// Builds the widgets of `layout` inside `client`, which owns them; Tab goes through
+  /// the controls of `tabOrder` in its order (ids), when it is given.
+  ControlSet(QWidget* client, const std::vector<platform::ControlSpec>& layout, ControlInput input,
+             const std::vector<int>& tabOrder = {});
   ControlSet(const ControlSet&) = delete;
   ControlSet& operator=(const ControlSet&) = delete;
 

@@ -1,6 +1,5 @@
 #include "ui/edit_validator.h"
 
-#include <QFontMetrics>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -14,7 +13,7 @@ namespace {
 constexpr int kLineEditMargin = 2;
 }  // namespace
 
-EditValidator::EditValidator(QLineEdit* edit, Rules rules) : QValidator(edit), edit_(edit), rules_(rules) {}
+EditValidator::EditValidator(QLineEdit* edit, Rules rules) : QValidator(edit), rules_(rules) {}
 
 int EditValidator::textWidth(const QLineEdit* edit) {
   QStyleOptionFrame option;
@@ -34,8 +33,6 @@ QValidator::State EditValidator::validate(QString& input, int&) const {
       if (c < u'0' || c > u'9') return Invalid;
   }
   if (rules_.windows1252Only && !fitsCp1252(input)) return Invalid;
-  if (rules_.fitWidth && QFontMetrics(edit_->font()).horizontalAdvance(input) > textWidth(edit_))
-    return Invalid;
   return Acceptable;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// What an edit admits: digits only, characters of Windows-1252 only, and (for an
-// edit that does not scroll horizontally) no more text than fits its width. Input
-// that breaks a rule is refused as a whole, as typed or pasted.
+// What an edit admits: digits only, characters of Windows-1252 only. Input that breaks
+// a rule is refused as a whole, as typed or pasted. How many characters an edit takes
+// is its maximum length, counted in characters whatever their width.
 
 #include <QValidator>
 
@@ -14,7 +14,6 @@ class EditValidator : public QValidator {
   struct Rules {
     bool digitsOnly = false;
     bool windows1252Only = false;
-    bool fitWidth = false;
   };
 
   /// Validates for `edit`, which owns the validator.
@@ -26,7 +25,6 @@ class EditValidator : public QValidator {
   static int textWidth(const QLineEdit* edit);
 
  private:
-  QLineEdit* edit_;
   Rules rules_;
 };
 

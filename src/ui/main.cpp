@@ -17,6 +17,7 @@
 #include "app/application.h"
 #include "app/texts.h"
 #include "ui/cell_metrics.h"
+#include "ui/language.h"
 #include "ui/main_window_widget.h"
 #include "ui/screenshots.h"
 #include "ui/text.h"
@@ -42,7 +43,7 @@ int run(QApplication& qt) {
     const QString directory =
         screenshot + 1 < arguments.size() ? arguments.at(screenshot + 1) : QStringLiteral("screenshots");
     const bool ok = ui::writeScreenshots(window, directory);
-    std::fprintf(stderr, "%s %s\n", ok ? "screenshots written to" : "could not write screenshots to",
+    std::fprintf(stderr, "%s %s\n", ok ? "Bilder geschrieben nach" : "Bilder konnten nicht geschrieben werden nach",
                  directory.toLocal8Bit().constData());
     return ok ? 0 : 1;
   }
@@ -57,5 +58,6 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("trv810"));
   QApplication::setApplicationVersion(QStringLiteral(TRV810_VERSION));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/trv810/trv810.svg")));
+  ui::useGerman(qt);
   return run(qt);
 }

@@ -107,7 +107,11 @@ void MainWindowWidget::closeEvent(QCloseEvent* event) {
   // The port (receiver and any transfer) stops before the child window and the rest
   // of the program go. The child's own close handling does that, and so its logic
   // also drops a result the transfer still had queued: no box pops up on the way out.
-  if (child_) child_->closeWindow();
+  // A child that has something to lose asks first; "No" keeps the program running.
+  if (child_ && !child_->closeWindow()) {
+    event->ignore();
+    return;
+  }
   logic_.onExit();
   QMainWindow::closeEvent(event);
 }
@@ -125,7 +129,9 @@ std::unique_ptr<LayoutDialog> MainWindowWidget::buildPortDialog(app::PortDialog&
   auto box = std::make_unique<LayoutDialog>(this, client_, app::PortDialog::layout(dialogBase_, shell.ports));
   LayoutDialog* raw = box.get();
   box->setCommandHandler([&dialog, raw](int id) { return dialog.onCommand(id, raw->controls()); });
+  box->setArrowHandler([&dialog, raw](int id, platform::Arrow arrow) { return dialog.onArrow(id, arrow, raw->controls()); });
   dialog.onInit(box->controls());
+  box->focusControl(dialog.focusId());
   return box;
 }
 

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTimer>
@@ -19,10 +22,13 @@ QtWindowHost::~QtWindowHost() { setWaitCursor(false); }
 platform::Answer QtWindowHost::messageBox(std::string_view text, std::string_view caption,
                                           platform::Icon icon, platform::Buttons buttons) {
   const bool yesNo = buttons == platform::Buttons::YesNo;
-  QMessageBox box(icon == platform::Icon::Error ? QMessageBox::Critical : QMessageBox::Information,
-                  fromUtf8(caption), fromUtf8(text),
-                  yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner_);
+  const QMessageBox::Icon shown = icon == platform::Icon::Error      ? QMessageBox::Critical
+                                  : icon == platform::Icon::Question ? QMessageBox::Question
+                                                                     : QMessageBox::Information;
+  QMessageBox box(shown, fromUtf8(caption), fromUtf8(text), yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                  owner_);
   box.setTextFormat(Qt::PlainText);
+  keepCaptionWhole(box);
   const int answer = box.exec();
   if (!yesNo) return platform::Answer::Ok;
   return answer == QMessageBox::Yes ? platform::Answer::Yes : platform::Answer::No;
@@ -38,6 +44,19 @@ void QtWindowHost::setProgressRange(int minimum, int maximum) {
 
 void QtWindowHost::setProgressPosition(int position) {
   if (progress_) progress_->setValue(position);
+}
+
+void QtWindowHost::keepCaptionWhole(QMessageBox& box) {
+  // A short message makes a narrow box, and the window manager then cuts its caption.
+  // A spacer across the box's grid keeps it as wide as the caption in the title bar's
+  // font, with room for the window's icon and buttons.
+  constexpr int kTitleBarExtra = 120;
+  QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+  titleFont.setBold(true);
+  const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarExtra;
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }
 
 QString QtWindowHost::nameFilter(const platform::FileDialogRequest& request) {

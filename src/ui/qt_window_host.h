@@ -11,6 +11,7 @@
 
 #include "platform/window_host.h"
 
+class QMessageBox;
 class QProgressBar;
 class QWidget;
 
@@ -37,6 +38,8 @@ class QtWindowHost : public platform::WindowHost {
   /// The filter string Qt's file dialog takes for `request`: the name, with the
   /// request's patterns in its parentheses.
   static QString nameFilter(const platform::FileDialogRequest& request);
+  /// Makes `box` at least as wide as its caption needs.
+  static void keepCaptionWhole(QMessageBox& box);
 
  private:
   std::optional<std::string> chooseFile(const platform::FileDialogRequest& request, bool save);

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QFile>
 #include <QMessageBox>
 #include <QPixmap>
@@ -50,6 +52,25 @@ void whenShown(std::function<void(W*)> act, int attempts = 1000) {
     }
     if (attempts > 0) whenShown<W>(act, attempts - 1);
   });
+}
+
+/// A form error in row 20 while rows 1 to 8 are in view: the table scrolls to it and
+/// the box says what is allowed. Pictures of the window behind the box and of the box.
+bool formErrorPictures(MainWindowWidget& window, ConfigurationWindow& content, const QDir& dir) {
+  config::ConfigWindow& logic = content.logic();
+  namespace ids = config::ids;
+  logic.onScroll(config::ScrollRequest::Thumb, 16);
+  if (!logic.form().image().active(19)) logic.onCommand(ids::active(3));
+  if (auto* edit = qobject_cast<QLineEdit*>(content.controls().widget(ids::address(3)))) edit->setText("7");
+  logic.onScroll(config::ScrollRequest::Thumb, 0);
+  auto shown = std::make_shared<bool>(false);
+  whenShown<QMessageBox>([shown, dir, &window](QMessageBox* box) {
+    *shown = save(window, dir, QStringLiteral("configuration-form-error.png"));
+    *shown = save(*box, dir, QStringLiteral("configuration-form-error-box.png")) && *shown;
+    box->accept();
+  });
+  logic.onCommand(ids::kProgram);
+  return *shown;
 }
 
 /// The configuration window after "TRV auslesen" from the unit on COM1 (the
@@ -99,10 +120,26 @@ bool configurationPictures(MainWindowWidget& window, const QDir& dir) {
   });
   logic.onDoubleClick(sequenceEdit);
   ok = ok && shown->dialog && shown->saved;
+  ok = formErrorPictures(window, *content, dir) && ok;
 
+  // The file dialog, in German.
+  auto fileDialog = std::make_shared<bool>(false);
+  whenShown<QFileDialog>([fileDialog, dir](QFileDialog* dialog) {
+    *fileDialog = save(*dialog, dir, QStringLiteral("file-dialog.png"));
+    dialog->reject();
+  });
+  logic.onCommand(config::ids::kLoad);
+  ok = ok && *fileDialog;
+
+  // The edits are not saved: closing asks first.
+  auto question = std::make_shared<bool>(false);
+  whenShown<QMessageBox>([question, dir](QMessageBox* box) {
+    *question = save(*box, dir, QStringLiteral("configuration-close-question.png"));
+    box->button(QMessageBox::Yes)->click();
+  });
   child->closeWindow();
   settle();
-  return ok;
+  return ok && *question;
 }
 
 /// Whether the selected port leads somewhere: it is given by the environment (as the
@@ -139,8 +176,13 @@ bool flashUpdatePicture(MainWindowWidget& window, const QDir& dir) {
   auto* content = window.child() ? dynamic_cast<UpdateWindowContent*>(window.child()->content()) : nullptr;
   if (content && scratch.isValid() && unitAttached(window.application()))
     programDemoImage(*content, QDir(scratch.path()));
-  const bool ok = save(window, dir, QStringLiteral("flash-update-window.png"));
-  if (ChildWindow* child = window.child()) child->closeWindow();  // stops the transfer
+  bool ok = save(window, dir, QStringLiteral("flash-update-window.png"));
+  if (content && content->logic().transferRunning()) {
+    // "Stop": the status line says what is left in the unit.
+    content->logic().onCommand(firmware::ids::kStop);
+    ok = save(window, dir, QStringLiteral("flash-update-stopped.png")) && ok;
+  }
+  if (ChildWindow* child = window.child()) child->closeWindow();
   settle();
   return ok;
 }

@@ -20,6 +20,8 @@ class UpdateWindowContent : public ChildContent {
   /// Builds the controls inside `window` and runs the logic's creation handling.
   UpdateWindowContent(ChildWindow& window, app::Application& application);
 
+  /// Asks before a running programming is broken off.
+  bool mayClose() override { return logic_.onCloseRequest(); }
   void onClose() override { logic_.onClose(); }
 
   firmware::UpdateWindow& logic() { return logic_; }

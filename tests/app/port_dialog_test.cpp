@@ -65,6 +65,57 @@ TEST_F(PortDialogTest, DialogThatCannotBeShownKeepsThePort) {
   EXPECT_EQ(shell.selectedPort, 6);
 }
 
+// The dialog could not be used from the keyboard and did not tell which devices exist.
+TEST(PortDialogKeys, StartsOnTheSelectedPortArrowsMoveAndSelectEnterAndEscapeEndIt) {
+  ShellState shell{link::PortTable::defaults()};
+  shell.selectedPort = 4;
+  PortDialog dialog(shell);
+  platform::MemoryControlTable controls;
+  dialog.onInit(controls);
+  EXPECT_EQ(dialog.focusId(), kCom5);
+  using platform::Arrow;
+  EXPECT_EQ(dialog.onArrow(kCom5, Arrow::Right, controls), kCom5 + 1);  // COM 6 beside it
+  EXPECT_EQ(shell.selectedPort, 5);
+  EXPECT_TRUE(controls.checked(kCom5 + 1));
+  EXPECT_FALSE(controls.checked(kCom5));
+  EXPECT_EQ(dialog.onArrow(kCom5 + 1, Arrow::Right, controls), kCom5 + 1);  // the edge
+  EXPECT_EQ(dialog.onArrow(kCom5 + 1, Arrow::Down, controls), kCom5 + 3);
+  EXPECT_EQ(dialog.onArrow(kCom5 + 3, Arrow::Left, controls), kCom5 + 2);
+  EXPECT_EQ(dialog.onArrow(PortDialog::kFirstPortId, Arrow::Up, controls), PortDialog::kFirstPortId);
+  EXPECT_EQ(dialog.onArrow(PortDialog::kLastPortId, Arrow::Down, controls), PortDialog::kLastPortId);
+  EXPECT_EQ(shell.selectedPort, 11);
+  EXPECT_EQ(dialog.onArrow(PortDialog::kOkId, Arrow::Left, controls), PortDialog::kOkId);  // not a port
+
+  link::PortTable ports = link::PortTable::defaults();
+  ports.setDevice(0, "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
+  const auto windowLayout = PortDialog::layout(CellSize{8, 16}, ports, [](const std::string& device) {
+    return device == "/dev/ttyS0" ? platform::DevicePresence::NoPortBehind
+           : device.find("FTDI") != std::string::npos ? platform::DevicePresence::Present
+                                                      : platform::DevicePresence::Missing;
+  });
+  EXPECT_EQ(windowLayout.enterCommand, PortDialog::kOkId);
+  EXPECT_EQ(windowLayout.escapeCommand, PortDialog::kCancelId);
+  EXPECT_EQ(windowLayout.closeCommand, PortDialog::kCancelId);
+  // Beside each port its device and whether it is there; the whole path as tool tip.
+  auto after = [&](int id, std::size_t n) {
+    for (std::size_t i = 0; i + n < windowLayout.controls.size(); ++i)
+      if (windowLayout.controls[i].id == id) return windowLayout.controls[i + n];
+    return platform::ControlSpec{};
+  };
+  EXPECT_EQ(after(103, 2).text, "vorhanden");
+  EXPECT_EQ(after(103, 0).toolTip, "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0 (vorhanden)");
+  EXPECT_EQ(after(103, 1).toolTip, after(103, 0).toolTip);
+  EXPECT_EQ(after(104, 2).text, "fehlt");
+  EXPECT_EQ(after(104, 0).toolTip, "/dev/ttyS1 (fehlt)");
+  EXPECT_EQ(after(107, 2).text, "fehlt");
+  const auto first = *platform::findControl(windowLayout.controls, 103);
+  EXPECT_TRUE(first.tabStop);
+  // The presence words stay inside the group box and clear of the next column.
+  const Rect group = windowLayout.controls[0].rect();
+  EXPECT_LE(after(104, 2).x + after(104, 2).w, group.x + group.w);
+  EXPECT_LT(after(103, 2).x + after(103, 2).w, platform::findControl(windowLayout.controls, 104)->x);
+}
+
 TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
   link::PortTable ports = link::PortTable::defaults();
   ports.setDevice(0, "/dev/pts/7");

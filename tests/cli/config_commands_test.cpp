@@ -71,13 +71,13 @@ TEST(CliConfig, ShowListsRowsAndSettingsInUtf8) {
   const Outcome run = trv810ctl("show " + file);
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_NE(run.out.find("Format   3"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("   1  0001234    A   x  .  .  .  .  .  .  .   yes   ON05,OFF10,H0512,R03"),
+  EXPECT_NE(run.out.find("   1  0001234    A   x  .  .  .  .  .  .  .   ja     ON05,OFF10,H0512,R03"),
             std::string::npos)
       << run.out;
-  EXPECT_NE(run.out.find("   3  2047993    D   .  .  .  .  .  .  .  x   no"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("   3  2047993    D   .  .  .  .  .  .  .  x   nein"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("   6  0000077"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("Manual-trigger relays     K3 K4"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("Ident                     \"Süd €\""), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Relais Handauslösung       K3 K4"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Ident-Nr.                  \"Süd €\""), std::string::npos) << run.out;
 }
 
 TEST(CliConfig, CheckAcceptsAValidFileAndReportsTheFirstError) {
@@ -89,7 +89,7 @@ TEST(CliConfig, CheckAcceptsAValidFileAndReportsTheFirstError) {
   image.setAddress(2, 3);
   const Outcome bad = trv810ctl("check " + dir.write("bad.kfg", buildConfigFile(image)));
   EXPECT_EQ(bad.status, 1);
-  EXPECT_EQ(bad.out, "Adress-Fehler bei Adresse 3\n");
+  EXPECT_EQ(bad.out, "Adress-Fehler bei Adresse 3\nErlaubt sind Adressen von 8 bis 2047993 (nur Ziffern).\n");
 }
 
 TEST(CliConfig, AnOlderFormatNeedsYes) {

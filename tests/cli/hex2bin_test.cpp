@@ -46,22 +46,23 @@ TEST_F(Hex2bin, AGoodHexFilePrintsItsLengthAndLeavesTheRawCopy) {
   const std::string hex = write("fw.hex", ":020000040800F2\r\n:0400000001020300F6\r\n:00000001FF\r\n");
   const Outcome r = run(hex);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("image length 4 bytes"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Abbildlänge 4 Bytes"), std::string::npos) << r.out;
   EXPECT_EQ(read("fw.bin"), std::string("\x01\x02\x03\x00", 4));
   const Outcome raw = run((dir / "fw.bin").string());
   EXPECT_EQ(raw.status, 0);
-  EXPECT_NE(raw.out.find("image length 4 bytes"), std::string::npos);
+  EXPECT_NE(raw.out.find("Abbildlänge 4 Bytes"), std::string::npos);
 }
 
 TEST_F(Hex2bin, AFaultyFileSaysWhatAndWhere) {
   const std::string hex = write("fw.hex", ":0300000001020300F7\r\n:03000300010203F7\r\n:00000001FF\r\n");
   const Outcome r = run(hex);
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "Ungültiges Dateiformat!\nline 2: the check byte does not make the sum of the line 0\n");
+  EXPECT_EQ(r.err, "Ungültiges Dateiformat!\nZeile 2: mit dem Prüfbyte ergibt die Summe der Zeile nicht 0\n");
   EXPECT_FALSE(fs::exists(dir / "fw.bin"));
   EXPECT_EQ(run(write("fw.Hex", "")).status, 1);
   EXPECT_EQ(run((dir / "missing.hex").string()).err,
-            "Ungültiges Dateiformat!\ncannot open " + (dir / "missing.hex").string() + ": No such file or directory\n");
+            "Ungültiges Dateiformat!\nnicht zu öffnen: " + (dir / "missing.hex").string() +
+                ": Datei oder Verzeichnis nicht vorhanden\n");
 }
 
 TEST_F(Hex2bin, UsageErrorsExitWith2) {
@@ -69,7 +70,7 @@ TEST_F(Hex2bin, UsageErrorsExitWith2) {
   EXPECT_EQ(run("a.hex b.hex").status, 2);
   const Outcome r = run("--frobnicate");
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("Usage: trv810ctl hex2bin"), std::string::npos);
+  EXPECT_NE(r.err.find("Aufruf: trv810ctl hex2bin"), std::string::npos);
 }
 
 }  // namespace

@@ -133,7 +133,7 @@ TEST(CliTransfer, WriteProgramsWhatTheFormReadsAndVerifies) {
   const Outcome o = run(unit.port() + "write " + file + " --verify");
   EXPECT_EQ(o.status, 0) << o.out;
   EXPECT_TRUE(has(o, "Programmierung erfolgreich !\n")) << o.out;
-  EXPECT_TRUE(has(o, "Verified")) << o.out;
+  EXPECT_TRUE(has(o, "Geprüft: das Gerät enthält die geschriebene Konfiguration.")) << o.out;
   const Bytes saved = readFile(dir.file("unit.kfg"));
   ASSERT_EQ(saved.size(), config::kConfigFileSize);
   EXPECT_TRUE(std::equal(image.bytes().begin(), image.bytes().end(), saved.begin() + 27));
@@ -147,7 +147,7 @@ TEST(CliTransfer, WriteSendsNothingWhenTheFormOrTheFileFails) {
   image.setAddress(9, 0);
   const Outcome invalid = run(unit.port() + "write " + dir.write("bad.kfg", config::buildConfigFile(image)));
   EXPECT_EQ(invalid.status, 1);
-  EXPECT_EQ(invalid.out, "Adress-Fehler bei Adresse 10\n");
+  EXPECT_EQ(invalid.out, "Adress-Fehler bei Adresse 10\nErlaubt sind Adressen von 8 bis 2047993 (nur Ziffern).\n");
 
   auto old = config::buildConfigFile(sampleImage());
   old[0] = 2;  // asked about before anything else is looked at
@@ -190,7 +190,7 @@ TEST(CliTransfer, FlashRefusesFilesItCannotSend) {
   const Outcome big = run("flash " + dir.write("big.bin", Bytes(0x80000, 0)));
   EXPECT_EQ(big.status, 1);
   EXPECT_EQ(big.out.rfind("Firmware zu groß: 524288 Bytes. Programmiert werden können höchstens 524287 Bytes "
-                          "(65535 Blöcke) !\n65536 blocks",
+                          "(65535 Blöcke) !\n65536 Blöcke",
                           0),
             0u)
       << big.out;
@@ -264,7 +264,7 @@ TEST(CliTransfer, CtrlCStopsTheTransferWithoutAResult) {
   ASSERT_TRUE(WIFEXITED(raw));
   EXPECT_EQ(WEXITSTATUS(raw), 130);
   const Bytes text = readFile(out);
-  EXPECT_EQ(std::string(text.begin(), text.end()), "Stopped; nothing was read\n");
+  EXPECT_EQ(std::string(text.begin(), text.end()), "Abgebrochen; nichts wurde gelesen.\n");
   EXPECT_FALSE(fs::exists(target));
 }
 

@@ -29,7 +29,7 @@ TEST(FileCommands, AnInvalidFormShowsItsMessageAndNoDialog) {
   std::string lastPath;
   EXPECT_FALSE(saveConfigurationCommand(f.form, host, lastPath));
   ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].text, "Fehler: Einschaltzeit K3");
+  EXPECT_EQ(host.boxes[0].text, "Fehler: Einschaltzeit K3\nErlaubt sind 1 bis 65000 s.");
   EXPECT_EQ(host.boxes[0].caption, "TRV810 Konfiguration");
   EXPECT_TRUE(host.dialogs.empty());
 }

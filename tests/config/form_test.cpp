@@ -282,7 +282,7 @@ TEST(Form, AValidationFailureIsShownWithTheValidationCaption) {
   EXPECT_TRUE(host.boxes.empty());
   EXPECT_FALSE(reportFormResult(host, code(13)));
   ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].text, "Fehler: Totzeit");
+  EXPECT_EQ(host.boxes[0].text, "Fehler: Totzeit\nErlaubt sind 1 bis 254 s.");
   EXPECT_EQ(host.boxes[0].caption, "TRV810 Konfiguration");
   EXPECT_EQ(formResultMessage(code(14)), "Fehler: Alarmabstand");
 }

@@ -5,6 +5,7 @@
 // (for a port that cannot be opened, or the simulator's pseudo-terminal).
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -30,8 +31,11 @@ struct WindowHostRecord : config::ConfigWindowHost {
     std::string text;
     std::string caption;
     platform::Icon icon;
+    platform::Buttons buttons;
   };
   std::vector<Box> boxes;
+  std::deque<platform::Answer> answers;  ///< to questions; No when none is left
+  std::vector<std::string> dialogStarts;  ///< where each file dialog started
   std::string title;
   int progressMin = -1, progressMax = -1, progress = -1;
   int scrollPosition = -1;
@@ -44,15 +48,24 @@ struct WindowHostRecord : config::ConfigWindowHost {
   std::string signalBoxShown;  ///< the edit's text when the dialog opened
 
   platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons) override {
-    boxes.push_back({std::string(text), std::string(caption), icon});
-    return platform::Answer::Ok;
+                              platform::Buttons buttons) override {
+    boxes.push_back({std::string(text), std::string(caption), icon, buttons});
+    if (buttons == platform::Buttons::Ok) return platform::Answer::Ok;
+    const platform::Answer answer = answers.empty() ? platform::Answer::No : answers.front();
+    if (!answers.empty()) answers.pop_front();
+    return answer;
   }
   void setTitle(std::string_view t) override { title = t; }
   void setProgressRange(int lo, int hi) override { progressMin = lo, progressMax = hi; }
   void setProgressPosition(int p) override { progress = p; }
-  std::optional<std::string> chooseOpenFile(const platform::FileDialogRequest&) override { return chosenPath; }
-  std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest&) override { return chosenPath; }
+  std::optional<std::string> chooseOpenFile(const platform::FileDialogRequest& r) override {
+    dialogStarts.push_back(r.startPath);
+    return chosenPath;
+  }
+  std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest& r) override {
+    dialogStarts.push_back(r.startPath);
+    return chosenPath;
+  }
   void setWaitCursor(bool) override {}
   void requestClose() override {}
   void setScrollPosition(int, int position) override { scrollPosition = position; }
@@ -116,10 +129,11 @@ struct WindowFixture {
   int selectedPort = 0;
   config::ConfigImage image;
   config::StagingBuffer staging{};
+  std::string lastPath;
   platform::MemoryControlTable controls;
   WindowHostRecord host;
   transfer::NotificationQueue sink;
-  config::ConfigWindow window{image, staging, transfer, {ports, selectedPort}, controls, host, sink};
+  config::ConfigWindow window{image, staging, lastPath, transfer, {ports, selectedPort}, controls, host, sink};
 };
 
 }  // namespace trv810::testing

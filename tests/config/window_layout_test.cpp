@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <set>
 #include <vector>
 
 #include "config/config_window.h"
@@ -72,7 +74,6 @@ TEST(ConfigWindowLayout, GivesEachControlItsKindAndBehaviour) {
   }
   EXPECT_FALSE(at(133).horizontalScroll);
   EXPECT_TRUE(at(133).border && at(133).tabStop);
-  EXPECT_FALSE(at(8).tabStop);
   EXPECT_EQ(at(17).entries, (std::vector<std::string>{"A", "B", "C", "D"}));
   EXPECT_EQ(at(17).selected, 0);
   EXPECT_EQ(at(113).entries, (std::vector<std::string>{"512", "1200"}));
@@ -80,7 +81,7 @@ TEST(ConfigWindowLayout, GivesEachControlItsKindAndBehaviour) {
   EXPECT_EQ(at(112).kind, ControlKind::ScrollBar);
   const auto bar = at(112);
   EXPECT_EQ(std::make_tuple(bar.minimum, bar.maximum, bar.position), std::make_tuple(0, 24, 0));
-  const char* buttons[] = {"TRV programmieren", "TRV auslesen", "Datei laden", "In Datei sichern", "Abbrechen"};
+  const char* buttons[] = {"TRV &programmieren", "TRV &auslesen", "Datei &laden", "In Datei &sichern", "A&bbrechen"};
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(at(150 + i).text, buttons[i]);
     EXPECT_EQ(at(150 + i).kind, ControlKind::DefaultButton);
@@ -91,6 +92,51 @@ TEST(ConfigWindowLayout, GivesEachControlItsKindAndBehaviour) {
   EXPECT_EQ(label->rect(), (Rect{189, 375, 105, 22}));
   EXPECT_EQ((label + 1)->id, 118);
   EXPECT_EQ((label + 2)->text, "s");
+}
+
+// Tab reached the edits only, and the edits took what fitted their pixels.
+TEST(ConfigWindowLayout, TabReachesEveryControlInReadingOrderAndEditsHoldTheirFieldsWidth) {
+  const platform::WindowSpec windowLayout = ConfigWindow::layout(kCell, 700, 600);
+  std::vector<int> reachable;
+  for (const auto& c : windowLayout.controls) {
+    if (c.kind == ControlKind::Static || c.kind == ControlKind::GroupBox || c.kind == ControlKind::ProgressBar) continue;
+    EXPECT_TRUE(c.tabStop) << c.id;
+    reachable.push_back(c.id);
+  }
+  std::vector<int> order = windowLayout.tabOrder;
+  ASSERT_EQ(order.size(), reachable.size());
+  // Line 0 from its active toggle to K10, then line 1; the general settings top down;
+  // the commands last.
+  EXPECT_EQ(std::vector<int>(order.begin(), order.begin() + 14),
+            (std::vector<int>{8, 16, 17, 32, 40, 48, 56, 64, 72, 80, 88, 96, 104, 9}));
+  const auto pos = [&order](int id) { return std::find(order.begin(), order.end(), id) - order.begin(); };
+  EXPECT_LT(pos(111), pos(112));
+  EXPECT_LT(pos(112), pos(113));
+  EXPECT_LT(pos(113), pos(133));
+  EXPECT_LT(pos(133), pos(114));
+  EXPECT_LT(pos(121), pos(122));
+  EXPECT_LT(pos(132), pos(123));
+  EXPECT_EQ(std::vector<int>(order.end() - 5, order.end()), (std::vector<int>{150, 151, 152, 153, 154}));
+  std::sort(order.begin(), order.end());
+  std::sort(reachable.begin(), reachable.end());
+  EXPECT_EQ(order, reachable);
+
+  // The commands' accelerators: five letters, none twice, none of the menu's T, K, I.
+  std::string letters;
+  for (int id = 150; id <= 154; ++id) {
+    const std::string text = findControl(windowLayout.controls, id)->text;
+    ASSERT_NE(text.find('&'), std::string::npos) << text;
+    letters += static_cast<char>(std::tolower(static_cast<unsigned char>(text[text.find('&') + 1])));
+  }
+  EXPECT_EQ(std::set<char>(letters.begin(), letters.end()).size(), 5u) << letters;
+  EXPECT_EQ(letters.find_first_of("tki"), std::string::npos) << letters;
+
+  auto at = [&](int id) { return *findControl(windowLayout.controls, id); };
+  EXPECT_EQ(std::make_pair(at(16).maxLength, at(16).widest), std::make_pair(7, std::string("2047993")));
+  EXPECT_EQ(std::make_pair(at(121).maxLength, at(121).widest), std::make_pair(5, std::string("65000")));
+  EXPECT_EQ(std::make_pair(at(123).maxLength, at(124).maxLength), std::make_pair(3, 3));
+  EXPECT_EQ(std::make_pair(at(133).maxLength, at(133).widest), std::make_pair(16, std::string(16, 'W')));
+  EXPECT_EQ(std::make_pair(at(40).maxLength, at(122).maxLength), std::make_pair(126, 127));
 }
 
 TEST(SignalBoxLayout, IsTheTemplateInDialogUnits) {

@@ -5,6 +5,7 @@
 #include "config/config_window.h"
 #include "config/control_ids.h"
 #include "config/signal_box.h"
+#include "support/temp_dir.h"
 #include "window_fixture.h"
 
 namespace trv810 {
@@ -122,11 +123,114 @@ TEST(ConfigWindow, ProgrammingAFreshWindowReportsTheFirstSwitchOnTime) {
   WindowFixture f;
   f.window.onCommand(ids::kProgram);
   ASSERT_EQ(f.host.boxes.size(), 1u);
-  EXPECT_EQ(f.host.boxes[0].text, "Fehler: Einschaltzeit K3");
+  EXPECT_EQ(f.host.boxes[0].text, "Fehler: Einschaltzeit K3\nErlaubt sind 1 bis 65000 s.");
   EXPECT_EQ(f.host.boxes[0].caption, "TRV810 Konfiguration");
   EXPECT_EQ(f.host.boxes[0].icon, Icon::Error);
+  EXPECT_EQ(f.host.focused, ids::switchOnTime(0));
   EXPECT_FALSE(f.link.isOpen());
   EXPECT_TRUE(f.buttonsIdle());
+}
+
+// A form error named a row the user could not see, and left the focus where it was.
+TEST(ConfigWindow, AFormErrorScrollsToItsRowFocusesItsFieldAndSaysWhatIsAllowed) {
+  WindowFixture f;
+  f.fillValidGeneral();
+  f.window.onScroll(ScrollRequest::Thumb, 16);
+  f.window.onCommand(ids::active(3));  // row 20
+  f.controls.setText(ids::address(3), "7");
+  f.window.onCommand(ids::siren(3));
+  f.window.onScroll(ScrollRequest::Thumb, 0);
+  f.window.onCommand(ids::kProgram);
+  ASSERT_EQ(f.host.boxes.size(), 1u);
+  EXPECT_EQ(f.host.boxes[0].text, "Adress-Fehler bei Adresse 20\nErlaubt sind Adressen von 8 bis 2047993 (nur Ziffern).");
+  EXPECT_EQ(f.window.form().topRow(), 19);
+  EXPECT_EQ(f.host.scrollPosition, 19);
+  EXPECT_EQ(f.host.focused, ids::address(0));
+  // A row in view is not scrolled; the sequence error names its elements.
+  f.controls.setText(ids::address(0), "8");
+  f.window.onScroll(ScrollRequest::Thumb, 15);
+  f.window.onCommand(ids::kSave);
+  ASSERT_EQ(f.host.boxes.size(), 2u);
+  EXPECT_EQ(f.host.boxes[1].text.rfind("Syntaxfehler der Signalfolge bei Adresse 20\nErlaubt sind ONnn, OFFnn", 0), 0u)
+      << f.host.boxes[1].text;
+  EXPECT_EQ(f.window.form().topRow(), 15);
+  EXPECT_EQ(f.host.focused, ids::sequence(4));
+  EXPECT_TRUE(f.host.dialogStarts.empty());  // nothing is saved
+  f.controls.setText(ids::sequence(4), "ON05");
+  f.controls.setText(ids::kDeadTime, "255");
+  f.window.onCommand(ids::kSave);
+  EXPECT_EQ(f.host.boxes.back().text, "Fehler: Totzeit\nErlaubt sind 1 bis 254 s.");
+  EXPECT_EQ(f.host.focused, ids::kDeadTime);
+}
+
+TEST(ConfigWindow, TheWheelScrollsTheRowsAsTheScrollBarDoes) {
+  WindowFixture f;
+  f.window.onCommand(ids::active(0));
+  f.controls.setText(ids::address(0), "1234567");
+  f.window.onWheel(3);
+  EXPECT_EQ(f.window.form().topRow(), 3);
+  EXPECT_EQ(f.host.scrollPosition, 3);
+  EXPECT_EQ(f.controls.text(ids::rowNumber(0)), "4");
+  f.window.onWheel(30);
+  EXPECT_EQ(f.window.form().topRow(), 24);
+  f.window.onWheel(-30);
+  EXPECT_EQ(f.window.form().topRow(), 0);
+  EXPECT_EQ(f.controls.text(ids::address(0)), "1234567");  // stored before it scrolled away
+}
+
+// Closing threw away unsaved edits without a word; the last file was forgotten.
+TEST(ConfigWindow, ClosingAsksOnlyWhenTheFormDiffersFromWhatWasLastReadLoadedSavedOrProgrammed) {
+  tests::TempDir dir;
+  WindowFixture f;
+  EXPECT_TRUE(f.window.onCloseRequest());  // a fresh form: nothing to lose
+  EXPECT_TRUE(f.host.boxes.empty());
+  f.fillValidGeneral();
+  EXPECT_FALSE(f.window.onCloseRequest());  // answered No
+  ASSERT_EQ(f.host.boxes.size(), 1u);
+  EXPECT_EQ(f.host.boxes[0].text, "Die Änderungen sind nicht gespeichert. Fenster trotzdem schließen ?");
+  EXPECT_EQ(f.host.boxes[0].caption, "TRV810-Konfiguration");
+  EXPECT_EQ(f.host.boxes[0].buttons, platform::Buttons::YesNo);
+  f.host.answers.push_back(platform::Answer::Yes);
+  EXPECT_TRUE(f.window.onCloseRequest());
+
+  const std::string file = dir.file("a.kfg");
+  f.host.chosenPath = file;
+  f.window.onCommand(ids::kSave);
+  EXPECT_EQ(f.lastPath, file);
+  EXPECT_TRUE(f.window.onCloseRequest());  // saved
+  f.window.onCommand(ids::manualRelay(2));  // a toggle changes the form too
+  EXPECT_FALSE(f.window.onCloseRequest());
+  f.window.onCommand(ids::manualRelay(2));
+  EXPECT_TRUE(f.window.onCloseRequest());  // back as saved
+  f.window.onCommand(ids::active(4));
+  f.controls.setText(ids::address(4), "77");
+  f.window.onWheel(10);  // typed, then scrolled out of sight: still a change
+  EXPECT_FALSE(f.window.onCloseRequest());
+
+  // Programmed: the unit holds what the form showed when the download started.
+  f.window.onCommand(ids::kProgram);
+  ASSERT_TRUE(f.window.transferRunning());
+  f.window.onNotification(result(transfer::RESULT_PROGRAMMED));
+  EXPECT_EQ(f.host.boxes.back().text, "Programmierung erfolgreich !");
+  EXPECT_TRUE(f.window.onCloseRequest());
+  f.controls.setText(ids::kIdent, "NEU");
+  f.window.onCommand(ids::kProgram);
+  f.window.onNotification(result(transfer::RESULT_BLOCK_FAILED));  // not programmed
+  EXPECT_FALSE(f.window.onCloseRequest());
+
+  // Loaded: the form shows the file. A window opened anew starts its dialog at the
+  // file chosen last.
+  f.window.onCommand(ids::kLoad);
+  EXPECT_TRUE(f.window.onCloseRequest());
+  f.window.onClose();
+  WindowFixture g;
+  g.window.onCommand(ids::kLoad);  // cancelled: no path chosen
+  EXPECT_EQ(g.host.dialogStarts, (std::vector<std::string>{""}));
+  config::ConfigWindow again{g.image, g.staging, f.lastPath, g.transfer, {g.ports, g.selectedPort},
+                             g.controls, g.host, g.sink};
+  again.onCreate();
+  again.onCommand(ids::kLoad);
+  EXPECT_EQ(g.host.dialogStarts.back(), file);
 }
 
 TEST(ConfigWindow, NamesThePortThatCannotBeOpenedWithTheReason) {

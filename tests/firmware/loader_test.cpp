@@ -76,7 +76,7 @@ TEST_F(Loader, LinesMustEndInCrLfAndUseUpperCaseDigits) {
   EXPECT_EQ(lower.error, LoadError::kBadDigit);
   EXPECT_EQ(lower.line, 2u);
   EXPECT_EQ(lower.column, 10u);
-  EXPECT_EQ(describe(lower), "line 2, column 10: 'a' is not an upper-case hex digit");
+  EXPECT_EQ(describe(lower), "Zeile 2, Spalte 10: 'a' ist keine Hex-Ziffer (erlaubt: 0-9 und A-F, groß)");
   EXPECT_EQ(load("fw.hex", "\r\n" + kSmallHex).error, LoadError::kNoColon);
   EXPECT_EQ(load("fw.hex", ":0100000011EF\r\n" + kEnd).error, LoadError::kBadChecksum);
   EXPECT_EQ(load("fw.hex", ":\r\n").error, LoadError::kBadChecksum);

@@ -4,6 +4,7 @@
 // answers by default; the real serial devices for the simulator or a missing port).
 
 #include <chrono>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,8 +43,9 @@ struct UpdateHost : platform::WindowHost {
 
   const platform::ControlTable& controls;
   std::vector<Box> boxes;
+  std::deque<platform::Answer> answers;  ///< to questions; No when none is left
   std::string title;
-  int progressMax = -1, progress = -1;
+  int progressMin = -1, progressMax = -1, progress = -1;
   std::vector<int> positions;
   std::optional<std::string> chosenPath;
   std::vector<platform::FileDialogRequest> dialogs;
@@ -51,13 +53,19 @@ struct UpdateHost : platform::WindowHost {
   bool waiting = false;
 
   platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons) override {
+                              platform::Buttons buttons) override {
     boxes.push_back({std::string(text), std::string(caption), icon,
                      platform::cp1252ToUtf8(controls.text(ids::kStatus)), progress});
-    return platform::Answer::Ok;
+    if (buttons == platform::Buttons::Ok) return platform::Answer::Ok;
+    const platform::Answer answer = answers.empty() ? platform::Answer::No : answers.front();
+    if (!answers.empty()) answers.pop_front();
+    return answer;
   }
   void setTitle(std::string_view t) override { title = t; }
-  void setProgressRange(int, int hi) override { progressMax = hi; }
+  void setProgressRange(int lo, int hi) override {
+    progressMin = lo;
+    progressMax = hi;
+  }
   void setProgressPosition(int p) override {
     progress = p;
     positions.push_back(p);

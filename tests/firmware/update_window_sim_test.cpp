@@ -79,7 +79,7 @@ TEST(UpdateWindowWithUnit, StopWhileTheUnitErasesEndsWithoutABox) {
   EXPECT_FALSE(w.link.isOpen());
   // Whatever the thread posted before the stop changes nothing now.
   while (auto n = w.sink.waitFor(std::chrono::milliseconds(50))) w.window.onNotification(*n);
-  EXPECT_EQ(w.status(), "Programmierung abgebrochen !");
+  EXPECT_EQ(w.status(), "Programmierung abgebrochen !\nFirmware unvollständig: vor Gebrauch neu flashen !");
   EXPECT_TRUE(w.host.boxes.empty());
   EXPECT_TRUE(w.buttons(true, true, false));
 }

@@ -42,11 +42,11 @@ TEST(UpdateWindowLayout, SixControlsInCellsCentredOneCellBelowTheTop) {
     platform::Rect r;
   };
   const std::vector<Expected> expected{
-      {ControlKind::DefaultButton, 60, "Hex-Datei", {8, 16, 120, 28}},
+      {ControlKind::DefaultButton, 60, "&Hex-Datei", {8, 16, 120, 28}},
       {ControlKind::Static, ids::kFileName, "----------", {136, 16, 240, 28}},
-      {ControlKind::DefaultButton, 61, "Programmieren", {8, 48, 120, 28}},
-      {ControlKind::DefaultButton, 62, "Stop", {136, 48, 120, 28}},
-      {ControlKind::Static, ids::kStatus, "-", {8, 80, 320, 28}},
+      {ControlKind::DefaultButton, 61, "&Programmieren", {8, 48, 120, 28}},
+      {ControlKind::DefaultButton, 62, "&Stop", {136, 48, 120, 28}},
+      {ControlKind::Static, ids::kStatus, "-", {8, 80, 384, 32}},
       {ControlKind::ProgressBar, -1, "", {8, 112, 360, 28}},
   };
   ASSERT_EQ(s.controls.size(), expected.size());
@@ -106,17 +106,24 @@ TEST(UpdateWindow, ALoadedFileEnablesProgrammingAndShowsItsFullPath) {
   EXPECT_TRUE(f.buttons(true, true, false));
 }
 
-TEST(UpdateWindow, AFailedLoadEmptiesThePathAndDisablesProgramming) {
+// After a failed load the label was empty and the status line still told the last
+// transfer's result, as if that file were loaded.
+TEST(UpdateWindow, AFailedLoadEmptiesThePathShowsTheEmptyStatesAndDisablesProgramming) {
   TempDir dir;
   UpdateFixture f;
   f.load(dir.write("good.bin", rawImage(64)));
+  f.window.onCommand(ids::kProgram);
+  f.window.onNotification(note(transfer::WM_TRANSFER_RESULT, transfer::RESULT_PROGRAMMED));
+  ASSERT_EQ(f.status(), "Programmierung beendet.");
+  f.host.boxes.clear();
   f.load(dir.write("bad.hex", ":10000000zz\r\n"));
   ASSERT_EQ(f.host.boxes.size(), 1u);
-  EXPECT_EQ(f.host.boxes[0].text.rfind("Ungültiges Dateiformat!", 0), 0u) << f.host.boxes[0].text;
+  EXPECT_EQ(f.host.boxes[0].text, "Ungültiges Dateiformat!\n\nZeile 1, Spalte 10: 'z' ist keine Hex-Ziffer (erlaubt: 0-9 und A-F, groß)");
   EXPECT_EQ(f.host.boxes[0].caption, "TRV810-Update");
   EXPECT_EQ(f.host.boxes[0].icon, Icon::Error);
+  EXPECT_EQ(f.host.boxes[0].statusShown, "-");
   EXPECT_EQ(f.path, "");
-  EXPECT_EQ(f.controls.text(ids::kFileName), "");
+  EXPECT_EQ(f.controls.text(ids::kFileName), "----------");
   EXPECT_TRUE(f.buttons(true, false, false));
   EXPECT_FALSE(f.host.waiting);
   // Programmieren is disabled, so a click that reaches the window anyway does nothing.
@@ -155,15 +162,25 @@ TEST(UpdateWindow, ProgrammingAnnouncesTheBlocksAndOnlyStopIsUsableWhileItRuns) 
   EXPECT_FALSE(f.window.transferRunning());
   EXPECT_FALSE(f.link.isOpen());
   EXPECT_TRUE(f.host.boxes.empty());
-  EXPECT_EQ(f.status(), "Programmierung abgebrochen !");
+  EXPECT_EQ(f.status(), "Programmierung abgebrochen !\nFirmware unvollständig: vor Gebrauch neu flashen !");
   EXPECT_EQ(f.host.progress, 0);
   EXPECT_TRUE(f.buttons(true, true, false));
 
   // Notices the thread posted before it was stopped change nothing any more.
   f.window.onNotification(note(transfer::WM_TRANSFER_PROGRESS, 2));
   f.window.onNotification(note(transfer::WM_TRANSFER_STARTED, 1));
-  EXPECT_EQ(f.status(), "Programmierung abgebrochen !");
+  EXPECT_EQ(f.status(), "Programmierung abgebrochen !\nFirmware unvollständig: vor Gebrauch neu flashen !");
   EXPECT_EQ(f.host.progress, 0);
+}
+
+// An image under 8 bytes made an empty progress range: an endless busy bar.
+TEST(UpdateWindow, AnImageOfNoWholeBlockStillGetsAProgressRange) {
+  TempDir dir;
+  UpdateFixture f;
+  f.load(dir.write("tiny.bin", rawImage(5)));
+  f.window.onCommand(ids::kProgram);
+  ASSERT_TRUE(f.window.transferRunning());
+  EXPECT_EQ(std::make_pair(f.host.progressMin, f.host.progressMax), std::make_pair(0, 1));
 }
 
 TEST(UpdateWindow, AResultPostedBeforeTheStopIsStillTold) {
@@ -260,12 +277,23 @@ TEST(UpdateWindow, AnImageOf65536BlocksIsRefusedBeforeThePortOpens) {
   EXPECT_EQ(f.host.progressMax, 0xFFFF);
 }
 
-TEST(UpdateWindow, ClosingDuringATransferStopsItSilently) {
+// Closing during programming stopped it silently, leaving part of a firmware.
+TEST(UpdateWindow, ClosingDuringATransferAsksFirstThenStopsItSilently) {
   TempDir dir;
   UpdateFixture f;
+  EXPECT_TRUE(f.window.onCloseRequest());  // idle: nothing to ask
   f.load(dir.write("fw.bin", rawImage(40)));
   f.window.onCommand(ids::kProgram);
   ASSERT_TRUE(f.link.isOpen());
+  EXPECT_FALSE(f.window.onCloseRequest());  // answered No: programming goes on
+  ASSERT_EQ(f.host.boxes.size(), 1u);
+  EXPECT_NE(f.host.boxes[0].text.find("Firmware unvollständig"), std::string::npos) << f.host.boxes[0].text;
+  EXPECT_EQ(f.host.boxes[0].caption, "TRV810-Update");
+  EXPECT_TRUE(f.link.isOpen());
+  f.host.boxes.clear();
+  f.host.answers.push_back(platform::Answer::Yes);
+  EXPECT_TRUE(f.window.onCloseRequest());
+  f.host.boxes.clear();
   f.window.onClose();
   EXPECT_FALSE(f.link.isOpen());
   EXPECT_FALSE(f.transfer.active().load());

@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QTest>
 
 #include "config/control_ids.h"
@@ -169,6 +171,47 @@ TEST_F(ConfigurationWindowTest, ClosingTheMainWindowStopsTheTransferFirst) {
   ASSERT_FALSE(content->logic().transferRunning());
   QApplication::processEvents();  // the queued result shows no box
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// Tab reached the edits only, the wheel over the rows did nothing (over a list it
+// changed the entry), and closing threw away what was typed.
+TEST_F(ConfigurationWindowTest, TabGoesInReadingOrderTheWheelScrollsTheRowsAndClosingAsksFirst) {
+  button(ids::active(0))->click();
+  // The control Tab goes to next: the next in the focus chain that takes it.
+  const auto next = [](QWidget* w) {
+    do w = w->nextInFocusChain();
+    while (!((w->focusPolicy() & Qt::TabFocus) && w->isEnabled()));
+    return w;
+  };
+  EXPECT_EQ(next(widget(ids::active(0))), widget(ids::address(0)));
+  EXPECT_EQ(next(widget(ids::address(0))), widget(ids::function(0)));
+  EXPECT_EQ(next(widget(ids::relay(7, 0))), widget(ids::active(1)));  // line 2 is inactive
+  EXPECT_EQ(next(widget(ids::kAlarmInterval)), widget(ids::kProgram));
+
+  QWidget* list = widget(ids::function(0));
+  const QPoint at = list->rect().center();
+  QWheelEvent down(at, list->mapToGlobal(at), {}, {0, -QWheelEvent::DefaultDeltasPerStep}, Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(list, &down);
+  EXPECT_EQ(content->logic().form().topRow(), QApplication::wheelScrollLines());
+  EXPECT_EQ(dynamic_cast<QScrollBar*>(widget(ids::kScrollBar))->value(), QApplication::wheelScrollLines());
+  EXPECT_EQ(edit(ids::address(0))->isEnabled(), false);  // row 1 scrolled away
+
+  edit(ids::kIdent)->setText("NEU");
+  test::ShownBox asked;
+  test::whenShown<QMessageBox>([&asked](QMessageBox* box) {
+    asked = {box->text(), box->windowTitle(), box->icon(), box->parentWidget()};
+    box->button(QMessageBox::No)->click();
+  });
+  QTest::mouseClick(window.child()->closeBox(), Qt::LeftButton);
+  EXPECT_EQ(asked.text, QString::fromUtf8("Die Änderungen sind nicht gespeichert. Fenster trotzdem schließen ?"));
+  EXPECT_EQ(asked.icon, QMessageBox::Question);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_NE(window.child(), nullptr);  // "Nein": the window and its edits stay
+  test::whenShown<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+  window.close();  // the program's end asks the same
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(window.child(), nullptr);
 }
 
 TEST(ConfigurationWindowPort, OpenFailureNamesThePortAndTheReason) {

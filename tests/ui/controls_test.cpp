@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "ui/control_set.h"
+#include "ui/edit_validator.h"
 #include "ui/qt_control_table.h"
 #include "ui/qt_window_host.h"
 
@@ -27,7 +28,7 @@ void type(QWidget* widget, const QString& text) {
   }
 }
 
-enum Id { kToggle = 8, kDigits = 16, kList = 17, kSequence = 40, kScroll = 112, kIdent = 133, kNarrow = 7 };
+enum Id { kToggle = 8, kDigits = 16, kList = 17, kSequence = 40, kScroll = 112, kIdent = 133, kNarrow = 7, kWide = 6 };
 
 struct ControlsTest : ::testing::Test {
   QWidget client;
@@ -45,7 +46,9 @@ struct ControlsTest : ::testing::Test {
     layout.push_back(control(ControlKind::Edit, kSequence, "", 30, 70, 60, 24).bordered().scrolling());
     layout.push_back(control(ControlKind::ScrollBar, kScroll, "", 300, 10, 20, 200).range(0, 24, 0));
     layout.push_back(control(ControlKind::Edit, kIdent, "", 30, 100, 200, 24).bordered().windows1252());
-    layout.push_back(control(ControlKind::Edit, kNarrow, "", 30, 130, 40, 24).bordered());
+    // Too narrow for its five digits, and narrower still for 16 "W"s.
+    layout.push_back(control(ControlKind::DigitEdit, kNarrow, "", 30, 130, 20, 24).bordered().holds(5, "65000"));
+    layout.push_back(control(ControlKind::Edit, kWide, "", 30, 160, 40, 24).bordered().holds(16, std::string(16, 'W')));
     ControlInput input;
     input.command = [this](int id) { commands.push_back(id); };
     input.doubleClicked = [this](int id) { doubleClicks.push_back(id); };
@@ -87,11 +90,26 @@ TEST_F(ControlsTest, DigitEditAdmitsDigitsOnly) {
   EXPECT_EQ(edits.front(), kDigits);
 }
 
-TEST_F(ControlsTest, EditWithoutScrollingTakesOnlyWhatFits) {
-  QTest::keyClicks(edit(kNarrow), "123456789012345678901234567890");
-  const std::string kept = table->text(kNarrow);
-  EXPECT_FALSE(kept.empty());
-  EXPECT_LT(kept.size(), 30u);
+// Typing 65000 into a switch-on time left 6500 when the edit counted pixels.
+TEST_F(ControlsTest, EditsTakeAsManyCharactersAsTheirFieldHoldsWhateverTheirWidth) {
+  QTest::keyClicks(edit(kNarrow), "650001");
+  EXPECT_EQ(table->text(kNarrow), "65000");
+  QTest::keyClicks(edit(kWide), std::string(17, 'W').c_str());
+  EXPECT_EQ(table->text(kWide), std::string(16, 'W'));
+  edit(kWide)->clear();
+  QTest::keyClicks(edit(kWide), std::string(17, 'i').c_str());
+  EXPECT_EQ(table->text(kWide), std::string(16, 'i'));
+  // The widest value shows whole: the edit grows to the right.
+  const QLineEdit* wide = edit(kWide);
+  EXPECT_GE(EditValidator::textWidth(wide), wide->fontMetrics().horizontalAdvance(QString(16, u'W')));
+  // A longer value the logic puts in (one the unit holds) is never cut, but typing
+  // does not make it longer.
+  table->setText(kNarrow, "1234567");
+  EXPECT_EQ(table->text(kNarrow), "1234567");
+  edit(kNarrow)->end(false);
+  QTest::keyClick(edit(kNarrow), Qt::Key_Backspace);
+  QTest::keyClicks(edit(kNarrow), "89");
+  EXPECT_EQ(table->text(kNarrow), "123456");
   QTest::keyClicks(edit(kSequence), "ON05,OFF10,H0512,R03,ON05,OFF10,H0512,R03");
   EXPECT_EQ(table->text(kSequence), "ON05,OFF10,H0512,R03,ON05,OFF10,H0512,R03");
 }

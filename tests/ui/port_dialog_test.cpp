@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QAction>
 #include <QGroupBox>
 #include <QPushButton>
@@ -39,22 +41,47 @@ TEST_F(PortDialogWidgetTest, HasItsCaptionButtonsAndIds) {
     EXPECT_EQ(dialog->windowTitle(), "Com-Port ?");
     EXPECT_TRUE(dialog->isModal());
     EXPECT_EQ(dialog->parentWidget(), &window);
-    EXPECT_FALSE(dialog->windowFlags() & Qt::WindowCloseButtonHint);
     for (int i = 0; i < 12; ++i) {
       auto* radio = dynamic_cast<QRadioButton*>(dialog->controlSet().widget(103 + i));
       ASSERT_NE(radio, nullptr);
       EXPECT_EQ(radio->text(), QString("COM %1").arg(i + 1));
+      EXPECT_FALSE(radio->toolTip().isEmpty());  // the whole device path
     }
     EXPECT_EQ(button(dialog, 115)->text(), "OK");
     EXPECT_EQ(button(dialog, 116)->text(), "CANCEL");
-    // Escape and Enter do not end it; neither does closing the window.
-    QTest::keyClick(dialog, Qt::Key_Escape);
-    QTest::keyClick(dialog, Qt::Key_Return);
-    dialog->close();
-    EXPECT_TRUE(dialog->isVisible());
     QTest::mouseClick(button(dialog, 116), Qt::LeftButton);
   });
   window.menuAction(30)->trigger();
+}
+
+// The dialog started on CANCEL; ports could not be chosen from the keyboard, and Enter
+// and Escape did nothing.
+TEST_F(PortDialogWidgetTest, TheKeyboardChoosesThePortEnterIsOkEscapeAndClosingAreCancel) {
+  application.shell().selectedPort = 2;
+  auto keys = [this](std::function<void(LayoutDialog*)> act) {
+    test::whenShown<LayoutDialog>([this, act](LayoutDialog* dialog) {
+      EXPECT_EQ(dialog->focusWidget(), button(dialog, 105));  // COM 3, the selected port
+      act(dialog);
+    });
+    window.menuAction(30)->trigger();
+  };
+  keys([](LayoutDialog* dialog) {
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Down);
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Right);  // COM 6
+    EXPECT_EQ(dialog->focusWidget(), dialog->controlSet().widget(108));
+    QTest::keyClick(dialog, Qt::Key_Escape);
+  });
+  EXPECT_EQ(application.shell().selectedPort, 2);
+  keys([](LayoutDialog* dialog) {
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Down);
+    dialog->close();  // the window's close button
+  });
+  EXPECT_EQ(application.shell().selectedPort, 2);
+  keys([](LayoutDialog* dialog) {
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Down);
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+  });
+  EXPECT_EQ(application.shell().selectedPort, 4);
 }
 
 TEST_F(PortDialogWidgetTest, FreshStartMarksCom1) {

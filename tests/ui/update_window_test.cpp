@@ -5,6 +5,7 @@
 
 #include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -56,9 +57,9 @@ TEST_F(UpdateWindowWidgetTest, OpensFromTheMenuWithItsControlsInTheirCells) {
     EXPECT_EQ(w->geometry(), QRect(control.x, control.y, control.w, control.h));
     EXPECT_TRUE(w->isVisible());
   }
-  EXPECT_EQ(qobject_cast<QPushButton*>(widget(ids::kHexFile))->text(), "Hex-Datei");
-  EXPECT_EQ(qobject_cast<QPushButton*>(widget(ids::kProgram))->text(), "Programmieren");
-  EXPECT_EQ(qobject_cast<QPushButton*>(widget(ids::kStop))->text(), "Stop");
+  EXPECT_EQ(qobject_cast<QPushButton*>(widget(ids::kHexFile))->text(), "&Hex-Datei");
+  EXPECT_EQ(qobject_cast<QPushButton*>(widget(ids::kProgram))->text(), "&Programmieren");
+  EXPECT_EQ(qobject_cast<QPushButton*>(widget(ids::kStop))->text(), "&Stop");
   EXPECT_EQ(qobject_cast<QLabel*>(widget(ids::kFileName))->text(), "----------");
   EXPECT_EQ(qobject_cast<QLabel*>(widget(ids::kStatus))->text(), "-");
   ASSERT_NE(content->controls().progressBar(), nullptr);
@@ -91,7 +92,21 @@ TEST_F(UpdateWindowWidgetTest, ClosingDuringATransferStopsItAndEnablesTheMenu) {
   auto* status = qobject_cast<QLabel*>(widget(ids::kStatus));
   EXPECT_TRUE(QTest::qWaitFor([&] { return status->text() == QString::fromUtf8("Flash löschen..."); }, 5000));
 
+  // Closing asks first, in German down to Qt's own buttons, and is as wide as its caption.
+  QString yes, no;
+  int boxWidth = 0, captionWidth = 0;
+  test::whenShown<QMessageBox>([&](QMessageBox* box) {
+    yes = box->button(QMessageBox::Yes)->text();
+    no = box->button(QMessageBox::No)->text();
+    box->adjustSize();
+    boxWidth = box->width();
+    captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+    box->button(QMessageBox::Yes)->click();
+  });
   QTest::mouseClick(window.child()->closeBox(), Qt::LeftButton);
+  EXPECT_EQ(yes, "&Ja");
+  EXPECT_EQ(no, "&Nein");
+  EXPECT_GT(boxWidth, captionWidth);
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QApplication::processEvents();
   EXPECT_EQ(window.child(), nullptr);

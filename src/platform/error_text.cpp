@@ -1,0 +1,37 @@
+#include "platform/error_text.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace trv810::platform {
+
+std::string errorText(int error) {
+  switch (error) {
+    case ENOENT: return "Datei oder Verzeichnis nicht vorhanden";
+    case EACCES:
+    case EPERM: return "Keine Berechtigung";
+    case EISDIR: return "Ist ein Verzeichnis";
+    case ENOTDIR: return "Ein Teil des Pfads ist kein Verzeichnis";
+    case ENOSPC: return "Kein Platz mehr auf dem Datenträger";
+    case EDQUOT: return "Speicherkontingent überschritten";
+    case EROFS: return "Dateisystem ist nur lesbar";
+    case EEXIST: return "Datei existiert bereits";
+    case ENAMETOOLONG: return "Dateiname zu lang";
+    case ELOOP: return "Zu viele symbolische Verknüpfungen";
+    case EMFILE:
+    case ENFILE: return "Zu viele offene Dateien";
+    case EIO: return "Ein- und Ausgabefehler";
+    case EBUSY: return "Gerät oder Ressource belegt";
+    case ENXIO: return "Gerät oder Adresse nicht vorhanden";
+    case ENODEV: return "Gerät nicht vorhanden";
+    case EFBIG: return "Datei zu groß";
+    case ENOMEM: return "Nicht genügend Speicher";
+    case EINVAL: return "Ungültiges Argument";
+    case EAGAIN: return "Ressource vorübergehend nicht verfügbar";
+    case ETXTBSY: return "Datei wird gerade benutzt";
+    default: break;
+  }
+  return "Systemfehler " + std::to_string(error) + " (" + std::strerror(error) + ")";
+}
+
+}  // namespace trv810::platform

@@ -1,0 +1,13 @@
+#pragma once
+// The operating system's error numbers as a user reads them: in German, like every
+// other line the program shows. The errors a file or a serial port commonly meets
+// have their own words; any other gives its number with the system's own text.
+
+#include <string>
+
+namespace trv810::platform {
+
+/// The German text of error number `error` (an errno value).
+std::string errorText(int error);
+
+}  // namespace trv810::platform
