@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <vector>
 
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
   link::LinkEvents events;
   link::SerialLink link(events);
   if (!link.openPort(pty->slavePath())) {
-    std::fprintf(stderr, "%s\n", link.lastOpenFailure().reason().c_str());
+    std::fprintf(stderr, "%s: %s\n", pty->slavePath().c_str(), std::strerror(link.lastOpenFailure().error));
     return 1;
   }
   // A block frame as the unit sends it during an upload: 13 payload bytes.

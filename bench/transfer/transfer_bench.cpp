@@ -33,12 +33,14 @@
 #include <vector>
 
 #include "config/config_image.h"
+#include "config/config_operations.h"
+#include "firmware/firmware_update.h"
+#include "firmware/flash_image.h"
 #include "link/frame_codec.h"
 #include "link/serial_link.h"
 #include "sim/sample_config.h"
 #include "support/simulator.h"
 #include "transfer/notification_queue.h"
-#include "transfer/requests.h"
 #include "transfer/transfer.h"
 
 using namespace trv810;
@@ -120,27 +122,28 @@ class Bench {
     });
   }
 
-  std::optional<Measured> run(const std::string& name, bool download,
-                              const std::function<void(transfer::TransferRecord&)>& fill) {
+  transfer::Transfer& transfer() { return transfer_; }
+  transfer::PortTarget port() const { return {"COM1", sim_.device()}; }
+
+  // Runs the operation that `start` starts and hands its result code to `end`.
+  std::optional<Measured> run(const std::string& name,
+                              const std::function<transfer::Start(transfer::NotificationSink&)>& start,
+                              const std::function<void(uint32_t)>& end) {
     const auto before = snapshot(sim_);
     {
       std::lock_guard lock(mutex_);
       frames_.clear();
     }
     const Clock::time_point began = Clock::now();
-    transfer_.state() = 0;
-    if (!download) transfer_.formatIndex() = 3;
-    if (!link_.openPort(sim_.device())) {
-      std::fprintf(stderr, "%s\n", link_.lastOpenFailure().reason().c_str());
+    if (const transfer::Start started = start(queue_); !started) {
+      std::fprintf(stderr, "%s\n", started.message.boxText().c_str());
       return std::nullopt;
     }
-    fill(transfer_.record());
-    if (!(download ? transfer_.startDownload(queue_) : transfer_.startUpload(queue_))) return std::nullopt;
     std::optional<transfer::Notification> n;
     while ((n = queue_.waitFor(std::chrono::minutes(10))) && n->message != transfer::WM_TRANSFER_RESULT) {
     }
     const Clock::time_point ended = Clock::now();
-    link_.closePort();
+    if (n) end(n->wParam);
     const auto after = snapshot(sim_);
     if (!n || !before || !after) return std::nullopt;
 
@@ -284,23 +287,29 @@ int main(int argc, char** argv) {
   std::printf("transfers against trv810-sim at %u baud (10 bits a byte), erase delay %d ms\n\n", settings.baud,
               settings.eraseDelayMs);
 
-  const auto sample = sim::sampleConfig();
-  std::vector<uint8_t> config(sample.begin(), sample.end());
+  const auto config = sim::sampleConfig();
   config::StagingBuffer staging{};
-  std::vector<uint8_t> firmware(settings.firmwareBytes);
-  for (std::size_t i = 0; i < firmware.size(); ++i) firmware[i] = static_cast<uint8_t>(i * 31 + (i >> 9));
+  firmware::FlashImage firmware;
+  for (std::size_t i = 0; i < settings.firmwareBytes; ++i) firmware.buffer()[i] = static_cast<uint8_t>(i * 31 + (i >> 9));
+  firmware.setLength(settings.firmwareBytes);
 
   bool ok = true;
-  const auto write = bench.run("configuration write (898 bytes)", true, [&](transfer::TransferRecord& r) {
-    transfer::prepareConfigurationWrite(r, config.data());
-  });
-  const auto read = bench.run("configuration read (format 3)", false, [&](transfer::TransferRecord& r) {
-    transfer::prepareConfigurationRead(r, 3, staging.data(), staging.size());
-  });
-  const auto flash = bench.run("firmware download (" + std::to_string(settings.firmwareBytes / 1024) + " KiB)", true,
-                               [&](transfer::TransferRecord& r) {
-                                 transfer::prepareFirmwareUpdate(r, firmware.data(), settings.firmwareBytes);
-                               });
+  config::ConfigurationWrite writeOp(bench.transfer());
+  const auto write = bench.run(
+      "configuration write (898 bytes)",
+      [&](transfer::NotificationSink& sink) { return writeOp.start(bench.port(), config, sink); },
+      [&](uint32_t code) { writeOp.end(code); });
+  config::ConfigurationRead readOp(bench.transfer(), staging);
+  config::ConfigImage readBack;
+  const auto read = bench.run(
+      "configuration read (format 3)",
+      [&](transfer::NotificationSink& sink) { return readOp.start(bench.port(), sink); },
+      [&](uint32_t code) { readOp.end(code, readBack); });
+  firmware::FirmwareUpdate flashOp(bench.transfer(), firmware);
+  const auto flash = bench.run(
+      "firmware download (" + std::to_string(settings.firmwareBytes / 1024) + " KiB)",
+      [&](transfer::NotificationSink& sink) { return flashOp.start(bench.port(), sink); },
+      [&](uint32_t code) { flashOp.end(code); });
   for (const auto* m : {&write, &read, &flash}) {
     if (!*m) {
       std::fprintf(stderr, "a transfer did not complete\n");

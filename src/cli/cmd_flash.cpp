@@ -8,7 +8,9 @@
 #include <string_view>
 
 #include "cli/command.h"
+#include "cli/config_transfers.h"
 #include "cli/transfer_session.h"
+#include "firmware/firmware_update.h"
 #include "firmware/flash_loader.h"
 #include "firmware/texts.h"
 #include "transfer/requests.h"
@@ -30,23 +32,6 @@ std::string blocksText(uint32_t done, uint32_t total) {
   return text;
 }
 
-int reportResult(uint32_t code, bool quiet) {
-  const auto line = [](std::string_view text) { return std::string(text); };
-  switch (code) {
-    case transfer::RESULT_NO_ANSWER: return failure(line(texts::kNoAnswer));
-    case transfer::RESULT_ERASE_FAILED: return failure(line(texts::kEraseFailed));
-    case transfer::RESULT_BLOCK_FAILED: return failure(line(texts::kBlockFailed));
-    case transfer::RESULT_PROGRAMMED:
-      if (!quiet) std::printf("%s\n", line(texts::kProgrammed).c_str());
-      return kExitOk;
-    case transfer::RESULT_INCOMPATIBLE:
-      return failure(line(texts::kIncompatible));
-    default:
-      break;
-  }
-  return failure("Unerwarteter Ergebniscode " + std::to_string(code));
-}
-
 int runFlash(const std::vector<std::string>& args, const GlobalOptions& options) {
   if (args.size() != 1) return usageError(kFlashCommand, args.empty() ? "keine Datei angegeben" : "nur eine Datei");
   const std::string& path = args[0];
@@ -60,30 +45,26 @@ int runFlash(const std::vector<std::string>& args, const GlobalOptions& options)
   const firmware::LoadResult loaded = firmware::loadFlashImage(image, path, titleOf(path));
   if (!loaded) return failure(std::string(texts::kInvalidFile), describe(loaded));
   const uint32_t length = image.length();
-  // The request announces the number of whole 8-byte blocks in 16 bits; a longer
-  // image would be announced as a wrong (wrapped) count.
-  if (length > transfer::kMaxAnnouncedFirmwareLength) {
-    char text[200];
-    std::snprintf(text, sizeof text, std::string(texts::kImageTooLarge).c_str(), unsigned{length},
-                  unsigned{transfer::kMaxAnnouncedFirmwareLength});
-    char detail[120];
-    std::snprintf(detail, sizeof detail, "%" PRIu32 " Blöcke zu 8 Bytes; die Update-Anfrage kündigt höchstens 65535 an.",
-                  length >> 3);
-    return failure(text, detail);
-  }
-  if (!options.quiet) {
-    std::printf("%s: %" PRIu32 " Bytes\n", path.c_str(), length);
-    if (!loaded.rawCopyPath.empty() && loaded.rawCopy) std::printf("Binärkopie: %s\n", loaded.rawCopyPath.c_str());
-  }
-
-  const uint32_t blocks = length >> 3;
+  firmware::FirmwareUpdate update(session.transfer(), image);
   ProgressPlan plan;
-  plan.totalBlocks = blocks;
+  plan.totalBlocks = update.blocks();
   plan.startedText = std::string(texts::kErasing);
   const RunOutcome run = session.run(
-      TransferSession::Direction::Download,
-      [&image, length](transfer::TransferRecord& r) {
-        transfer::prepareFirmwareUpdate(r, image.buffer().data(), length);
+      [&](transfer::NotificationSink& sink) {
+        const bool fits = length <= transfer::kMaxAnnouncedFirmwareLength;
+        if (fits && !options.quiet) {
+          std::printf("%s: %" PRIu32 " Bytes\n", path.c_str(), length);
+          if (!loaded.rawCopyPath.empty() && loaded.rawCopy) std::printf("Binärkopie: %s\n", loaded.rawCopyPath.c_str());
+        }
+        transfer::Start start = update.start(session.target(), sink);
+        if (!fits) {
+          // Sent, the image would be announced with a wrong (wrapped) block count.
+          char detail[120];
+          std::snprintf(detail, sizeof detail,
+                        "%" PRIu32 " Blöcke zu 8 Bytes; die Update-Anfrage kündigt höchstens 65535 an.", length >> 3);
+          start.message.detail = detail;
+        }
+        return start;
       },
       plan);
   if (run.kind == RunOutcome::Kind::Interrupted) {
@@ -91,11 +72,14 @@ int runFlash(const std::vector<std::string>& args, const GlobalOptions& options)
     return kExitInterrupted;
   }
   if (run.kind != RunOutcome::Kind::Result) return kExitFailed;
+  const transfer::Report report = update.end(run.code);
   if (!options.quiet) {
-    if (run.code == transfer::RESULT_PROGRAMMED) std::printf("%s\n", blocksText(blocks, blocks).c_str());
+    if (run.code == transfer::RESULT_PROGRAMMED) std::printf("%s\n", blocksText(update.blocks(), update.blocks()).c_str());
     std::printf("%s\n", std::string(texts::kFinished).c_str());
   }
-  return reportResult(run.code, options.quiet);
+  if (run.code != transfer::RESULT_PROGRAMMED) return reportFailedResult(report);
+  session.tell(*report.message);
+  return kExitOk;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "cli/transfer_session.h"
 #include "config/config_image.h"
+#include "transfer/operation.h"
 
 namespace trv810::cli {
 
@@ -30,5 +31,9 @@ int writeConfiguration(TransferSession& session, std::span<const uint8_t, config
 
 /// The exit status and message for a run that ended otherwise than with a result.
 int reportStopped(const RunOutcome& outcome, const char* whatWasLeft);
+
+/// Prints the message of a result that is not success (with its detail line) and
+/// returns kExitFailed.
+int reportFailedResult(const transfer::Report& report);
 
 }  // namespace trv810::cli

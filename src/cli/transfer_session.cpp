@@ -12,12 +12,10 @@
 #include <mutex>
 #include <utility>
 
-#include "config/config_image.h"
-#include "config/texts.h"
+#include "cli/command.h"
 #include "link/port_table.h"
 #include "platform/error_text.h"
 #include "platform/event.h"
-#include "transfer/transfer.h"
 
 namespace trv810::cli {
 
@@ -60,12 +58,6 @@ int blockStopSignals() {
   return signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
 }
 
-std::string portFailureText(const std::string& name) {
-  char text[160];
-  std::snprintf(text, sizeof text, std::string(config::texts::kPortOpenFailed).c_str(), name.c_str());
-  return text;
-}
-
 }  // namespace
 
 std::optional<PortTarget> resolvePort(const std::string& port, std::string& error) {
@@ -95,30 +87,27 @@ TransferSession::~TransferSession() {
   if (signalFd_ >= 0) ::close(signalFd_);
 }
 
-RunOutcome TransferSession::run(Direction direction,
-                                const std::function<void(transfer::TransferRecord&)>& fill,
+RunOutcome TransferSession::run(const std::function<transfer::Start(transfer::NotificationSink&)>& start,
                                 const ProgressPlan& plan) {
   // From the first transfer on, Ctrl-C waits for the wait below; before it, it ends
   // the program as usual (nothing is open or half-written then).
   if (signalFd_ < 0) signalFd_ = blockStopSignals();
-  transfer::Transfer& t = app_.transfer();
-  t.state() = 0;
-  if (direction == Direction::Upload) t.formatIndex() = config::kCurrentFormat;
-  link::SerialLink& link = app_.link();
-  if (!link.openPort(target_.device)) {
-    failure(portFailureText(target_.name), link.lastOpenFailure().reason());
-    return {};
-  }
-  fill(t.record());
   sink_->clear();
-  Progress progress(Progress::styleFor(stderr, options_.quiet, options_.trace), stderr, plan.totalBlocks);
-  const bool started = direction == Direction::Download ? t.startDownload(*sink_) : t.startUpload(*sink_);
+  const transfer::Start started = start(*sink_);
   if (!started) {
-    link.closePort();
-    failure(std::string(config::texts::kThreadStartFailed));
+    failure(started.message.text, started.message.detail);
     return {};
   }
+  Progress progress(Progress::styleFor(stderr, options_.quiet, options_.trace), stderr, plan.totalBlocks);
   return wait(progress, plan);
+}
+
+void TransferSession::tell(const transfer::Message& message) const {
+  if (message.icon != platform::Icon::Information) {
+    failure(message.text, message.detail);
+  } else if (!options_.quiet) {
+    std::printf("%s\n", message.text.c_str());
+  }
 }
 
 RunOutcome TransferSession::wait(Progress& progress, const ProgressPlan& plan) {
@@ -151,8 +140,7 @@ RunOutcome TransferSession::wait(Progress& progress, const ProgressPlan& plan) {
             break;
           }
           case transfer::WM_TRANSFER_RESULT:
-            // The thread now waits for the stop event; closing the port ends it.
-            app_.closePort();
+            // The thread now waits for the stop event; the operation's end() closes the port.
             progress.finish(n.wParam == transfer::RESULT_PROGRAMMED || n.wParam == transfer::RESULT_READ_DONE);
             return {RunOutcome::Kind::Result, n.wParam};
           default:

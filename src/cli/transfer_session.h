@@ -2,9 +2,10 @@
 // Running transfers from the command line: what read, write and flash share.
 //
 // A session owns the application object (link, transfer runner, FlashImage, the
-// ConfigImage and staging buffer) and talks to the port resolvePort() chose. run() takes the road every command of the windows takes: transfer
-// state 0, open the port, fill the TransferRecord, start the thread, then wait for the
-// notifications until the result arrives, which closes the port. The wait is one
+// ConfigImage and staging buffer) and talks to the port resolvePort() chose. run()
+// starts an operation (transfer/operation.h) as the windows do, then waits for the
+// notifications until the result arrives; the command hands its code to the
+// operation's end(), which closes the port and says what to print. The wait is one
 // poll() over a descriptor that the notification sink sets and a signalfd for SIGINT
 // and SIGTERM, so Ctrl-C stops the transfer at once, as "Abbrechen" does: the port is
 // closed and no result is reported. Progress goes to standard error (see progress.h);
@@ -20,15 +21,14 @@
 #include "app/application.h"
 #include "cli/command.h"
 #include "cli/progress.h"
+#include "transfer/operation.h"
 #include "transfer/transfer_record.h"
 
 namespace trv810::cli {
 
-/// The port a command talks to: "COM1".."COM12" from the port table, or a device path.
-struct PortTarget {
-  std::string name;    ///< what messages show: "COM3", or the path itself
-  std::string device;  ///< what is opened
-};
+/// The port a command talks to: "COM1".."COM12" from the port table, or a device path
+/// (then its name in messages too).
+using PortTarget = transfer::PortTarget;
 
 /// Resolves `port` as --port gives it; nullopt (with `error`) for anything else.
 std::optional<PortTarget> resolvePort(const std::string& port, std::string& error);
@@ -55,8 +55,6 @@ struct ProgressPlan {
 
 class TransferSession {
  public:
-  enum class Direction { Download, Upload };
-
   /// Sets up the application object for `target`. The first run() blocks SIGINT and
   /// SIGTERM for good: they are read from a signalfd while a transfer waits, and wait
   /// after it (a file being saved is finished first).
@@ -66,17 +64,19 @@ class TransferSession {
   TransferSession& operator=(const TransferSession&) = delete;
 
   app::Application& app() { return app_; }
-  transfer::TransferRecord& record() { return app_.transfer().record(); }
+  transfer::Transfer& transfer() { return app_.transfer(); }
   const PortTarget& target() const { return target_; }
 
-  /// Runs one transfer: `fill` fills the TransferRecord after the port is open. Port
-  /// and thread failures are reported here with the windows' texts; the command
-  /// reports the result itself.
-  RunOutcome run(Direction direction, const std::function<void(transfer::TransferRecord&)>& fill,
-                 const ProgressPlan& plan);
+  /// Runs one transfer: `start` starts an operation posting to the sink it is given.
+  /// A start that fails is reported here with the operation's message; the command
+  /// turns the result into its report with the operation's end().
+  RunOutcome run(const std::function<transfer::Start(transfer::NotificationSink&)>& start, const ProgressPlan& plan);
 
   /// Whether the user asked for no progress output.
   bool quiet() const { return options_.quiet; }
+  /// Prints an operation's message: information on standard output (not with
+  /// --quiet), anything else with its detail line on standard error.
+  void tell(const transfer::Message& message) const;
 
  private:
   class Sink;

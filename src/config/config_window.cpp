@@ -11,22 +11,23 @@
 namespace trv810::config {
 
 ConfigWindow::ConfigWindow(ConfigImage& image, StagingBuffer& staging, std::string& lastPath,
-                           link::SerialLink& link, transfer::Transfer& transfer, PortChoice port,
-                           platform::ControlTable& controls, ConfigWindowHost& host,
+                           transfer::Transfer& transfer, PortChoice port, platform::ControlTable& controls,
+                           ConfigWindowHost& host,
                            transfer::NotificationSink& sink)
     : image_(image),
-      staging_(staging),
-      link_(link),
       transfer_(transfer),
       port_(port),
       controls_(controls),
       host_(host),
       sink_(sink),
       form_(image, controls),
+      read_(transfer, staging),
+      write_(transfer),
       lastPath_(lastPath) {}
 
 ConfigWindow::~ConfigWindow() {
-  if (running_) link_.closePort();
+  read_.stop();
+  write_.stop();
 }
 
 void ConfigWindow::onCreate() {
@@ -46,7 +47,8 @@ bool ConfigWindow::onCloseRequest() {
 }
 
 void ConfigWindow::onClose() {
-  link_.closePort();
+  read_.stop();
+  write_.stop();
   running_ = false;
 }
 
@@ -145,10 +147,6 @@ void ConfigWindow::editSequence(int id, std::string& buffer) {
   buffer = firstChars(controls_.text(id), SignalBox::kBufferChars);
   SignalBox box(buffer);
   if (host_.runSignalBox(box, id) == 1) controls_.setText(id, buffer);
-}
-
-void ConfigWindow::error(std::string_view text, std::string_view caption) {
-  host_.messageBox(text, caption, platform::Icon::Error);
 }
 
 }  // namespace trv810::config

@@ -6,23 +6,23 @@
 // ControlTable and the toolkit through a ConfigWindowHost; the toolkit forwards input
 // to the on...() handlers and the transfer's notifications to onNotification().
 //
-// How a transfer runs: the command opens the selected port, fills the TransferRecord
-// and starts the thread, which posts to `sink`; the buttons 150 to 153 are disabled
-// and "Abbrechen" enabled until WM_TRANSFER_RESULT arrives (or "Abbrechen", or
-// closing). The result closes the port before anything the thread wrote is read. The
-// menu entries that keep this window single are the main window's affair.
+// How a transfer runs: the command starts its operation (config_operations.h), which
+// opens the selected port and starts the thread posting to `sink`; the buttons 150 to
+// 153 are disabled and "Abbrechen" enabled until WM_TRANSFER_RESULT arrives (or
+// "Abbrechen", or closing). The operation's report of the result says what to show.
+// The menu entries that keep this window single are the main window's affair.
 
 #include <array>
 #include <cstdint>
 #include <string>
 
 #include "config/config_image.h"
+#include "config/config_operations.h"
 #include "config/config_window_host.h"
 #include "config/form.h"
-#include "link/port_table.h"
-#include "link/serial_link.h"
 #include "platform/controls.h"
 #include "platform/layout.h"
+#include "transfer/operation.h"
 #include "transfer/transfer.h"
 #include "transfer/transfer_record.h"
 
@@ -31,12 +31,8 @@ namespace trv810::config {
 /// A request from the vertical scroll bar.
 enum class ScrollRequest { LineUp, LineDown, PageUp, PageDown, Thumb, Top, Bottom, EndScroll };
 
-/// The port the user chose: the table and the selected index 0..11, both read at the
-/// moment a command opens the port.
-struct PortChoice {
-  const link::PortTable& ports;
-  const int& selected;
-};
+/// The port the user chose, read at the moment a command opens the port.
+using PortChoice = transfer::PortChoice;
 
 class ConfigWindow {
  public:
@@ -48,9 +44,9 @@ class ConfigWindow {
   /// configuration file chosen last, kept by the caller for the program's run, so the
   /// file dialogs start there again in a new window. `sink` receives the transfer's
   /// notifications (the toolkit hands them back to onNotification()).
-  ConfigWindow(ConfigImage& image, StagingBuffer& staging, std::string& lastPath, link::SerialLink& link,
-               transfer::Transfer& transfer, PortChoice port, platform::ControlTable& controls,
-               ConfigWindowHost& host, transfer::NotificationSink& sink);
+  ConfigWindow(ConfigImage& image, StagingBuffer& staging, std::string& lastPath, transfer::Transfer& transfer,
+               PortChoice port, platform::ControlTable& controls, ConfigWindowHost& host,
+               transfer::NotificationSink& sink);
   /// Stops a transfer that still runs, so no thread posts to `sink` any more.
   ~ConfigWindow();
   ConfigWindow(const ConfigWindow&) = delete;
@@ -91,35 +87,31 @@ class ConfigWindow {
   void programUnit();
   void readUnit();
   void cancelTransfer();
-  bool openPort();
-  void startTransfer(bool download);
+  void startTransfer(const transfer::Start& start, bool reading);
   void endTransfer();
   void onTransferResult(uint32_t code);
-  void acceptReadImage();
+  void show(const transfer::Message& message);
   void setIdle();
   void editSequence(int id, std::string& buffer);
-  void error(std::string_view text, std::string_view caption);
   bool validateForm();
   void showFormError(FormResult result);
 
   ConfigImage& image_;
-  StagingBuffer& staging_;
-  link::SerialLink& link_;
   transfer::Transfer& transfer_;
   PortChoice port_;
   platform::ControlTable& controls_;
   ConfigWindowHost& host_;
   transfer::NotificationSink& sink_;
   Form form_;
-  // The image a download sends: a copy taken when it starts, so the toggles, which
-  // stay usable, never change bytes the transfer thread is reading.
-  std::array<uint8_t, kImageSize> outgoing_{};
+  ConfigurationRead read_;
+  ConfigurationWrite write_;  // sends a copy, so the toggles, which stay usable, change nothing it sends
   std::string& lastPath_;
   // What the form showed when it was last read, loaded, saved or programmed (or
   // created); and what it showed when the download now running started.
   FormState saved_;
   FormState sending_;
   bool running_ = false;
+  bool reading_ = false;  // which of the two runs
 };
 
 }  // namespace trv810::config

@@ -6,21 +6,19 @@
 #include "firmware/flash_loader.h"
 #include "firmware/texts.h"
 #include "platform/cp1252.h"
-#include "transfer/requests.h"
 
-// How a download runs: "Programmieren" opens the selected port, fills the
-// TransferRecord for the firmware and starts the thread, which posts to `sink`. The
-// unit erases its flash first (the thread posts WM_TRANSFER_STARTED with every send of
-// the opening request), then takes the blocks (WM_TRANSFER_PROGRESS after each) and
-// ends with WM_TRANSFER_RESULT, which closes the port. "Stop" and closing the window
-// close the port at once; the thread then posts nothing more, and what it posted
-// before is dropped by the transfer-active flag that closePort() clears.
+// How a download runs: "Programmieren" starts the firmware update operation
+// (firmware_update.h), which opens the selected port and starts the thread posting to
+// `sink`. The unit erases its flash first (the thread posts WM_TRANSFER_STARTED with
+// every send of the opening request), then takes the blocks (WM_TRANSFER_PROGRESS
+// after each) and ends with WM_TRANSFER_RESULT, whose report the operation gives after
+// closing the port. "Stop" and closing the window close the port at once; the thread
+// then posts nothing more, and what it posted before is dropped by the
+// transfer-active flag that closePort() clears.
 
 namespace trv810::firmware {
 
 namespace {
-
-constexpr int kBlockShift = 3;  // 8-byte blocks
 
 std::string format(std::string_view pattern, auto... values) {
   char text[256];
@@ -59,21 +57,19 @@ platform::WindowSpec UpdateWindow::layout(platform::CellSize cell, int clientWid
   return windowLayout;
 }
 
-UpdateWindow::UpdateWindow(FlashImage& image, std::string& path, link::SerialLink& link,
-                           transfer::Transfer& transfer, PortChoice port, platform::ControlTable& controls,
-                           platform::WindowHost& host, transfer::NotificationSink& sink)
+UpdateWindow::UpdateWindow(FlashImage& image, std::string& path, transfer::Transfer& transfer, PortChoice port,
+                           platform::ControlTable& controls, platform::WindowHost& host,
+                           transfer::NotificationSink& sink)
     : image_(image),
       path_(path),
-      link_(link),
       transfer_(transfer),
       port_(port),
       controls_(controls),
       host_(host),
-      sink_(sink) {}
+      sink_(sink),
+      update_(transfer, image) {}
 
-UpdateWindow::~UpdateWindow() {
-  if (running_) link_.closePort();
-}
+UpdateWindow::~UpdateWindow() { update_.stop(); }
 
 void UpdateWindow::onCreate() {
   host_.setTitle(texts::kWindowTitle);
@@ -92,7 +88,7 @@ bool UpdateWindow::onCloseRequest() {
 }
 
 void UpdateWindow::onClose() {
-  link_.closePort();
+  update_.stop();
   running_ = false;
   closed_ = true;  // a result still queued must not raise a box for a window that is gone
 }
@@ -143,40 +139,25 @@ void UpdateWindow::onFileChosen(const std::string& path) {
   controls_.setText(ids::kFileName, platform::utf8ToCp1252(texts::kNoFile).bytes);
   setStatus(texts::kNoStatus);
   controls_.setEnabled(ids::kProgram, false);
-  error(std::string(texts::kInvalidFile) + "\n\n" + describe(result));
+  show({std::string(texts::kInvalidFile), describe(result), texts::kCaption, platform::Icon::Error});
 }
 
 void UpdateWindow::program() {
-  const uint32_t length = image_.length();
-  // 65,536 blocks would be announced as 0 in the 16-bit block count: refused.
-  if (length > transfer::kMaxAnnouncedFirmwareLength) {
-    error(format(texts::kImageTooLarge, unsigned{length}, unsigned{transfer::kMaxAnnouncedFirmwareLength}));
-    return;
-  }
-  transfer_.state() = 0;
-  const link::PortEntry& entry = port_.ports.entry(port_.selected);
-  if (!link_.openPort(entry.device)) {
-    std::string text = format(texts::kPortOpenFailed, entry.name.c_str());
-    const std::string reason = link_.lastOpenFailure().reason();
-    if (!reason.empty()) text += "\n\n" + reason;
-    error(text);
-    return;
-  }
-  transfer::prepareFirmwareUpdate(transfer_.record(), image_.buffer().data(), length);
-  if (!transfer_.startDownload(sink_)) {
-    link_.closePort();  // the flag is cleared and the port closed again
-    error(texts::kThreadStartFailed);
+  const transfer::Start start = update_.start(port_.target(), sink_);
+  if (!start) {
+    show(start.message);
     return;
   }
   running_ = true;
   setButtons(false, false, true);
   // An empty range would make the bar an endless busy animation: an image of fewer
   // than eight bytes has one step all the same.
-  host_.setProgressRange(0, std::max(1, static_cast<int>((length >> kBlockShift) & 0xFFFF)));
+  host_.setProgressRange(0, std::max(1, static_cast<int>(update_.blocks() & 0xFFFF)));
 }
 
 void UpdateWindow::stop() {
   host_.setWaitCursor(true);  // the threads get up to a second to end
+  update_.stop();
   endTransfer();
   host_.setWaitCursor(false);
   // The unit kept the blocks it had: its firmware is incomplete until programmed again.
@@ -184,7 +165,6 @@ void UpdateWindow::stop() {
 }
 
 void UpdateWindow::endTransfer() {
-  link_.closePort();
   running_ = false;
   host_.setProgressPosition(0);
   setButtons(true, true, false);
@@ -199,8 +179,7 @@ void UpdateWindow::onNotification(const transfer::Notification& n) {
     case transfer::WM_TRANSFER_PROGRESS:
       if (!active) break;
       host_.setProgressPosition(static_cast<int>(n.wParam));
-      setStatus(format(texts::kProgressFormat, static_cast<int>(n.wParam),
-                       static_cast<int>(image_.length() >> kBlockShift)));
+      setStatus(format(texts::kProgressFormat, static_cast<int>(n.wParam), static_cast<int>(update_.blocks())));
       break;
     case transfer::WM_TRANSFER_STARTED:
       if (active) setStatus(texts::kErasing);
@@ -215,28 +194,10 @@ void UpdateWindow::onNotification(const transfer::Notification& n) {
 }
 
 void UpdateWindow::onTransferResult(uint32_t code) {
+  const transfer::Report report = update_.end(code);
   endTransfer();
   setStatus(texts::kFinished);
-  switch (code) {
-    case transfer::RESULT_NO_ANSWER:
-      error(texts::kNoAnswer);
-      break;
-    case transfer::RESULT_ERASE_FAILED:
-      error(texts::kEraseFailed);
-      break;
-    case transfer::RESULT_BLOCK_FAILED:
-      error(texts::kBlockFailed);
-      break;
-    case transfer::RESULT_PROGRAMMED:
-      host_.messageBox(texts::kProgrammed, texts::kCaption, platform::Icon::Information);
-      break;
-    case transfer::RESULT_INCOMPATIBLE:
-      // Told, not left to "Programmierung beendet.", which reads like success.
-      error(texts::kIncompatible);
-      break;
-    default:
-      break;
-  }
+  if (report.message) show(*report.message);
 }
 
 void UpdateWindow::setButtons(bool hexFile, bool program, bool stop) {
@@ -249,8 +210,8 @@ void UpdateWindow::setStatus(std::string_view utf8) {
   controls_.setText(ids::kStatus, platform::utf8ToCp1252(utf8).bytes);
 }
 
-void UpdateWindow::error(std::string_view text) {
-  host_.messageBox(text, texts::kCaption, platform::Icon::Error);
+void UpdateWindow::show(const transfer::Message& message) {
+  host_.messageBox(message.boxText(), message.caption, message.icon);
 }
 
 }  // namespace trv810::firmware

@@ -15,9 +15,8 @@
 
 #include <string>
 
+#include "firmware/firmware_update.h"
 #include "firmware/flash_image.h"
-#include "link/port_table.h"
-#include "link/serial_link.h"
 #include "platform/controls.h"
 #include "platform/layout.h"
 #include "platform/window_host.h"
@@ -36,12 +35,8 @@ inline constexpr int kFileName = 63;
 inline constexpr int kStatus = 64;
 }  // namespace ids
 
-/// The port the user chose: the table and the selected index 0..11, both read at the
-/// moment "Programmieren" opens the port.
-struct PortChoice {
-  const link::PortTable& ports;
-  const int& selected;
-};
+/// The port the user chose, read at the moment "Programmieren" opens the port.
+using PortChoice = transfer::PortChoice;
 
 class UpdateWindow {
  public:
@@ -52,9 +47,8 @@ class UpdateWindow {
   /// Keeps references to everything; all must outlive the window. `path` is the path
   /// of the firmware file chosen last. `sink` receives the transfer's notifications
   /// (the toolkit hands them back to onNotification()).
-  UpdateWindow(FlashImage& image, std::string& path, link::SerialLink& link, transfer::Transfer& transfer,
-               PortChoice port, platform::ControlTable& controls, platform::WindowHost& host,
-               transfer::NotificationSink& sink);
+  UpdateWindow(FlashImage& image, std::string& path, transfer::Transfer& transfer, PortChoice port,
+               platform::ControlTable& controls, platform::WindowHost& host, transfer::NotificationSink& sink);
   /// Stops a transfer that still runs, so no thread posts to `sink` any more.
   ~UpdateWindow();
   UpdateWindow(const UpdateWindow&) = delete;
@@ -87,16 +81,16 @@ class UpdateWindow {
   void onTransferResult(uint32_t code);
   void setButtons(bool hexFile, bool program, bool stop);
   void setStatus(std::string_view utf8);
-  void error(std::string_view text);
+  void show(const transfer::Message& message);
 
   FlashImage& image_;
   std::string& path_;
-  link::SerialLink& link_;
   transfer::Transfer& transfer_;
   PortChoice port_;
   platform::ControlTable& controls_;
   platform::WindowHost& host_;
   transfer::NotificationSink& sink_;
+  FirmwareUpdate update_;
   bool running_ = false;
   bool closed_ = false;
 };

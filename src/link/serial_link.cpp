@@ -6,8 +6,10 @@
 // read what has arrived, feed it to the decoder. Each good frame goes into the ring;
 // frame-ready is set and the receiver waits up to 100 ms for slot-consumed before it
 // decodes on. Every wait of the receiver also wakes on the stop event, so it ends at
-// once when closePort() sets it. A device that has gone away (hang-up, EIO) makes
-// every wake a failed read; those are paced 50 ms apart instead of spinning.
+// once when closePort() sets it. A device that has gone away (hang-up, EIO) is
+// recorded as the link's loss and frame-ready is set, so a waiting transfer ends at
+// once; the receiver then only waits for the stop event: no read is tried again, so
+// nothing spins on a device that is gone.
 //
 // closePort() sets stop, joins the receiver and the transfer thread (both end within
 // a few milliseconds of the stop), and only then closes the device: no thread ever
@@ -18,7 +20,6 @@
 #include <cerrno>
 #include <system_error>
 
-#include "platform/error_text.h"
 #include "platform/serial_device.h"
 
 namespace trv810::link {
@@ -27,10 +28,9 @@ namespace {
 using platform::Millis;
 using platform::WaitOutcome;
 
-constexpr Millis kStartPause{500};     // before the first read: the unit settles
 constexpr Millis kIdleWake{500};       // a wait on a quiet line wakes this often
 constexpr Millis kConsumerWait{100};   // for slot-consumed after each delivered frame
-constexpr Millis kRetryPause{50};      // between reads of a device that has gone away
+constexpr Millis kRetryPause{50};      // after a wake that brought nothing
 constexpr Millis kWritePerByte{10};
 constexpr Millis kWriteExtra{100};
 
@@ -47,33 +47,12 @@ OpenFailureKind kindOf(platform::DeviceOpenError error) {
 
 }  // namespace
 
-std::string OpenFailure::reason() const {
-  switch (kind) {
-    case OpenFailureKind::None:
-      return {};
-    case OpenFailureKind::Missing:
-      if (error == ENOENT || error == 0) return "Das Gerät " + device + " gibt es nicht.";
-      return "Hinter " + device + " steht keine serielle Schnittstelle.";
-    case OpenFailureKind::PermissionDenied:
-      if (group.empty() || group == "root") return "Keine Berechtigung für " + device + ".";
-      return "Keine Berechtigung für " + device + ": treten Sie der Gruppe " + group +
-             " bei (sudo usermod -aG " + group + " $USER, danach neu anmelden).";
-    case OpenFailureKind::InUse:
-      if (error == EALREADY) return device + " ist bereits geöffnet.";
-      return device + " wird von einem anderen Programm benutzt.";
-    case OpenFailureKind::ThreadFailed:
-      return "Der Empfänger für " + device + " konnte nicht gestartet werden.";
-    case OpenFailureKind::Other:
-      break;
-  }
-  return device + " lässt sich nicht öffnen: " + platform::errorText(error) + ".";
-}
-
 SerialLink::SerialLink(LinkEvents& events)
     : SerialLink(events, platform::makeSerialDeviceOpener()) {}
 
-SerialLink::SerialLink(LinkEvents& events, std::unique_ptr<platform::SerialDeviceOpener> opener)
-    : events_(events), opener_(std::move(opener)) {}
+SerialLink::SerialLink(LinkEvents& events, std::unique_ptr<platform::SerialDeviceOpener> opener,
+                       Millis startPause)
+    : events_(events), opener_(std::move(opener)), startPause_(startPause) {}
 
 SerialLink::~SerialLink() {
   closePort();
@@ -100,6 +79,7 @@ bool SerialLink::openPort(const std::string& device) {
     return false;
   }
   device_ = std::move(opened.device);
+  lostError_.store(kNotLost);
   try {
     receiver_ = std::thread(&SerialLink::receive, this);
   } catch (const std::system_error& e) {
@@ -122,7 +102,25 @@ void SerialLink::closePort() {
   device_->close();
   device_.reset();
   open_.store(false);
+  // A frame that arrived after the transfer stopped taking them (in its finished
+  // state, or decoded while stopping) must not be taken by the next transfer.
+  ring_.resetIndices();
+  events_.frameReady.reset();
+  events_.slotConsumed.reset();
   events_.stop.reset();
+}
+
+std::optional<DeviceLoss> SerialLink::lastDeviceLoss() const {
+  const int error = lostError_.load();
+  if (error == kNotLost) return std::nullopt;
+  return DeviceLoss{error, failure_.device};
+}
+
+void SerialLink::dropReceived() {
+  ring_.resetIndices();
+  events_.frameReady.reset();
+  events_.slotConsumed.reset();
+  if (deviceLost()) events_.frameReady.set();  // the loss is no frame: it stays told
 }
 
 bool SerialLink::startTransferThread(std::function<void()> body) {
@@ -141,8 +139,11 @@ SerialLink::WriteOutcome SerialLink::write(const uint8_t* bytes, std::size_t cou
   switch (device_->write(bytes, count, events_.stop, timeout)) {
     case platform::SerialDevice::WriteStatus::Written: return WriteOutcome::Written;
     case platform::SerialDevice::WriteStatus::Stopped: return WriteOutcome::Stopped;
-    case platform::SerialDevice::WriteStatus::TimedOut:
-    case platform::SerialDevice::WriteStatus::Failed: break;
+    case platform::SerialDevice::WriteStatus::TimedOut: break;
+    case platform::SerialDevice::WriteStatus::Failed:
+      // Refused outright rather than late: a serial device does that once it is gone.
+      recordLoss(0);
+      break;
   }
   return WriteOutcome::Failed;
 }
@@ -155,7 +156,7 @@ ReceiveRing::Slot SerialLink::takeFrame() {
 
 void SerialLink::receive() {
   ring_.resetIndices();
-  if (events_.stop.wait(kStartPause)) return;  // the manual stop event stays set
+  if (events_.stop.wait(startPause_)) return;  // the manual stop event stays set
   for (;;) {
     const WaitOutcome woke = device_->waitReadable(events_.stop, kIdleWake);
     if (woke == WaitOutcome::Second) return;
@@ -166,9 +167,22 @@ void SerialLink::receive() {
                            [this](std::span<const uint8_t> content) { deliver(content); });
       continue;
     }
-    // Woken without data: the device failed or hung up. Try again later, not at once.
-    if (events_.stop.wait(kRetryPause)) return;
+    if (got.status == platform::SerialDevice::ReadStatus::Nothing) {
+      // Woken without data and without a failure: look again after a pause, not at once.
+      if (events_.stop.wait(kRetryPause)) return;
+      continue;
+    }
+    // The device failed or hung up: it is gone for this opening. Tell the transfer,
+    // then wait for closePort() without touching the device again.
+    recordLoss(got.error);
+    events_.stop.wait(platform::kForever);
+    return;
   }
+}
+
+void SerialLink::recordLoss(int error) {
+  int none = kNotLost;
+  if (lostError_.compare_exchange_strong(none, error)) events_.frameReady.set();
 }
 
 void SerialLink::deliver(std::span<const uint8_t> content) {

@@ -10,12 +10,20 @@
 // slot-consumed. closePort() clears the transfer-active flag, sets the stop event,
 // joins the receiver and the transfer thread (both end within the 1000 ms bound),
 // closes the device and clears the stop event again.
+//
+// A device that goes away while the port is open (a hang-up, EIO, a write that fails
+// outright) is recorded once as the link's failure; the receiver then sets frame-ready
+// so that a waiting transfer looks at it at once, and reads no more until closePort().
+//
+// The link reports what happened as values (a kind, an errno, the device, the owning
+// group); the words for the user are chosen by the layer that shows them.
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -45,18 +53,23 @@ struct OpenFailure {
   int error = 0;            ///< errno of the failed call
   std::string device;       ///< the device path that was opened
   std::string group;        ///< the group owning the device, for PermissionDenied
-  /// One sentence for the user (UTF-8, in the program's German), e.g. "Das Gerät
-  /// /dev/ttyUSB0 gibt es nicht." or, for permission denied, which group to join
-  /// (usually dialout). Empty when nothing failed.
-  std::string reason() const;
+};
+
+/// The device went away while the port was open: the errno of the failed read or
+/// write (0 for a hang-up without one).
+struct DeviceLoss {
+  int error = 0;
+  std::string device;
 };
 
 class SerialLink {
  public:
   /// Uses the POSIX serial device.
   explicit SerialLink(LinkEvents& events);
-  /// Uses `opener` for the device (tests).
-  SerialLink(LinkEvents& events, std::unique_ptr<platform::SerialDeviceOpener> opener);
+  /// Uses `opener` for the device (tests), and `startPause` before the receiver's
+  /// first read (tests of scripted devices that need no settling).
+  SerialLink(LinkEvents& events, std::unique_ptr<platform::SerialDeviceOpener> opener,
+             platform::Millis startPause = platform::Millis(500));
   ~SerialLink();  ///< closes the port
   SerialLink(const SerialLink&) = delete;
   SerialLink& operator=(const SerialLink&) = delete;
@@ -70,6 +83,10 @@ class SerialLink {
   void closePort();
   bool isOpen() const { return open_.load(); }
   const OpenFailure& lastOpenFailure() const { return failure_; }
+  /// Whether the device went away since the port was opened. Any thread.
+  bool deviceLost() const { return lostError_.load() != kNotLost; }
+  /// How it went away; read once the port is closed (the threads are gone by then).
+  std::optional<DeviceLoss> lastDeviceLoss() const;
 
   /// Starts the transfer thread running `body`; closePort() joins it. False when the
   /// thread cannot be started. A finished earlier thread is joined first.
@@ -89,10 +106,17 @@ class SerialLink {
   /// Consumer side of the ring, as a transfer uses it after frame-ready: copies the
   /// slot at the read index, advances the read index, sets slot-consumed.
   ReceiveRing::Slot takeFrame();
+  /// Drops every frame received so far: both ring indices to 0 and no frame-ready or
+  /// slot-consumed signal left over, so a transfer starts with nothing of an earlier one.
+  /// A device loss stays signalled.
+  void dropReceived();
 
  private:
   void receive();            // receiver thread body
   void deliver(std::span<const uint8_t> content);
+  void recordLoss(int error);  // the first loss wins; wakes a waiting transfer
+
+  static constexpr int kNotLost = -1;
 
   LinkEvents& events_;
   std::unique_ptr<platform::SerialDeviceOpener> opener_;
@@ -105,6 +129,8 @@ class SerialLink {
   FrameDecoder decoder_;  // kept across opening and closing, as the protocol expects
   std::array<uint8_t, 256> readBuffer_{};
   OpenFailure failure_;
+  const platform::Millis startPause_;
+  std::atomic<int> lostError_{kNotLost};
 };
 
 }  // namespace trv810::link

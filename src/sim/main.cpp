@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
   sim::Unit unit(options.unit, image);
   sim::Server server(unit, pty,
                      {options.baud, options.faults, options.seed, options.trace, options.saveConfig,
-                      options.saveFirmware},
+                      options.saveFirmware, options.vanishAfterFrames},
                      signals, stderr);
   const int status = server.run();
   std::fprintf(stderr, "%s\n", server.summary().c_str());

@@ -25,9 +25,13 @@ void makeRaw(int fd) {
 
 }  // namespace
 
-Pty::~Pty() {
-  for (int fd : {watch_, slave_, master_})
-    if (fd >= 0) ::close(fd);
+Pty::~Pty() { close(); }
+
+void Pty::close() {
+  for (int* fd : {&watch_, &slave_, &master_}) {
+    if (*fd >= 0) ::close(*fd);
+    *fd = -1;
+  }
 }
 
 bool Pty::open(std::string& error) {

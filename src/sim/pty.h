@@ -35,6 +35,8 @@ class Pty {
   bool takeClosed();
   /// Lifts an exclusive mode that a host set, so that it can open the slave again.
   void releaseExclusive();
+  /// Closes the pseudo-terminal: a host that has the slave open sees it hang up.
+  void close();
 
  private:
   int master_ = -1;

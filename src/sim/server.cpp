@@ -45,9 +45,9 @@ int Server::run() {
   while (!stop_) {
     if (const auto d = unit_.deadline(); d && *d <= now()) handle(unit_.onDeadline(now()));
     pumpLine();
-    std::array<pollfd, 3> fds{{{hungUp ? -1 : pty_.master(), POLLIN, 0},
+    std::array<pollfd, 3> fds{{{hungUp || vanished_ ? -1 : pty_.master(), POLLIN, 0},
                                {signalFd_, POLLIN, 0},
-                               {pty_.watch(), POLLIN, 0}}};
+                               {vanished_ ? -1 : pty_.watch(), POLLIN, 0}}};
     std::optional<Micros> timeout = pollTimeout();
     if (hungUp && (!timeout || *timeout > kHangupPause)) timeout = kHangupPause;
     hungUp = false;
@@ -88,7 +88,13 @@ void Server::readHost() {
 }
 
 void Server::take(std::span<const uint8_t> payload, Micros at) {
+  if (vanished_) return;
   ++counters_.framesIn;
+  if (settings_.vanishAfterFrames != 0 && counters_.framesIn >= settings_.vanishAfterFrames) {
+    trace("<-", payload, " (vanishing)");
+    vanish();
+    return;
+  }
   if (faults_.ignoreIncoming()) {
     trace("<-", payload, " (ignored)");
     return;
@@ -98,6 +104,7 @@ void Server::take(std::span<const uint8_t> payload, Micros at) {
 }
 
 void Server::handle(Step step) {
+  if (vanished_) return;  // the unit is gone: nothing it would still send goes out
   for (Outgoing& o : step.frames) due_.emplace(o.at, std::move(o.payload));
   saveReceived(step.completed);
 }
@@ -161,6 +168,15 @@ std::optional<Micros> Server::pollTimeout() const {
   if (const auto d = unit_.deadline()) consider(*d);
   if (!next) return std::nullopt;
   return std::max(*next - now(), Micros(0));
+}
+
+// Closes the pseudo-terminal as a unit that is switched off, or an adapter pulled out,
+// would go: the host's open slave hangs up. Nothing more is sent or received.
+void Server::vanish() {
+  vanished_ = true;
+  due_.clear();
+  onLine_.reset();
+  pty_.close();
 }
 
 // True when the signal asks the simulator to end.

@@ -31,6 +31,7 @@ struct ServerSettings {
   bool trace = false;        ///< every frame, with its time, on `log`
   std::string saveConfig;    ///< .kfg written after each configuration download
   std::string saveFirmware;  ///< .bin written after each firmware download
+  uint64_t vanishAfterFrames = 0;  ///< closes the pty after this many frames received; 0: never
 };
 
 struct ServerCounters {
@@ -70,6 +71,7 @@ class Server {
   void saveReceived(Completed completed);
   std::optional<Micros> pollTimeout() const;  // nullopt: nothing is due
   bool onSignal();
+  void vanish();
   void trace(const char* direction, std::span<const uint8_t> payload, const char* note);
 
   Unit& unit_;
@@ -85,6 +87,7 @@ class Server {
   std::optional<OnLine> onLine_;
   ServerCounters counters_;
   bool stop_ = false;
+  bool vanished_ = false;  // the pty is closed: the unit is gone until the process ends
 };
 
 }  // namespace trv810::sim

@@ -55,6 +55,10 @@ const std::map<std::string, Handler>& valueOptions() {
       {"--corrupt", [](const std::string& v, SimOptions& o) { return parseProbability(v, o.faults.corrupt); }},
       {"--ignore", [](const std::string& v, SimOptions& o) { return parseProbability(v, o.faults.ignore); }},
       {"--seed", [](const std::string& v, SimOptions& o) { return parseInteger<uint64_t>(v, o.seed, UINT64_MAX); }},
+      {"--vanish-after-frames",
+       [](const std::string& v, SimOptions& o) {
+         return parseInteger<uint64_t>(v, o.vanishAfterFrames, UINT64_MAX) && o.vanishAfterFrames > 0;
+       }},
       {"--save-config", [](const std::string& v, SimOptions& o) { return o.saveConfig = v, !v.empty(); }},
       {"--save-firmware", [](const std::string& v, SimOptions& o) { return o.saveFirmware = v, !v.empty(); }},
   };
@@ -139,6 +143,8 @@ const char* helpText() {
          "  --seed N                 seed of the faults above (default 1)\n"
          "                           P is a fraction (0.05) or a percentage (5%)\n"
          "  --silent                 never answer\n"
+         "  --vanish-after-frames N  close its pseudo-terminal after N frames received, as a\n"
+         "                           unit that is switched off or an adapter pulled out\n"
          "  --save-config FILE.kfg   write each configuration it receives\n"
          "  --save-firmware FILE.bin write each firmware it receives\n"
          "  --trace                  every frame in and out, with its time, on stderr\n"

@@ -18,6 +18,7 @@ struct SimOptions {
   std::string configFile;    ///< the .kfg image it holds; empty: the built-in sample
   std::string saveConfig;    ///< .kfg written after each configuration download
   std::string saveFirmware;  ///< .bin written after each firmware download
+  uint64_t vanishAfterFrames = 0;  ///< closes its pty after this many frames received; 0: never
   bool trace = false;
   bool help = false;
 };

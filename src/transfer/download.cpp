@@ -18,8 +18,7 @@ bool Download::accepts(const TransferRecord& r) {
   return uint64_t{r.imageLength} <= uint64_t{0x10000} * r.blockLength;
 }
 
-Download::Download(const TransferRecord& record, std::atomic<int>& state)
-    : record_(record), state_(state) {}
+Download::Download(const TransferRecord& record) : record_(record) {}
 
 Actions Download::start() {
   Actions out;
@@ -50,7 +49,7 @@ Actions Download::onTimeout() {
   return out;
 }
 
-Actions Download::onWriteFailed() {
+Actions Download::onLinkFailed() {
   Actions out;
   if (!finished()) finish(RESULT_NO_ANSWER, out);
   return out;

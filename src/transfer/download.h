@@ -26,7 +26,6 @@
 // Every frame is sent at most five times. A 0x63 answer moves the transfer to block n
 // with a fresh send counter, and the final-block marker is recomputed from n.
 
-#include <atomic>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -60,9 +59,8 @@ class Download {
   /// blocks hold (block 0xFFFF must be the last).
   static bool accepts(const TransferRecord& record);
 
-  /// The machine reads `record` (which must outlive it) and keeps its state number
-  /// in `state`.
-  Download(const TransferRecord& record, std::atomic<int>& state);
+  /// The machine reads `record`, which must outlive it.
+  explicit Download(const TransferRecord& record);
 
   /// Starts from state 0: ring reset, opening request, STARTED notifications.
   Actions start();
@@ -73,10 +71,11 @@ class Download {
   }
   /// A 500 ms wait passed and no frame became ready meanwhile.
   Actions onTimeout();
-  /// The last write failed outright: ends the transfer with RESULT_NO_ANSWER.
-  Actions onWriteFailed();
+  /// The port failed (a write failed or timed out, or the device went away): ends
+  /// the transfer with RESULT_NO_ANSWER unless a result is decided already.
+  Actions onLinkFailed();
 
-  int state() const { return state_.load(); }
+  int state() const { return state_; }
   bool finished() const { return state() == Finished; }
   /// The block number as it stands (0xFFFF for the final block).
   uint16_t blockNumber() const { return block_; }
@@ -88,10 +87,10 @@ class Download {
   void onRequestReply(uint8_t code, Actions& out);
   void onBlockReply(std::span<const uint8_t> payload, Actions& out);
   void finish(uint32_t result, Actions& out);
-  void setState(State s) { state_.store(s); }
+  void setState(State s) { state_ = s; }
 
   const TransferRecord& record_;
-  std::atomic<int>& state_;
+  int state_ = BuildRequest;
   std::vector<uint8_t> frame_;  // the frame built last, sent again on a resend
   uint16_t block_ = 0;
   int sends_ = 0;

@@ -26,7 +26,7 @@ class Runner {
 
   void run() {
     if (!carryOut(machine_.start())) return;
-    while (!machine_.finished()) {
+    while (!finished_) {
       if (!step()) return;
     }
     while (!link_.events().stop.wait(kWait)) {
@@ -41,12 +41,18 @@ class Runner {
       case WaitOutcome::First:
         return false;
       case WaitOutcome::Second:
-        return carryOut(takeFrame());
+        return carryOut(onFrameReady());
       case WaitOutcome::TimedOut:
-        if (events.frameReady.tryConsume()) return carryOut(takeFrame());
+        if (events.frameReady.tryConsume()) return carryOut(onFrameReady());
         return carryOut(machine_.onTimeout());
     }
     return true;
+  }
+
+  // Frame-ready: a frame to take, or the device went away (the receiver's last signal).
+  Actions onFrameReady() {
+    if (link_.deviceLost()) return machine_.onLinkFailed();
+    return takeFrame();
   }
 
   Actions takeFrame() {
@@ -57,36 +63,40 @@ class Runner {
     return machine_.onFrame(payload);
   }
 
-  // Carries out `actions` in order; false when the stop event ended a write.
+  // Carries out `actions` in order; false when the stop event ended a write. After a
+  // failed write no further frame is written, but every notification is still posted:
+  // a result the machine decided before the write failed is its result.
   bool carryOut(const Actions& actions) {
+    bool writeFailed = false;
     for (const Action& a : actions) {
       switch (a.kind) {
         case Action::Kind::ResetRing:
-          link_.ring().resetIndices();
+          link_.dropReceived();
           break;
         case Action::Kind::Send:
           encode(a.payload);
           [[fallthrough]];
         case Action::Kind::Resend:
+          if (writeFailed) break;
           switch (write()) {
             case link::SerialLink::WriteOutcome::Written:
               break;
             case link::SerialLink::WriteOutcome::Stopped:
               return false;
             case link::SerialLink::WriteOutcome::Failed:
-              for (const Action& f : machine_.onWriteFailed()) {
-                if (f.kind == Action::Kind::Post) sink_.post(f.notification);
-              }
-              return true;
+              writeFailed = true;
+              break;
           }
           break;
         case Action::Kind::Post:
           sink_.post(a.notification);
           break;
         case Action::Kind::Finish:
+          finished_ = true;
           break;
       }
     }
+    if (writeFailed && !finished_) return carryOut(machine_.onLinkFailed());
     return true;
   }
 
@@ -111,24 +121,31 @@ class Runner {
   std::size_t payloadLength_ = 0;
   std::array<uint8_t, link::kMaxFrameBytes> transmit_{};
   std::size_t transmitLength_ = 0;
+  bool finished_ = false;  // the machine posted its result: wait for stop
 };
 
 }  // namespace
 
 Transfer::Transfer(link::SerialLink& link) : link_(link) {}
 
-bool Transfer::startDownload(NotificationSink& sink) {
-  return startThread(Download::accepts(record_), [this, &sink, trace = trace_] {
-    Download machine(record_, state_);
-    Runner<Download>(link_, machine, sink, trace).run();
-  });
-}
-
-bool Transfer::startUpload(NotificationSink& sink) {
-  return startThread(Upload::accepts(record_), [this, &sink, trace = trace_] {
-    Upload machine(record_, state_, formatIndex_);
-    Runner<Upload>(link_, machine, sink, trace).run();
-  });
+StartStatus Transfer::start(Kind kind, const std::string& device, const std::function<void(TransferRecord&)>& fill,
+                            NotificationSink& sink) {
+  if (!link_.openPort(device)) return StartStatus::PortFailed;
+  fill(record_);
+  bool started = false;
+  if (kind == Kind::Download) {
+    started = startThread(Download::accepts(record_), [this, &sink, trace = trace_] {
+      Download machine(record_);
+      Runner<Download>(link_, machine, sink, trace).run();
+    });
+  } else {
+    formatIndex_.store(record_.formatIndex);
+    started = startThread(Upload::accepts(record_), [this, &sink, trace = trace_] {
+      Upload machine(record_, formatIndex_);
+      Runner<Upload>(link_, machine, sink, trace).run();
+    });
+  }
+  return started ? StartStatus::Started : StartStatus::ThreadFailed;
 }
 
 bool Transfer::startThread(bool recordOk, std::function<void()> body) {

@@ -16,8 +16,8 @@ bool Upload::accepts(const TransferRecord& r) {
   return r.image != nullptr || r.imageCapacity == 0;
 }
 
-Upload::Upload(TransferRecord& record, std::atomic<int>& state, std::atomic<uint8_t>& formatIndex)
-    : record_(record), state_(state), formatIndex_(formatIndex) {}
+Upload::Upload(TransferRecord& record, std::atomic<uint8_t>& formatIndex)
+    : record_(record), formatIndex_(formatIndex) {}
 
 Actions Upload::start() {
   Actions out;
@@ -48,7 +48,7 @@ Actions Upload::onTimeout() {
   return out;
 }
 
-Actions Upload::onWriteFailed() {
+Actions Upload::onLinkFailed() {
   Actions out;
   if (!finished()) finish(RESULT_NO_ANSWER, 0, out);
   return out;

@@ -56,9 +56,9 @@ class Upload {
   /// 1..120 and an image when there is room (imageCapacity 0 stores nothing).
   static bool accepts(const TransferRecord& record);
 
-  /// The machine reads and writes `record` (formatIndex, firmwareVersion, the image),
-  /// keeps its state number in `state` and lowers `formatIndex` on each refusal.
-  Upload(TransferRecord& record, std::atomic<int>& state, std::atomic<uint8_t>& formatIndex);
+  /// The machine reads and writes `record` (formatIndex, firmwareVersion, the image)
+  /// and lowers `formatIndex` on each refusal.
+  Upload(TransferRecord& record, std::atomic<uint8_t>& formatIndex);
 
   /// Starts from state 0: ring reset and the opening request.
   Actions start();
@@ -69,10 +69,11 @@ class Upload {
   }
   /// A 500 ms wait passed and no frame became ready meanwhile.
   Actions onTimeout();
-  /// The last write failed outright: ends the transfer with RESULT_NO_ANSWER.
-  Actions onWriteFailed();
+  /// The port failed (a write failed or timed out, or the device went away): ends
+  /// the transfer with RESULT_NO_ANSWER unless a result is decided already.
+  Actions onLinkFailed();
 
-  int state() const { return state_.load(); }
+  int state() const { return state_; }
   bool finished() const { return state() == Finished; }
   /// The number of the block expected next.
   uint32_t expectedBlock() const { return expected_; }
@@ -82,10 +83,10 @@ class Upload {
   void onRequestReply(std::span<const uint8_t> payload, Actions& out);
   void onBlock(std::span<const uint8_t> payload, Actions& out);
   void finish(uint32_t result, intptr_t lParam, Actions& out);
-  void setState(State s) { state_.store(s); }
+  void setState(State s) { state_ = s; }
 
   TransferRecord& record_;
-  std::atomic<int>& state_;
+  int state_ = BuildRequest;
   std::atomic<uint8_t>& formatIndex_;
   std::vector<uint8_t> request_;
   uint32_t expected_ = 0;

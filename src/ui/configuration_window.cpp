@@ -132,8 +132,7 @@ ConfigurationWindow::ConfigurationWindow(ChildWindow& window, app::Application& 
       host_(&window, [&window](const QString& title) { window.setTitle(title); }, set_->progressBar(),
             [&window] { window.closeWindow(); }),
       sink_([this](const transfer::Notification& n) { logic_.onNotification(n); }),
-      logic_(application.configImage(), application.staging(), application.configPath(), application.link(),
-             application.transfer(),
+      logic_(application.configImage(), application.staging(), application.configPath(), application.transfer(),
              {application.shell().ports, application.shell().selectedPort}, table_, *this, sink_) {
   watchPresses();
   logic_.onCreate();

@@ -52,7 +52,7 @@ UpdateWindowContent::UpdateWindowContent(ChildWindow& window, app::Application& 
       table_(*set_),
       host_(&window, [&window](const QString& title) { window.setTitle(title); }, set_->progressBar(),
             [&window] { window.closeWindow(); }),
-      logic_(application.flash(), application.firmwarePath(), application.link(), application.transfer(),
+      logic_(application.flash(), application.firmwarePath(), application.transfer(),
              {application.shell().ports, application.shell().selectedPort}, table_, host_, sink_) {
   if (auto* label = qobject_cast<QLabel*>(set_->widget(firmware::ids::kFileName))) new ElideStart(label);
   logic_.onCreate();

@@ -209,6 +209,35 @@ TEST(CliTransfer, PortFailuresAndUsage) {
   EXPECT_EQ(run("flash a.bin b.bin").status, 2);
 }
 
+// Whether the simulator has received a frame, asked through its summary line on
+// SIGUSR1 until it says so or 5 s have passed.
+bool receivedAFrame(Simulator& sim) {
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const std::size_t before = sim.log().size();
+    sim.signal(SIGUSR1);
+    while (sim.log().size() == before && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(2ms);
+    if (sim.summary().find("\"frames_in\":0,") == std::string::npos && !sim.summary().empty()) return true;
+  }
+  return false;
+}
+
+// A unit that goes away in the middle of a read (at 19200 baud, after the request and
+// two acknowledges) ends it at once with the line that says so.
+TEST(CliTransfer, AUnitThatVanishesEndsTheReadWithinTwoSeconds) {
+  TempDir dir;
+  Unit unit(dir, {"--baud", "19200", "--vanish-after-frames", "3"});
+  const auto began = std::chrono::steady_clock::now();
+  const Outcome o = run(unit.port() + "read " + dir.file("gone.kfg"));
+  EXPECT_LT(std::chrono::steady_clock::now() - began, 2s);
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(has(o, "Verbindung unterbrochen !\nDas Gerät an " + unit.sim.device() +
+                         " ist während der Übertragung verschwunden: Kabel oder USB-Adapter abgezogen ?\n"))
+      << o.out;
+  EXPECT_FALSE(fs::exists(dir.file("gone.kfg")));
+}
+
 // Real time: the receiver's start pause, then the stop.
 TEST(CliTransfer, CtrlCStopsTheTransferWithoutAResult) {
   TempDir dir;
@@ -226,7 +255,7 @@ TEST(CliTransfer, CtrlCStopsTheTransferWithoutAResult) {
   pid_t pid = -1;
   ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
   posix_spawn_file_actions_destroy(&actions);
-  std::this_thread::sleep_for(700ms);  // the request is out, the tool waits for an answer
+  ASSERT_TRUE(receivedAFrame(unit.sim));  // the request is out, the tool waits for an answer
   const auto stopped = std::chrono::steady_clock::now();
   ::kill(pid, SIGINT);
   int raw = 0;

@@ -133,7 +133,7 @@ struct WindowFixture {
   platform::MemoryControlTable controls;
   WindowHostRecord host;
   transfer::NotificationQueue sink;
-  config::ConfigWindow window{image, staging, lastPath, link, transfer, {ports, selectedPort}, controls, host, sink};
+  config::ConfigWindow window{image, staging, lastPath, transfer, {ports, selectedPort}, controls, host, sink};
 };
 
 }  // namespace trv810::testing

@@ -226,7 +226,7 @@ TEST(ConfigWindow, ClosingAsksOnlyWhenTheFormDiffersFromWhatWasLastReadLoadedSav
   WindowFixture g;
   g.window.onCommand(ids::kLoad);  // cancelled: no path chosen
   EXPECT_EQ(g.host.dialogStarts, (std::vector<std::string>{""}));
-  config::ConfigWindow again{g.image, g.staging, f.lastPath, g.link, g.transfer, {g.ports, g.selectedPort},
+  config::ConfigWindow again{g.image, g.staging, f.lastPath, g.transfer, {g.ports, g.selectedPort},
                              g.controls, g.host, g.sink};
   again.onCreate();
   again.onCommand(ids::kLoad);
@@ -303,6 +303,10 @@ TEST(ConfigWindow, ProgramSendsACopyOfTheValidatedImage) {
   EXPECT_EQ(r.image[config::ConfigImage::kActiveOffset], 0);
 }
 
+constexpr const char* kNoAnswerBox =
+    "Verbindung unterbrochen !\n\nKeine Antwort vom TRV810 an COM1 (/dev/ttyS0): prüfen Sie das Kabel, die "
+    "Stromversorgung des TRV810 und ob der richtige Port gewählt ist.";
+
 struct ResultCase {
   uint32_t code;
   const char* text;
@@ -337,7 +341,8 @@ TEST_P(ConfigWindowResult, ClosesThePortAndShowsItsMessage) {
 INSTANTIATE_TEST_SUITE_P(
     EveryCode, ConfigWindowResult,
     ::testing::Values(
-        ResultCase{0, "Verbindung unterbrochen !", "TRV810", Icon::Error, "TRV810 Konfiguration, Firmware ????"},
+        // After a unit that never answered: what to check, with the port and its device.
+        ResultCase{0, kNoAnswerBox, "TRV810", Icon::Error, "TRV810 Konfiguration, Firmware ????"},
         ResultCase{1, "Fehler beim Flashlöschen !", "TRV810", Icon::Error, "TRV810-Konfiguration"},
         ResultCase{2, "Fehler beim Konfigurations-Update !", "TRV810", Icon::Error, "TRV810-Konfiguration"},
         ResultCase{3, "Programmierung erfolgreich !", "TRV810", Icon::Information, "TRV810-Konfiguration"},

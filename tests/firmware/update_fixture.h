@@ -117,7 +117,7 @@ struct UpdateFixture {
   StatusRecordingControls controls;
   UpdateHost host{controls};
   transfer::NotificationQueue sink;
-  UpdateWindow window{image, path, link, transfer, {ports, selectedPort}, controls, host, sink};
+  UpdateWindow window{image, path, transfer, {ports, selectedPort}, controls, host, sink};
 };
 
 }  // namespace trv810::firmware::test

@@ -203,7 +203,10 @@ TEST(UpdateWindow, EveryResultEndsTheTransferWithItsBox) {
     Icon icon;
   };
   const Case cases[] = {
-      {transfer::RESULT_NO_ANSWER, "Verbindung unterbrochen !", Icon::Error},
+      {transfer::RESULT_NO_ANSWER,
+       "Verbindung unterbrochen !\n\nKeine Antwort vom TRV810 an COM1 (/dev/ttyS0): prüfen Sie das Kabel, die "
+       "Stromversorgung des TRV810 und ob der richtige Port gewählt ist.",
+       Icon::Error},
       {transfer::RESULT_ERASE_FAILED, "Fehler beim Flashlöschen !", Icon::Error},
       {transfer::RESULT_BLOCK_FAILED, "Fehler beim Programm-Update !", Icon::Error},
       {transfer::RESULT_PROGRAMMED, "Programmierung erfolgreich !", Icon::Information},

@@ -49,8 +49,7 @@ class DownloadTest : public ::testing::Test {
 
   std::vector<uint8_t> image;
   TransferRecord record;
-  std::atomic<int> state{0};
-  Download d{record, state};
+  Download d{record};
 };
 
 TEST_F(DownloadTest, ConfigurationWriteOpensWithLengthAndFormat) {
@@ -59,7 +58,7 @@ TEST_F(DownloadTest, ConfigurationWriteOpensWithLengthAndFormat) {
   EXPECT_EQ(d.start(), actions(resetRing(), started(0, 0),
                                send({0x2A, 0x00, 0x03, 0x82, 0x03, 0, 0, 0, 0, 0, 0, 0}),
                                started(1, 0)));
-  EXPECT_EQ(state.load(), Download::AwaitRequestReply);
+  EXPECT_EQ(d.state(), Download::AwaitRequestReply);
 }
 
 TEST_F(DownloadTest, ConfigurationGoesOutAsBlocks0To111ThenTheFinalBlock) {
@@ -167,7 +166,7 @@ TEST_F(DownloadTest, AnswersToTheRequest) {
   d.onFrame(kAck);
   EXPECT_EQ(d.onFrame({0x51}), ended(RESULT_INCOMPATIBLE));  // and no block is sent
 
-  Download other{record, state};
+  Download other{record};
   other.start();
   other.onFrame(kAck);
   EXPECT_EQ(other.onFrame(kAck), ended(RESULT_ERASE_FAILED));  // a second acknowledge answers
@@ -180,7 +179,7 @@ TEST_F(DownloadTest, AnswersToABlock) {
   d.onFrame(kAck);
   EXPECT_EQ(d.onFrame(kAck), ended(RESULT_BLOCK_FAILED));
 
-  Download other{record, state};
+  Download other{record};
   other.start(), other.onFrame(kAck), other.onFrame(kReady), other.onFrame(kAck);
   EXPECT_EQ(other.onFrame({0x62}), ended(RESULT_BLOCK_FAILED));
 }
@@ -201,8 +200,8 @@ TEST_F(DownloadTest, BlockIsResentAfterThreeWaitsAndGivenUpAfterFiveSends) {
 TEST_F(DownloadTest, FailedWriteEndsWithNoAnswer) {
   prepare(16);
   d.start();
-  EXPECT_EQ(d.onWriteFailed(), ended(RESULT_NO_ANSWER));
-  EXPECT_EQ(d.onWriteFailed(), actions());
+  EXPECT_EQ(d.onLinkFailed(), ended(RESULT_NO_ANSWER));
+  EXPECT_EQ(d.onLinkFailed(), actions());
 }
 
 TEST_F(DownloadTest, UnitAddressTravelsInEveryFrameAndNotification) {
@@ -246,8 +245,7 @@ TEST(DownloadLimits, LargestImageEndsWithBlockFFFFReachedByCounting) {
   r.image = image.data();
   r.blockLength = 1;
   r.imageLength = 0x10000;
-  std::atomic<int> state{0};
-  Download d{r, state};
+  Download d{r};
   d.start(), d.onFrame(kAck), d.onFrame(kReady);
   Actions last;
   for (int k = 0; k < 0xFFFF; ++k) d.onFrame(kAck), last = d.onFrame(kAccepted);
@@ -266,8 +264,7 @@ TEST(Requests, FirmwareUpdateAnnouncesWholeBlocksAndKeepsEarlierParameters) {
 
   prepareConfigurationWrite(r, image.data());
   prepareFirmwareUpdate(r, image.data(), 1000);
-  std::atomic<int> state{0};
-  Download d{r, state};
+  Download d{r};
   EXPECT_EQ(d.start()[2], send({0x30, 0x00, 0x7D, 0x00, 0x03, 0, 0, 0, 0, 0, 0, 0}));
 
   prepareFirmwareUpdate(r, image.data(), 524280);

@@ -43,15 +43,14 @@ class UploadTest : public ::testing::Test {
 
   std::array<uint8_t, 904> staging{};
   TransferRecord record;
-  std::atomic<int> state{0};
   std::atomic<uint8_t> formatIndex{0};
-  Upload u{record, state, formatIndex};
+  Upload u{record, formatIndex};
 };
 
 TEST_F(UploadTest, UnitAcceptsAndSendsTheWholeImage) {
   EXPECT_EQ(u.start(), actions(resetRing(), send({0x2C, 0x00, 0x03, 0x00})));
   EXPECT_EQ(u.onFrame({0xF0, 0x00, 0x17, 0x01, 0x02}), actions(accepted({0x17, 0x01, 0x02})));
-  EXPECT_EQ(state.load(), Upload::ReceiveBlocks);
+  EXPECT_EQ(u.state(), Upload::ReceiveBlocks);
   for (uint16_t k = 0; k < 112; ++k) ASSERT_EQ(u.onFrame(block(k)), actions(ack(), progress(k)));
   EXPECT_EQ(u.onFrame(block(0xFFFF, 0x40)), actions(ack(), progress(112), result(RESULT_READ_DONE), finish()));
   EXPECT_EQ(staging[0], 0);
@@ -86,7 +85,7 @@ TEST_F(UploadTest, RefusedFormatsAreAskedForInTurn) {
   EXPECT_EQ(formatIndex.load(), 1);
   u.onFrame({0xF0});
   u.onFrame(block(0xFFFF));
-  EXPECT_EQ(state.load(), Upload::Finished);
+  EXPECT_EQ(u.state(), Upload::Finished);
   EXPECT_EQ(formatIndex.load(), 1);
   EXPECT_EQ(record.formatIndex, 1);
 }
@@ -146,7 +145,7 @@ TEST_F(UploadTest, BlockBeyondTheDestinationIsNotStored) {
 
 TEST_F(UploadTest, FailedWriteEndsWithNoAnswer) {
   open();
-  EXPECT_EQ(u.onWriteFailed(), ended(RESULT_NO_ANSWER));
+  EXPECT_EQ(u.onLinkFailed(), ended(RESULT_NO_ANSWER));
 }
 
 TEST(UploadLimits, RecordsOutsideTheLimitsAreRefused) {

@@ -14,18 +14,19 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <unistd.h>
 
 #include "config/config_image.h"
+#include "config/config_operations.h"
+#include "firmware/firmware_update.h"
+#include "firmware/flash_image.h"
 #include "link/serial_link.h"
 #include "sim/image_formats.h"
 #include "sim/sample_config.h"
 #include "support/simulator.h"
 #include "transfer/notification_queue.h"
-#include "transfer/requests.h"
 #include "transfer/transfer.h"
 
 namespace trv810::transfer {
@@ -76,45 +77,40 @@ class WithUnit : public ::testing::Test {
   std::string configPath() const { return (dir_ / "received.kfg").string(); }
   std::string firmwarePath() const { return (dir_ / "received.bin").string(); }
 
-  // Opens the port, fills the record, starts; the result code, or nullopt when none
+  PortTarget port() const { return {"COM1", sim_->device()}; }
+
+  // The result code of the transfer `op` started, after its end; nullopt when none
   // came within `limit`.
-  std::optional<uint32_t> run(bool download, const std::function<void(TransferRecord&)>& fill,
-                              milliseconds limit = milliseconds(20000)) {
-    begin(download, fill);
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+  template <typename Op, typename... Args>
+  std::optional<uint32_t> run(Op& op, const Start& started, Args&... endArgs) {
+    EXPECT_TRUE(started) << started.message.boxText();
+    if (!started) return std::nullopt;
+    const auto deadline = std::chrono::steady_clock::now() + milliseconds(20000);
     while (std::chrono::steady_clock::now() < deadline) {
       const auto n = queue_.waitFor(milliseconds(100));
       if (n && n->message == WM_TRANSFER_RESULT) {
-        link_.closePort();
+        op.end(n->wParam, endArgs...);
         return n->wParam;
       }
     }
     return std::nullopt;
   }
 
-  void begin(bool download, const std::function<void(TransferRecord&)>& fill) {
-    transfer_.state() = 0;
-    if (!download) transfer_.formatIndex() = 3;
-    ASSERT_TRUE(link_.openPort(sim_->device())) << link_.lastOpenFailure().reason();
-    fill(transfer_.record());
-    ASSERT_TRUE(download ? transfer_.startDownload(queue_) : transfer_.startUpload(queue_));
-  }
-
   std::optional<uint32_t> writeConfig(const Bytes& image) {
-    outgoing_ = image;
-    return run(true, [this](TransferRecord& r) { prepareConfigurationWrite(r, outgoing_.data()); });
+    config::ConfigurationWrite op(transfer_);
+    return run(op, op.start(port(), std::span<const uint8_t, config::kImageSize>(image.data(), config::kImageSize),
+                            queue_));
   }
   std::optional<uint32_t> readConfig() {
     staging_.fill(0);
-    return run(false, [this](TransferRecord& r) {
-      prepareConfigurationRead(r, 3, staging_.data(), staging_.size());
-    });
+    config::ConfigurationRead op(transfer_, staging_);
+    return run(op, op.start(port(), queue_), read_);
   }
   std::optional<uint32_t> writeFirmware(const Bytes& image) {
-    outgoing_ = image;
-    return run(true, [this](TransferRecord& r) {
-      prepareFirmwareUpdate(r, outgoing_.data(), static_cast<uint32_t>(outgoing_.size()));
-    });
+    std::ranges::copy(image, flash_.buffer().begin());
+    flash_.setLength(static_cast<uint32_t>(image.size()));
+    firmware::FirmwareUpdate op(transfer_, flash_);
+    return run(op, op.start(port(), queue_));
   }
 
   // The configuration the unit saved: the image part of its .kfg file.
@@ -135,8 +131,9 @@ class WithUnit : public ::testing::Test {
   link::LinkEvents events_;
   link::SerialLink link_{events_};
   Transfer transfer_{link_};
-  Bytes outgoing_;
+  firmware::FlashImage flash_;
   config::StagingBuffer staging_{};
+  config::ConfigImage read_;
   std::mutex mutex_;
   std::vector<Bytes> sent_;
 };
@@ -170,7 +167,6 @@ TEST_F(WithUnit, ConfigurationReadArrivesInEachFormat) {
     EXPECT_EQ(transfer_.record().firmwareVersion, 0x17);
     const Bytes payload = sim::uploadPayload(image, expected, false);
     EXPECT_EQ(received(payload.size()), payload);
-    link_.closePort();
     sim_.reset();
   }
 }
@@ -220,18 +216,21 @@ TEST_F(WithUnit, SilentUnitGivesNoAnswerAfterFiveSends) {
 
 TEST_F(WithUnit, StopWhileWaitingEndsWithoutAResult) {
   start(options({"--silent"}));
-  begin(true, [this](TransferRecord& r) {
-    outgoing_ = firmware(64);
-    prepareFirmwareUpdate(r, outgoing_.data(), 64);
-  });
-  while (sends() == 0) std::this_thread::sleep_for(milliseconds(10));
-  std::this_thread::sleep_for(milliseconds(100));  // the runner now waits for the acknowledge
+  std::ranges::copy(firmware(64), flash_.buffer().begin());
+  flash_.setLength(64);
+  firmware::FirmwareUpdate op(transfer_, flash_);
+  ASSERT_TRUE(op.start(port(), queue_));
+  // STARTED(1) follows the first write of the request: the runner then waits for the acknowledge.
+  std::optional<Notification> n;
+  while ((n = queue_.waitFor(milliseconds(5000))) && !(n->message == WM_TRANSFER_STARTED && n->wParam == 1)) {
+  }
+  ASSERT_TRUE(n) << "the request was not sent";
   const auto began = std::chrono::steady_clock::now();
-  transfer_.stop();
+  op.stop();
   EXPECT_LT(std::chrono::steady_clock::now() - began, milliseconds(1000));
   EXPECT_FALSE(link_.isOpen());
   EXPECT_FALSE(transfer_.active().load());
-  while (const auto n = queue_.waitFor(milliseconds(50))) EXPECT_NE(n->message, WM_TRANSFER_RESULT);
+  while (const auto late = queue_.waitFor(milliseconds(50))) EXPECT_NE(late->message, WM_TRANSFER_RESULT);
   EXPECT_EQ(sends(), 1u);
 }
 
