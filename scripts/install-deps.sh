@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   googletest libgtest-dev libgmock-dev   # tests
+  nlohmann-json3-dev                     # the configuration's JSON form (header-only)
   qt6-base-dev                           # the desktop program
   qt6-translations-l10n                  # Qt's German dialogs and buttons
   binutils                               # objcopy, for the HEX benchmark

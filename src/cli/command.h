@@ -1,7 +1,8 @@
 #pragma once
 // trv810ctl's commands. Each lives in a file of its own (cmd_<name>.cpp) and is listed
 // in main.cpp. Exit status: 0 success, 1 the operation failed (the system's message on
-// standard error), 2 a usage error, 130 a transfer stopped by Ctrl-C (or SIGTERM).
+// standard error), 2 a usage error, 130 a transfer stopped by Ctrl-C (or SIGTERM);
+// diff answers 0 equal, 1 different, 2 a side that cannot be read.
 
 #include <string>
 #include <vector>
@@ -41,5 +42,8 @@ extern const Command kCheckCommand;
 extern const Command kReadCommand;
 extern const Command kWriteCommand;
 extern const Command kFlashCommand;
+extern const Command kExportCommand;
+extern const Command kImportCommand;
+extern const Command kDiffCommand;
 
 }  // namespace trv810::cli

@@ -47,7 +47,8 @@ ReadOutcome readConfiguration(TransferSession& session, config::ConfigImage& ima
   out.acceptance = report.acceptance;
   out.firmwareVersion = report.firmwareVersion;
   out.formatIndex = report.formatIndex;
-  if (report.code == transfer::RESULT_READ_DONE) inform(session, config::firmwareTitle(report.firmwareVersion));
+  if (report.code == transfer::RESULT_READ_DONE && !silentSuccess)
+    inform(session, config::firmwareTitle(report.firmwareVersion));
   if (!report.imported()) {
     out.status = reportFailedResult(report);
     return out;

@@ -22,8 +22,8 @@ struct ReadOutcome {
 };
 
 /// Reads the configuration (formats 3, 2, 1 as the unit allows), checks its check
-/// bytes and imports it into `image`. Prints the firmware line and, unless
-/// `silentSuccess`, "Konfiguration gelesen !" or the older-firmware message.
+/// bytes and imports it into `image`. Unless `silentSuccess`, prints the firmware line
+/// and "Konfiguration gelesen !" or the older-firmware message; failures always.
 ReadOutcome readConfiguration(TransferSession& session, config::ConfigImage& image, bool silentSuccess = false);
 
 /// Writes the 898-byte `image` to the unit; kExitOk on "Programmierung erfolgreich !".

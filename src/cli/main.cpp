@@ -10,9 +10,9 @@
 namespace trv810::cli {
 namespace {
 
-const Command* const kCommands[] = {&kPortsCommand, &kReadCommand,    &kWriteCommand,
-                                    &kFlashCommand, &kShowCommand,    &kCheckCommand,
-                                    &kHex2binCommand};
+const Command* const kCommands[] = {&kPortsCommand,   &kReadCommand,   &kWriteCommand,  &kFlashCommand,
+                                    &kShowCommand,    &kCheckCommand,  &kHex2binCommand, &kExportCommand,
+                                    &kImportCommand,  &kDiffCommand};
 
 void printHelp(std::FILE* out) {
   std::fprintf(out,
@@ -21,7 +21,7 @@ void printHelp(std::FILE* out) {
                "Servicewerkzeug für die Alarm- und Sirenensteuerung TRV810.\n\n"
                "Befehle:\n");
   for (const Command* c : kCommands)
-    std::fprintf(out, "  %-8s %-29s %s\n", c->name, c->arguments, c->summary);
+    std::fprintf(out, "  %-8s %-31s %s\n", c->name, c->arguments, c->summary);
   std::fprintf(out,
                "\nOptionen:\n"
                "  --port PORT  COM1..COM12 (Vorgabe COM1) oder ein Gerätepfad\n"
@@ -30,7 +30,8 @@ void printHelp(std::FILE* out) {
                "Ports: COM1-COM4 sind /dev/ttyS0-3, COM5-COM8 /dev/ttyUSB0-3, COM9-COM12\n"
                "/dev/ttyACM0-3; TRV810_COM<n>=GERÄT legt Eintrag n auf ein anderes Gerät.\n\n"
                "Rückgabewert: 0 Erfolg, 1 Vorgang fehlgeschlagen, 2 falscher Aufruf,\n"
-               "130 Übertragung mit Strg-C abgebrochen.\n");
+               "130 Übertragung mit Strg-C abgebrochen; bei diff 0 gleich, 1 verschieden,\n"
+               "2 eine Seite nicht lesbar.\n");
 }
 
 }  // namespace
