@@ -167,6 +167,22 @@ TEST(CliTransfer, WriteToOldFirmwareIsIncompatible) {
   EXPECT_TRUE(has(o, "TRV810-Firmware nicht kompatibel !")) << o.out;
 }
 
+TEST(CliTransfer, DiffComparesAFileWithWhatTheUnitHoldsNow) {
+  TempDir dir;
+  Unit unit(dir);
+  config::ConfigImage image = sampleImage();
+  const std::string same = dir.write("same.kfg", config::buildConfigFile(image));
+  const Outcome equal = run("--quiet " + unit.port() + "diff --unit " + same);
+  EXPECT_EQ(equal.status, 0) << equal.out;
+  EXPECT_EQ(equal.out, "");
+  image.setDeadTime(static_cast<uint16_t>(image.deadTime() + 1));
+  const std::string other = dir.write("other.kfg", config::buildConfigFile(image));
+  const Outcome differs = run("--quiet " + unit.port() + "diff " + other + " --unit");
+  EXPECT_EQ(differs.status, 1);
+  EXPECT_EQ(differs.out, "general.deadTime: " + std::to_string(image.deadTime()) + " -> " +
+                             std::to_string(image.deadTime() - 1) + "\n");
+}
+
 TEST(CliTransfer, FlashProgramsTheImageAsLoaded) {
   TempDir dir;
   Unit unit(dir);
