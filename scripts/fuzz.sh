@@ -3,7 +3,7 @@
 #
 #   scripts/fuzz.sh [TARGET|all] [SECONDS]      e.g. scripts/fuzz.sh hex 60
 #
-# TARGET is a folder name under fuzz/ (hex, sequence, config_file; default all), SECONDS
+# TARGET is a folder name under fuzz/ (hex, sequence, config_file, config_json; default all), SECONDS
 # the fuzzing time of each target (default 60). Builds the targets with clang
 # (-fsanitize=fuzzer,address,undefined) in build/fuzz, installing clang from Debian's
 # packages when it is missing. Each target starts from its seed corpus in fuzz/NAME/corpus

@@ -132,7 +132,7 @@ class Reader {
   // True when `value` is an object with exactly `keys`.
   bool object(const Json& value, const std::string& path, std::initializer_list<std::string_view> keys) {
     if (!value.is_object()) {
-      fail(path, "erwartet ein Objekt");
+      fail(path, path.empty() ? "das Dokument ist kein JSON-Objekt" : "erwartet ein Objekt");
       return false;
     }
     for (const auto& [key, item] : value.items())
@@ -389,6 +389,9 @@ JsonImport importJson(std::string_view text) {
     doc = Json::parse(text.begin(), text.end(), std::ref(duplicates));
   } catch (const Json::parse_error& e) {
     out.message = "kein gültiges JSON (" + position(text, e.byte) + ")";
+    return out;
+  } catch (const Json::exception&) {  // a number beyond the range of a double
+    out.message = "kein gültiges JSON (Zahl außerhalb des Wertebereichs)";
     return out;
   }
   if (!duplicates.first().empty()) {
