@@ -3,10 +3,10 @@
 #
 #   scripts/fuzz.sh [TARGET|all] [SECONDS]      e.g. scripts/fuzz.sh hex 60
 #
-# TARGET is a folder name under fuzz/ (hex, sequence, config_file, config_json; default all), SECONDS
-# the fuzzing time of each target (default 60). Builds the targets with clang
-# (-fsanitize=fuzzer,address,undefined) in build/fuzz, installing clang from Debian's
-# packages when it is missing. Each target starts from its seed corpus in fuzz/NAME/corpus
+# TARGET is a folder name under fuzz/ (hex, sequence, config_file, config_json; default
+# all), SECONDS the fuzzing time of each target (default 60). Builds the targets with
+# clang (-fsanitize=fuzzer,address,undefined) in build/fuzz, installing clang from
+# Debian's packages when it is missing. Each target starts from its seed corpus in fuzz/NAME/corpus
 # and keeps what it finds in build/fuzz/corpus/NAME; a crashing input is written to
 # build/fuzz/crashes/NAME/ and the script exits 1. Copy such an input into the seed
 # corpus once its fault is mended, so the test run replays it from then on.

@@ -28,6 +28,8 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr std::size_t kManualEmptyBytes = 9;  // the form's empty test of the manual slot
+// Bits 1 to 7 of `flags`: no field shows them, and the form passes them on unchanged.
+constexpr uint16_t kReservedFlags = 0x00FE;
 
 const std::initializer_list<std::string_view> kRelayKeys{"K3", "K4", "K5", "K6", "K7", "K8", "K9", "K10"};
 
@@ -80,6 +82,7 @@ Json toJson(const ConfigImage& image, int formatIndex) {
   general["manualRelays"] = relays([&](int j) { return ((flags >> (kFlagManualRelayShift + j)) & 1u) != 0; });
   general["deadTime"] = image.deadTime();
   general["alarmInterval"] = image.alarmInterval();
+  general["reservedFlags"] = (flags & kReservedFlags) >> 1;
 
   Json doc = Json::object();
   doc["format"] = formatIndex;
@@ -262,7 +265,7 @@ void readRow(Reader& in, const Json& value, int r, ConfigImage& image, AddressTe
 void readGeneral(Reader& in, const Json& value, ConfigImage& image, Typed& typed) {
   const std::string path = "general";
   if (!in.object(value, path, {"baudRate", "ident", "switchOnTimes", "manualSequence", "manualRelays", "deadTime",
-                               "alarmInterval"}))
+                               "alarmInterval", "reservedFlags"}))
     return;
   const auto baud = in.number(value["baudRate"], path + ".baudRate");
   if (!baud) return;
@@ -279,8 +282,11 @@ void readGeneral(Reader& in, const Json& value, ConfigImage& image, Typed& typed
   const auto dead = relays ? in.number(value["deadTime"], path + ".deadTime") : std::nullopt;
   const auto interval = dead ? in.number(value["alarmInterval"], path + ".alarmInterval") : std::nullopt;
   if (!interval) return;
+  const Json& reserved = value["reservedFlags"];
+  if (!reserved.is_number_unsigned() || reserved.get<uint64_t>() > (kReservedFlags >> 1))
+    return in.fail(path + ".reservedFlags", "erwartet eine Zahl von 0 bis 127");
 
-  uint16_t flags = *baud == "1200" ? kFlagBaud1200 : 0;
+  uint16_t flags = static_cast<uint16_t>((*baud == "1200" ? kFlagBaud1200 : 0) | reserved.get<uint64_t>() << 1);
   for (int j = 0; j < kRelayCount; ++j)
     if ((*relays)[static_cast<std::size_t>(j)]) flags |= static_cast<uint16_t>(1u << (kFlagManualRelayShift + j));
   image.setFlags(flags);

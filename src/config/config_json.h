@@ -8,12 +8,13 @@
 //                   "relays": {"K3" .. "K10"}}],
 //    "general": {"baudRate", "ident", "switchOnTimes": {"K3" .. "K10"},
 //                "manualSequence", "manualRelays": {"K3" .. "K10"},
-//                "deadTime", "alarmInterval"}}
+//                "deadTime", "alarmInterval", "reservedFlags"}}
 //
 // Texts are shown as the form shows them: the address with seven digits ("" for none),
-// the function as "A" to "D", sequences in their text form. An import starts from a
-// cleared image, as a newly opened window does, so bytes that no field shows (bits 1 to
-// 7 of the flags, the ident's bytes behind its end) are zero afterwards.
+// the function as "A" to "D", sequences in their text form. "reservedFlags" carries
+// bits 1 to 7 of the flags word, which the form passes on unchanged. An import starts
+// from a cleared image, as a newly opened window does, so the ident's bytes behind its
+// end, which no field shows, are zero afterwards.
 
 #include <string>
 #include <string_view>

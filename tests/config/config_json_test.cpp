@@ -62,7 +62,7 @@ ConfigImage randomValidImage(std::mt19937& rng) {
   image.setAlarmInterval(static_cast<uint16_t>(1 + rng() % 254));
   const std::size_t identLength = rng() % (kIdentSize + 1);
   for (std::size_t i = 0; i < identLength; ++i) image.identText()[i] = static_cast<uint8_t>(1 + rng() % 255);
-  image.setFlags(static_cast<uint16_t>(rng() & 0xFF01));
+  image.setFlags(static_cast<uint16_t>(rng()));
   return image;
 }
 
@@ -102,5 +102,6 @@ TEST(ConfigJson, ExportKeepsItsKeyOrderIndentationAndUtf8) {
                       "      \"K3\": 0,"),
             std::string::npos)
       << text;
-  EXPECT_TRUE(text.ends_with("    \"deadTime\": 0,\n    \"alarmInterval\": 0\n  }\n}\n")) << text;
+  EXPECT_TRUE(text.ends_with("    \"deadTime\": 0,\n    \"alarmInterval\": 0,\n    \"reservedFlags\": 0\n  }\n}\n"))
+      << text;
 }
