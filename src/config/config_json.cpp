@@ -1,11 +1,15 @@
 #include "config/config_json.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <initializer_list>
 #include <optional>
 #include <set>
+#include <string>
+#include <vector>
+
 #include <nlohmann/json.hpp>
 
 #include "config/control_ids.h"
@@ -91,9 +95,13 @@ Json toJson(const ConfigImage& image, int formatIndex) {
   return doc;
 }
 
+std::string child(const std::string& path, std::string_view key) {
+  return path.empty() ? std::string(key) : path + "." + std::string(key);
+}
+
 void flatten(const Json& value, const std::string& path, std::vector<JsonField>& out) {
   if (value.is_object()) {
-    for (const auto& [key, item] : value.items()) flatten(item, path.empty() ? key : path + "." + key, out);
+    for (const auto& [key, item] : value.items()) flatten(item, child(path, key), out);
   } else if (value.is_array()) {
     for (std::size_t i = 0; i < value.size(); ++i) flatten(value[i], path + "[" + std::to_string(i) + "]", out);
   } else if (value.is_string()) {
@@ -105,10 +113,6 @@ void flatten(const Json& value, const std::string& path, std::vector<JsonField>&
 }
 
 // ---- Reading: the first stage ----
-
-std::string child(const std::string& path, std::string_view key) {
-  return path.empty() ? std::string(key) : path + "." + std::string(key);
-}
 
 // The texts the form checks, as the document gives them (Windows-1252).
 struct Typed {
