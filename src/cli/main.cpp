@@ -10,9 +10,9 @@
 namespace trv810::cli {
 namespace {
 
-const Command* const kCommands[] = {&kPortsCommand,   &kReadCommand,   &kWriteCommand,  &kFlashCommand,
-                                    &kShowCommand,    &kCheckCommand,  &kHex2binCommand, &kExportCommand,
-                                    &kImportCommand,  &kDiffCommand};
+const Command* const kCommands[] = {&kPortsCommand, &kReadCommand,    &kWriteCommand,  &kFlashCommand,
+                                    &kShowCommand,  &kCheckCommand,   &kHex2binCommand, &kExportCommand,
+                                    &kImportCommand, &kDiffCommand};
 
 void printHelp(std::FILE* out) {
   std::fprintf(out,
