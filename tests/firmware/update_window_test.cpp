@@ -277,7 +277,6 @@ TEST(UpdateWindow, APortThatIsNoSerialDeviceIsRefusedBeforeAnythingIsWritten) {
     ASSERT_EQ(f.host.boxes.size(), 1u);
     EXPECT_EQ(f.host.boxes[0].text, "Port COM1 konnte nicht geöffnet werden !\n\n" + device +
                                         " ist kein serielles Gerät; es wurde nichts hineingeschrieben.");
-    EXPECT_EQ(f.link.lastOpenFailure().kind, link::OpenFailureKind::NotSerial);
     EXPECT_FALSE(f.window.transferRunning());
   }
   EXPECT_EQ(slurp(file), "keep me");
