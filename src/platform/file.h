@@ -21,7 +21,7 @@ enum class FileType { Regular, Directory, Fifo, Socket, CharacterDevice, BlockDe
 /// Outcome of a file operation: ok, or the OS's error number and its text.
 struct FileResult {
   bool ok = true;
-  int error = 0;          ///< errno of the failed call; 0 for a path that is not a regular file
+  int error = 0;          ///< errno of the failed call; 0 for a path that is neither file nor folder
   std::string message;    ///< the OS's text for it, with the path
   FileType type = FileType::Regular;  ///< what the path holds, when that was the failure
   explicit operator bool() const { return ok; }
