@@ -4,6 +4,7 @@
 #include "cli/command.h"
 #include "firmware/flash_image.h"
 #include "firmware/flash_loader.h"
+#include "firmware/texts.h"
 
 namespace trv810::cli {
 namespace {
@@ -22,16 +23,14 @@ int runHex2bin(const std::vector<std::string>& args, const GlobalOptions&) {
 
   firmware::FlashImage image;
   const firmware::LoadResult result = firmware::loadFlashImage(image, path, titleOf(path));
-  if (!result) return failure("Ungültiges Dateiformat!", describe(result));
+  if (!result) return failure(std::string(firmware::texts::kInvalidFile), describe(result));
 
   std::printf("%s: Abbildlänge %" PRIu32 " Bytes (0x%" PRIX32 ")\n", path.c_str(), image.length(),
               image.length());
-  if (!result.rawCopyPath.empty()) {
-    if (result.rawCopy)
-      std::printf("Binärkopie: %s\n", result.rawCopyPath.c_str());
-    else
-      std::fprintf(stderr, "trv810ctl hex2bin: Binärkopie nicht geschrieben: %s\n", result.rawCopy.message.c_str());
-  }
+  // Writing the copy is this command's job: without it, it has failed.
+  if (firmware::rawCopyFailed(result))
+    return failure(std::string(firmware::texts::kRawCopyNotWritten), result.rawCopy.message);
+  if (!result.rawCopyPath.empty()) std::printf("Binärkopie: %s\n", result.rawCopyPath.c_str());
   return kExitOk;
 }
 

@@ -44,11 +44,13 @@ inline bool parseKfgArguments(const std::vector<std::string>& args, KfgArguments
 /// Loads the file into `config`; on failure prints the system's message (or the
 /// older-format question) and returns kExitFailed, else kExitOk.
 inline int loadKfg(config::OfflineConfig& config, const KfgArguments& args) {
-  const config::LoadStatus status = config.load(args.path, args.yes);
+  platform::FileResult opened;
+  const config::LoadStatus status = config.load(args.path, args.yes, &opened);
   if (status == config::LoadStatus::Loaded) return kExitOk;
   if (status == config::LoadStatus::Declined)
     return failure(std::string(config::texts::kOlderFileQuestion), "Mit --yes wird sie trotzdem geladen.");
-  return failure(std::string(config::loadStatusMessage(status)), args.path);
+  const std::string reason = status == config::LoadStatus::NotFound ? config::notFoundReason(opened) : "";
+  return failure(std::string(config::loadStatusMessage(status)), reason.empty() ? args.path : reason);
 }
 
 }  // namespace trv810::cli

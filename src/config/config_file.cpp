@@ -1,6 +1,7 @@
 #include "config/config_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 #include "config/texts.h"
@@ -69,10 +70,17 @@ LoadStatus loadConfigFileBytes(std::span<const uint8_t> file, ConfigImage& image
 }
 
 LoadStatus loadConfigFile(const std::string& path, ConfigImage& image,
-                          const ConfirmOlderFormat& confirmOlder) {
+                          const ConfirmOlderFormat& confirmOlder, platform::FileResult* opened) {
   std::vector<uint8_t> bytes;
-  if (!platform::readFileUpTo(path, kConfigFileSize, bytes)) return LoadStatus::NotFound;
+  platform::FileResult read = platform::readFileUpTo(path, kConfigFileSize, bytes);
+  if (opened) *opened = read;
+  if (!read) return LoadStatus::NotFound;
   return loadConfigFileBytes(bytes, image, confirmOlder);
+}
+
+std::string notFoundReason(const platform::FileResult& opened) {
+  if (opened || opened.error == ENOENT) return {};
+  return std::string(texts::kCannotOpenReason) + opened.message;
 }
 
 platform::FileResult saveConfigFile(const std::string& path, const ConfigImage& image) {
@@ -85,8 +93,12 @@ bool loadConfigFileShowing(const std::string& path, ConfigImage& image, platform
     return host.messageBox(texts::kOlderFileQuestion, texts::kWindowCaption, platform::Icon::Error,
                            platform::Buttons::YesNo) == platform::Answer::Yes;
   };
-  const LoadStatus status = loadConfigFile(path, image, ask);
-  const std::string_view message = loadStatusMessage(status);
+  platform::FileResult opened;
+  const LoadStatus status = loadConfigFile(path, image, ask, &opened);
+  std::string message(loadStatusMessage(status));
+  if (status == LoadStatus::NotFound) {
+    if (const std::string reason = notFoundReason(opened); !reason.empty()) message += "\n\n" + reason;
+  }
   if (!message.empty()) host.messageBox(message, texts::kWindowCaption, platform::Icon::Error);
   return status == LoadStatus::Loaded;
 }

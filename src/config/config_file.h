@@ -73,16 +73,22 @@ LoadStatus loadConfigFileBytes(std::span<const uint8_t> file, ConfigImage& image
                                const ConfirmOlderFormat& confirmOlder);
 
 /// Reads the file at `path` (at most one current-format file's worth of bytes) and
-/// loads it as loadConfigFileBytes does; a file that cannot be read is NotFound.
+/// loads it as loadConfigFileBytes does; a file that cannot be read is NotFound, and
+/// `opened` (when given) then tells why.
 LoadStatus loadConfigFile(const std::string& path, ConfigImage& image,
-                          const ConfirmOlderFormat& confirmOlder);
+                          const ConfirmOlderFormat& confirmOlder, platform::FileResult* opened = nullptr);
+
+/// The line under "Datei nicht vorhanden !" for a file that could not be opened as
+/// `opened` says; empty when the file simply is not there (the first line says it all).
+std::string notFoundReason(const platform::FileResult& opened);
 
 /// Writes the current-format file of `image` to `path`, replacing an existing file
 /// only once the new one is completely on disk; on failure the old file stays.
 platform::FileResult saveConfigFile(const std::string& path, const ConfigImage& image);
 
 /// The load step on a chosen path with the window's host: asks the older-format
-/// question and shows every failure (caption "TRV810-Konfiguration", error icon).
+/// question and shows every failure (caption "TRV810-Konfiguration", error icon), a
+/// file that is there but cannot be opened with the reason under the message.
 /// True when `image` now holds the file's configuration; callers then refill the form.
 bool loadConfigFileShowing(const std::string& path, ConfigImage& image, platform::WindowHost& host);
 

@@ -11,9 +11,11 @@ OfflineConfig::OfflineConfig() : form_(image_, controls_) {
   form_.reset();
 }
 
-LoadStatus OfflineConfig::load(const std::string& path, bool acceptOlderFormat) {
+LoadStatus OfflineConfig::load(const std::string& path, bool acceptOlderFormat, platform::FileResult* opened) {
   std::vector<uint8_t> bytes;
-  if (!platform::readFileUpTo(path, kConfigFileSize, bytes)) return LoadStatus::NotFound;
+  platform::FileResult read = platform::readFileUpTo(path, kConfigFileSize, bytes);
+  if (opened) *opened = read;
+  if (!read) return LoadStatus::NotFound;
   const ConfigFileCheck check = checkConfigFile(bytes, [acceptOlderFormat] { return acceptOlderFormat; });
   if (check.status != LoadStatus::Loaded) return check.status;
   importImage(image_, check.formatIndex, check.image);

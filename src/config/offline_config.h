@@ -21,8 +21,9 @@ class OfflineConfig {
 
   /// Loads the .kfg file at `path`; an older format is loaded only when
   /// `acceptOlderFormat` (the answer to the question). On Loaded the form shows the
-  /// file's configuration; otherwise image and form are unchanged.
-  LoadStatus load(const std::string& path, bool acceptOlderFormat);
+  /// file's configuration; otherwise image and form are unchanged. On NotFound,
+  /// `opened` (when given) tells why the file could not be read.
+  LoadStatus load(const std::string& path, bool acceptOlderFormat, platform::FileResult* opened = nullptr);
   /// The format index of the file loaded last (0 before any load).
   int loadedFormat() const { return loadedFormat_; }
   /// Stores the visible rows and reads the form back into the image.

@@ -12,6 +12,9 @@ inline constexpr std::string_view kValidationCaption = "TRV810 Konfiguration";
 
 // Configuration files.
 inline constexpr std::string_view kFileNotFound = "Datei nicht vorhanden !";
+/// The line under kFileNotFound for a file that is there but cannot be opened (no
+/// permission, a folder, a FIFO, a loop of links), before the system's reason.
+inline constexpr std::string_view kCannotOpenReason = "nicht zu öffnen: ";
 inline constexpr std::string_view kOlderFileQuestion =
     "Veraltete Konfigurationsdatei. Nicht unterstüzte Eingabefelder werden mit Defaultdaten "
     "geladen. Trotzdem laden ?";

@@ -19,7 +19,8 @@ LoadResult failed(LoadError error, platform::FileResult file = {}) {
 }
 
 // A raw image: the whole file from offset 0, its size the image length. A file that
-// does not fit the buffer fails before anything past the buffer is read.
+// does not fit the buffer fails before anything past the buffer is read. An empty
+// file fails too: programming it would erase the unit's firmware and put nothing back.
 LoadResult loadRaw(FlashImage& image, const std::string& path) {
   platform::FileReader file;
   if (auto opened = file.open(path); !opened) return failed(LoadError::kCannotOpen, opened);
@@ -32,6 +33,7 @@ LoadResult loadRaw(FlashImage& image, const std::string& path) {
     if (auto read = file.read({&probe, 1}, more); !read) return failed(LoadError::kCannotRead, read);
     if (more > 0) return failed(LoadError::kTooLarge);
   }
+  if (got == 0) return failed(LoadError::kEmptyImage);
   image.setLength(static_cast<uint32_t>(got));
   return {};
 }

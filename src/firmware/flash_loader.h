@@ -30,7 +30,9 @@ std::string rawCopyPath(const std::string& hexPath);
 /// Loads the file at `path`, of the kind its `title` names, into `image`. On success
 /// sets the image length and, for a HEX file, writes the raw copy (replacing an old one
 /// only once the new one is complete; its failure is reported in the result but does
-/// not fail the load). On failure the image length keeps its value.
+/// not fail the load). A file that holds no firmware (an empty raw file, a HEX image
+/// that is 0xFF throughout) or is not a regular file fails. On failure the image
+/// length keeps its value.
 LoadResult loadFlashImage(FlashImage& image, const std::string& path, const std::string& title,
                           const LoadOptions& options = {});
 

@@ -28,6 +28,7 @@ std::string what(const LoadResult& r) {
     case LoadError::kCannotOpen: return "nicht zu öffnen: " + r.file.message;
     case LoadError::kCannotRead: return "nicht zu lesen: " + r.file.message;
     case LoadError::kTooLarge: return "die Binärdatei ist größer als der Flash-Puffer von 2 MiB";
+    case LoadError::kEmptyImage: return "die Datei ist leer (0 Bytes) und enthält keine Firmware";
     case LoadError::kNoLineEnd: return "kein CR LF innerhalb von 600 Zeichen";
     case LoadError::kEndInsideLine: return "die Datei endet mitten in der Zeile, vor ihrem CR LF";
     case LoadError::kNoColon: return "die Zeile beginnt mit " + quoted(r.character) + " statt mit ':'";

@@ -15,6 +15,7 @@ enum class LoadError : uint8_t {
   kCannotOpen,     ///< the file cannot be opened (see `file`)
   kCannotRead,     ///< reading failed (see `file`)
   kTooLarge,       ///< a raw file larger than the FlashImage buffer
+  kEmptyImage,     ///< a raw file of 0 bytes: sent, it would leave the unit erased
   kNoLineEnd,      ///< no CR LF within 600 characters
   kEndInsideLine,  ///< the file ends inside a line
   kNoColon,        ///< a line does not start with ':'
@@ -46,5 +47,11 @@ struct LoadResult {
 /// What went wrong, in one German line, with the line and column where known
 /// ("Zeile 3, Spalte 12: 'g' ist keine Hex-Ziffer (erlaubt: 0-9 und A-F, groß)").
 std::string describe(const LoadResult& result);
+
+/// Whether a successful load left its raw copy unwritten; then `rawCopy.message`
+/// says which file and why.
+inline bool rawCopyFailed(const LoadResult& result) {
+  return result && !result.rawCopyPath.empty() && !result.rawCopy;
+}
 
 }  // namespace trv810::firmware

@@ -36,6 +36,11 @@ inline constexpr std::string_view kFinished = "Programmierung beendet.";
 
 // Message boxes.
 inline constexpr std::string_view kInvalidFile = "Ungültiges Dateiformat!";
+/// A HEX file loaded, but its raw copy beside it could not be written; under it the
+/// file and the reason.
+inline constexpr std::string_view kRawCopyNotWritten = "Binärkopie nicht geschrieben !";
+/// The window's line after the reason: the loaded image is not affected.
+inline constexpr std::string_view kRawCopyImageLoaded = "Die Firmware ist geladen und kann programmiert werden.";
 /// Closing the window while the unit is being programmed.
 inline constexpr std::string_view kCloseWhileProgramming =
     "Der TRV810 wird gerade programmiert. Beim Schließen bleibt seine Firmware unvollständig "

@@ -131,6 +131,12 @@ void UpdateWindow::onFileChosen(const std::string& path) {
   if (result) {
     controls_.setEnabled(ids::kProgram, true);
     controls_.setText(ids::kFileName, platform::utf8ToCp1252(path_).bytes);
+    // The copy is a by-product: the image can be programmed all the same, but the user
+    // must not count on a .bin that is not there (or is an older one).
+    if (rawCopyFailed(result))
+      show({std::string(texts::kRawCopyNotWritten),
+            result.rawCopy.message + ".\n" + std::string(texts::kRawCopyImageLoaded), texts::kCaption,
+            platform::Icon::Error});
     return;
   }
   path_.clear();

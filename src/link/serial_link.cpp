@@ -40,6 +40,7 @@ OpenFailureKind kindOf(platform::DeviceOpenError error) {
     case platform::DeviceOpenError::Missing: return OpenFailureKind::Missing;
     case platform::DeviceOpenError::PermissionDenied: return OpenFailureKind::PermissionDenied;
     case platform::DeviceOpenError::InUse: return OpenFailureKind::InUse;
+    case platform::DeviceOpenError::NotSerial: return OpenFailureKind::NotSerial;
     case platform::DeviceOpenError::Other: break;
   }
   return OpenFailureKind::Other;

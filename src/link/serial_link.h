@@ -45,12 +45,13 @@ struct LinkEvents {
   platform::Event slotConsumed{platform::Event::Reset::Automatic};
 };
 
-/// Why a port could not be opened.
-enum class OpenFailureKind { None, Missing, PermissionDenied, InUse, Other, ThreadFailed };
+/// Why a port could not be opened. NotSerial: the path is no serial device (a file,
+/// /dev/null); nothing was written to it.
+enum class OpenFailureKind { None, Missing, PermissionDenied, InUse, NotSerial, Other, ThreadFailed };
 
 struct OpenFailure {
   OpenFailureKind kind = OpenFailureKind::None;
-  int error = 0;            ///< errno of the failed call
+  int error = 0;            ///< errno of the failed call (0 where none failed)
   std::string device;       ///< the device path that was opened
   std::string group;        ///< the group owning the device, for PermissionDenied
 };

@@ -34,4 +34,18 @@ std::string errorText(int error) {
   return "Systemfehler " + std::to_string(error) + " (" + std::strerror(error) + ")";
 }
 
+std::string notRegularText(FileType type) {
+  const std::string notAFile = "keine gewöhnliche Datei";
+  switch (type) {
+    case FileType::Directory: return notAFile + ", sondern ein Verzeichnis";
+    case FileType::Fifo: return notAFile + ", sondern eine benannte Pipe (FIFO)";
+    case FileType::Socket: return notAFile + ", sondern ein Socket";
+    case FileType::CharacterDevice: return notAFile + ", sondern ein zeichenorientiertes Gerät";
+    case FileType::BlockDevice: return notAFile + ", sondern ein blockorientiertes Gerät";
+    case FileType::Regular:
+    case FileType::Other: break;
+  }
+  return notAFile;
+}
+
 }  // namespace trv810::platform

@@ -5,9 +5,15 @@
 
 #include <string>
 
+#include "platform/file.h"
+
 namespace trv810::platform {
 
 /// The German text of error number `error` (an errno value).
 std::string errorText(int error);
+
+/// Why a path that holds a `type` cannot be used where a regular file is needed,
+/// e.g. "keine gewöhnliche Datei, sondern eine benannte Pipe (FIFO)".
+std::string notRegularText(FileType type);
 
 }  // namespace trv810::platform

@@ -1,14 +1,18 @@
 #include "platform/file.h"
 
 #include "platform/error_text.h"
+#include "platform/file_reader.h"
+#include "platform/file_type_posix.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace trv810::platform {
 namespace {
@@ -34,37 +38,84 @@ bool writeAll(int fd, const uint8_t* data, std::size_t size) {
   return true;
 }
 
+// The file a save to `path` replaces: `path` itself, or where its symbolic links lead
+// (a relative link counts from the link's folder). A link that leads to no file yet
+// names the file to create. Renaming over the link itself would turn it into a plain
+// file and leave its target stale.
+FileResult followLinks(const std::string& path, std::string& target) {
+  constexpr int kMaxLinks = 40;  // as the kernel allows in one path
+  target = path;
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return {};
+    std::error_code error;
+    const std::filesystem::path link = target;
+    const std::filesystem::path next = std::filesystem::read_symlink(link, error);
+    if (error) return FileResult::failure(error.value(), path);
+    target = (next.is_absolute() ? next : link.parent_path() / next).string();
+  }
+  return FileResult::failure(ELOOP, path);
+}
+
+// Gives the new file `fd` the mode and, where the process may, the owner of the file
+// `old` it replaces. Another user's file can be saved by one who may write it but not
+// give it away (EPERM): it then becomes theirs, with the old permission bits.
+FileResult keepModeAndOwner(int fd, const struct stat& old, const std::string& path) {
+  mode_t mode = old.st_mode & 0777;
+  if (::fchown(fd, old.st_uid, old.st_gid) == 0)
+    mode = old.st_mode & 07777;  // after fchown, which clears set-id bits
+  else if (errno != EPERM)
+    return FileResult::failure(errno, path);
+  if (::fchmod(fd, mode) != 0) return FileResult::failure(errno, path);
+  return {};
+}
+
 }  // namespace
 
 FileResult FileResult::failure(int error, const std::string& what) {
   return FileResult{false, error, what + ": " + errorText(error)};
 }
 
+FileResult FileResult::notRegular(FileType type, const std::string& path) {
+  if (type == FileType::Directory) {
+    FileResult r = failure(EISDIR, path);
+    r.type = type;
+    return r;
+  }
+  return FileResult{false, 0, path + ": " + notRegularText(type), type};
+}
+
 FileResult writeFileReplacing(const std::string& path, std::span<const uint8_t> bytes) {
-  std::string temp = path + ".XXXXXX";
+  std::string target;
+  if (FileResult followed = followLinks(path, target); !followed) return followed;
+  struct stat old {};
+  const bool replacing = ::stat(target.c_str(), &old) == 0;
+  // A device or FIFO would be swapped for a plain file (as root even /dev/null).
+  if (replacing && !S_ISREG(old.st_mode)) return FileResult::notRegular(fileTypeOf(old.st_mode), target);
+
+  std::string temp = target + ".XXXXXX";
   Fd file{::mkstemp(temp.data())};
-  if (file.fd < 0) return FileResult::failure(errno, path);
-  // mkstemp creates the file 0600; give it the mode a newly created file would get.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(file.fd, 0666 & ~mask);
-  if (!writeAll(file.fd, bytes.data(), bytes.size()) || ::fsync(file.fd) != 0) {
-    const int err = errno;
+  if (file.fd < 0) return FileResult::failure(errno, target);
+  const auto fail = [&](int err) {
     ::unlink(temp.c_str());
-    return FileResult::failure(err, path);
+    return FileResult::failure(err, target);
+  };
+  if (replacing) {
+    if (FileResult kept = keepModeAndOwner(file.fd, old, target); !kept) {
+      ::unlink(temp.c_str());
+      return kept;
+    }
+  } else {
+    // mkstemp creates the file 0600; give it the mode a newly created file would get.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(file.fd, 0666 & ~mask);
   }
-  if (::close(file.fd) != 0) {
-    const int err = errno;
-    file.fd = -1;
-    ::unlink(temp.c_str());
-    return FileResult::failure(err, path);
-  }
+  if (!writeAll(file.fd, bytes.data(), bytes.size()) || ::fsync(file.fd) != 0) return fail(errno);
+  const int closed = ::close(file.fd);
   file.fd = -1;
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(temp.c_str());
-    return FileResult::failure(err, path);
-  }
+  if (closed != 0) return fail(errno);
+  if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno);
   return {};
 }
 
@@ -72,32 +123,20 @@ FileResult readFileUpTo(const std::string& path, std::size_t limit, std::vector<
                         bool* truncated) {
   out.clear();
   if (truncated) *truncated = false;
-  Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) return FileResult::failure(errno, path);
-  struct stat st {};
-  if (::fstat(file.fd, &st) != 0) return FileResult::failure(errno, path);
-  if (S_ISDIR(st.st_mode)) return FileResult::failure(EISDIR, path);
-  std::size_t want = limit;
-  if (S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) < limit)
-    want = static_cast<std::size_t>(st.st_size);
-  out.resize(want);
-  std::size_t have = 0;
-  while (have < want) {
-    ssize_t n = ::read(file.fd, out.data() + have, want - have);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return FileResult::failure(errno, path);
-    }
-    if (n == 0) break;
-    have += static_cast<std::size_t>(n);
+  FileReader file;
+  if (FileResult opened = file.open(path); !opened) return opened;
+  out.resize(std::min(limit, static_cast<std::size_t>(file.size())));
+  std::size_t got = 0;
+  if (FileResult read = file.read(out, got); !read) {
+    out.clear();
+    return read;
   }
-  out.resize(have);
-  if (truncated && have == limit) {
-    uint8_t extra;
-    ssize_t n;
-    do n = ::read(file.fd, &extra, 1);
-    while (n < 0 && errno == EINTR);
-    *truncated = n > 0;
+  out.resize(got);
+  if (truncated && got == limit) {  // a file that grew since its size was taken counts too
+    uint8_t extra = 0;
+    std::size_t more = 0;
+    if (FileResult probe = file.read({&extra, 1}, more); !probe) return probe;
+    *truncated = more > 0;
   }
   return {};
 }

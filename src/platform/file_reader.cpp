@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "platform/file_type_posix.h"
+
 namespace trv810::platform {
 
 FileReader::~FileReader() { close(); }
@@ -13,19 +15,25 @@ FileReader::~FileReader() { close(); }
 FileResult FileReader::open(const std::string& path) {
   close();
   path_ = path;
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) return FileResult::failure(errno, path);
+  // Looked at before opening, so that no device is opened (a serial port's lines
+  // would move) ...
   struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    return FileResult::notRegular(fileTypeOf(st.st_mode), path);
+  // ... and opened without waiting, then looked at again: a FIFO put in its place
+  // meanwhile would otherwise block the open until some writer came.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd_ < 0) return FileResult::failure(errno, path);
   if (::fstat(fd_, &st) != 0) {
     const int err = errno;
     close();
     return FileResult::failure(err, path);
   }
-  if (S_ISDIR(st.st_mode)) {
+  if (!S_ISREG(st.st_mode)) {
     close();
-    return FileResult::failure(EISDIR, path);
+    return FileResult::notRegular(fileTypeOf(st.st_mode), path);
   }
-  size_ = S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : -1;
+  size_ = static_cast<int64_t>(st.st_size);
   return {};
 }
 

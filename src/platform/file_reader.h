@@ -18,9 +18,10 @@ class FileReader {
   FileReader& operator=(const FileReader&) = delete;
   ~FileReader();
 
-  /// Opens an existing file for reading; a folder fails with EISDIR.
+  /// Opens an existing regular file for reading, without waiting for anything (a FIFO
+  /// would wait for a writer); anything else fails (FileResult::notRegular).
   FileResult open(const std::string& path);
-  /// The size of the open file when it is a regular file, otherwise -1.
+  /// The size of the open file.
   int64_t size() const { return size_; }
   /// Fills `buffer` as far as the file goes; `got` is below buffer.size() only at the
   /// end of the file.

@@ -14,8 +14,10 @@
 
 namespace trv810::platform {
 
-/// Why a device could not be opened.
-enum class DeviceOpenError { None, Missing, PermissionDenied, InUse, Other };
+/// Why a device could not be opened. NotSerial: the path leads to something that is
+/// not a serial port (a regular file, /dev/null, a folder): it is refused before
+/// anything is written to it.
+enum class DeviceOpenError { None, Missing, PermissionDenied, InUse, NotSerial, Other };
 
 class SerialDevice {
  public:
@@ -56,7 +58,9 @@ class SerialDeviceOpener {
     std::string group;    ///< for PermissionDenied: the group owning the device, if known
   };
   /// Opens `path` exclusively, configures the line and discards what waited in the
-  /// driver's queues. Line configuration failures are ignored.
+  /// driver's queues. A path that is not a serial device, one that does not take the
+  /// line settings, fails with NotSerial before anything is written. Failures of the
+  /// modem lines and the low-latency request are ignored.
   virtual Result open(const std::string& path) = 0;
 };
 

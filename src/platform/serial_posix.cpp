@@ -106,24 +106,26 @@ class PosixSerialDevice final : public SerialDevice {
 };
 
 // 19200 baud, 8N1, raw bytes, no flow control of any kind, modem lines DTR and RTS
-// inactive. Every result is ignored: a pseudo-terminal accepts some of these and not
-// others, and still carries the bytes.
-void configureLine(int fd) {
+// inactive. Returns 0, or the errno of the line settings a device did not take: only
+// a terminal takes them, so a regular file or /dev/null fails here (ENOTTY). A
+// pseudo-terminal takes them and refuses the modem lines, which are ignored, as the
+// line still carries the bytes.
+int configureLine(int fd) {
   termios t{};
-  if (::tcgetattr(fd, &t) == 0) {
-    ::cfmakeraw(&t);  // no echo, no line editing, no CR/NL or parity translation
-    ::cfsetispeed(&t, B19200);
-    ::cfsetospeed(&t, B19200);
-    t.c_cflag &= ~(PARENB | CSTOPB | CSIZE | CRTSCTS);
-    t.c_cflag |= CS8 | CLOCAL | CREAD;
-    t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNBRK | BRKINT | PARMRK | ISTRIP);
-    t.c_cc[VMIN] = 0;
-    t.c_cc[VTIME] = 0;
-    ::tcsetattr(fd, TCSANOW, &t);
-  }
+  if (::tcgetattr(fd, &t) != 0) return errno;
+  ::cfmakeraw(&t);  // no echo, no line editing, no CR/NL or parity translation
+  ::cfsetispeed(&t, B19200);
+  ::cfsetospeed(&t, B19200);
+  t.c_cflag &= ~(PARENB | CSTOPB | CSIZE | CRTSCTS);
+  t.c_cflag |= CS8 | CLOCAL | CREAD;
+  t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNBRK | BRKINT | PARMRK | ISTRIP);
+  t.c_cc[VMIN] = 0;
+  t.c_cc[VTIME] = 0;
+  if (::tcsetattr(fd, TCSANOW, &t) != 0) return errno;
   int lines = TIOCM_DTR | TIOCM_RTS;
   ::ioctl(fd, TIOCMBIC, &lines);
   ::tcflush(fd, TCIOFLUSH);  // what arrived before this open belongs to nobody
+  return 0;
 }
 
 DeviceOpenError classify(int error) {
@@ -164,11 +166,27 @@ SerialDeviceOpener::Result failed(int error, const std::string& path) {
   return r;
 }
 
+SerialDeviceOpener::Result notSerial(int error) {
+  SerialDeviceOpener::Result r;
+  r.error = DeviceOpenError::NotSerial;
+  r.errorNumber = error;
+  return r;
+}
+
 class PosixSerialDeviceOpener final : public SerialDeviceOpener {
  public:
   Result open(const std::string& path) override {
+    // A serial port is a character device. Anything else (a file named by mistake,
+    // a folder, a FIFO) is refused before it is opened: written to, a file would be
+    // overwritten by request frames.
+    struct stat st{};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISCHR(st.st_mode)) return notSerial(0);
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return failed(errno, path);
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {  // replaced since the look above
+      ::close(fd);
+      return notSerial(0);
+    }
     // Two locks, because each misses cases the other catches: TIOCEXCL makes the
     // kernel refuse further opens of the tty, but not to root (CAP_SYS_ADMIN); flock
     // is honoured by root too and by other serial programs that use it, but only by
@@ -180,7 +198,12 @@ class PosixSerialDeviceOpener final : public SerialDeviceOpener {
       return failed(error == EWOULDBLOCK ? EBUSY : error, path);
     }
     ::ioctl(fd, TIOCEXCL);
-    configureLine(fd);
+    // A character device that takes no line settings (/dev/null, /dev/zero) is no port.
+    if (const int error = configureLine(fd); error != 0) {
+      ::ioctl(fd, TIOCNXCL);
+      ::close(fd);
+      return notSerial(error);
+    }
     const LowLatencyChange lowLatency = requestLowLatency(fd);
     Result r;
     r.device = std::make_unique<PosixSerialDevice>(fd, lowLatency);

@@ -29,6 +29,8 @@ std::string openFailureReason(const link::OpenFailure& f) {
     case OpenFailureKind::InUse:
       if (f.error == EALREADY) return f.device + " ist bereits geöffnet.";
       return f.device + " wird von einem anderen Programm benutzt.";
+    case OpenFailureKind::NotSerial:
+      return f.device + " ist kein serielles Gerät; es wurde nichts hineingeschrieben.";
     case OpenFailureKind::ThreadFailed:
       return "Der Empfänger für " + f.device + " konnte nicht gestartet werden.";
     case OpenFailureKind::Other:

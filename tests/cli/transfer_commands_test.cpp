@@ -212,6 +212,23 @@ TEST(CliTransfer, FlashRefusesFilesItCannotSend) {
       << big.out;
 }
 
+// hex2bin exited 0 when its raw copy could not be written, and flash --quiet of such
+// a file did not mention it. The image is programmed all the same.
+TEST(CliTransfer, ARawCopyNotWrittenFailsHex2binAndIsToldByFlashEvenWhenQuiet) {
+  TempDir dir;
+  const std::string hex = dir.write("fw.hex", ":0400000001020300F6\r\n:00000001FF\r\n");
+  fs::create_directory(dir.file("fw.bin"));
+  const std::string told = "Binärkopie nicht geschrieben !\n" + dir.file("fw.bin") + ": Ist ein Verzeichnis\n";
+  const Outcome converted = run("hex2bin " + hex);
+  EXPECT_EQ(converted.status, 1);
+  EXPECT_TRUE(has(converted, told)) << converted.out;
+  Unit unit(dir);
+  const Outcome flashed = run(unit.port() + "--quiet flash " + hex);
+  EXPECT_EQ(flashed.status, 0) << flashed.out;
+  EXPECT_EQ(flashed.out, told);
+  EXPECT_EQ(readFile(dir.file("unit.bin")), (Bytes{1, 2, 3, 0}));
+}
+
 TEST(CliTransfer, PortFailuresAndUsage) {
   TempDir dir;
   const Outcome o = run("--version >/dev/null; TRV810_COM3=" + dir.file("no-tty") + " " + kCtl + " --port com3 flash " +
