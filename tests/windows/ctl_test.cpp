@@ -37,7 +37,8 @@ struct Outcome {
 Outcome ctl(const std::string& args) {
   const std::string command = "\"" + windowsPath(TRV810CTL_PATH) + "\" --port " + environment("TRV810_TEST_PORT") +
                               " " + args + " 2>&1";
-  FILE* pipe = ::_popen(command.c_str(), "rb");
+  // cmd.exe /c drops the first and the last quote of its line: give it a pair to drop.
+  FILE* pipe = ::_popen(("\"" + command + "\"").c_str(), "rb");
   Outcome o{-1, {}};
   if (pipe == nullptr) return o;
   char chunk[512];
