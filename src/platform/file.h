@@ -21,7 +21,8 @@ enum class FileType { Regular, Directory, Fifo, Socket, CharacterDevice, BlockDe
 /// Outcome of a file operation: ok, or the OS's error number and its text.
 struct FileResult {
   bool ok = true;
-  int error = 0;          ///< errno of the failed call; 0 for a path that is neither file nor folder
+  int error = 0;          ///< errno of the failed call (on Windows the closest one); 0 for a path
+                          ///< that is neither file nor folder
   std::string message;    ///< the OS's text for it, with the path
   FileType type = FileType::Regular;  ///< what the path holds, when that was the failure
   explicit operator bool() const { return ok; }
@@ -37,6 +38,11 @@ struct FileResult {
 /// file is refused. On any failure the target is untouched and the temporary file is
 /// removed.
 FileResult writeFileReplacing(const std::string& path, std::span<const uint8_t> bytes);
+
+/// Whether a file can be created where `path` names one: its folder ("." for a bare
+/// name) takes new files. Checked before work that ends in a save; a failure names
+/// the folder.
+FileResult checkFolderWritableFor(const std::string& path);
 
 /// Reads at most `limit` bytes of the regular file at `path` into `out` (resized to
 /// what was read). `truncated` tells whether the file held more than `limit` bytes.

@@ -19,8 +19,17 @@
 #include "support/silent_unit.h"
 #include "transfer/notification_queue.h"
 #include "transfer/transfer.h"
+#include "support/linux_ports.h"
 
 namespace trv810::firmware::test {
+
+// A raw image of `size` bytes that are not all alike.
+inline std::string rawImage(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + 1);
+  return bytes;
+}
+
 
 /// Controls in memory that also keep every text the status line was given.
 struct StatusRecordingControls : platform::MemoryControlTable {
@@ -110,7 +119,7 @@ struct UpdateFixture {
   link::LinkEvents events;
   link::SerialLink link;
   transfer::Transfer transfer{link};
-  link::PortTable ports = link::PortTable::defaults();
+  link::PortTable ports = tests::linuxPortTable();
   int selectedPort = 0;
   FlashImage image;
   std::string path;
