@@ -18,5 +18,5 @@ cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRV810_GUI=ON >/
 cmake --build build/release -j"$(nproc)" --target trv810 trv810-sim >/dev/null
 
 QT_QPA_PLATFORM=offscreen scripts/with-sim.sh --baud 0 --erase-delay-ms 50 --config scripts/widest-values.kfg -- \
-  build/release/src/ui/trv810 --screenshot "$out"
+  build/release/src/ui/qt/trv810 --screenshot "$out"
 ls "$out"/*.png
