@@ -1,0 +1,225 @@
+#include "ui/win32/screenshots.h"
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+#include "app/texts.h"
+#include "config/control_ids.h"
+#include "config/signal_box.h"
+#include "ui/win32/layout_dialog.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/text.h"
+
+namespace trv810::ui::win32 {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+/// Runs the messages of this thread for `span`, so windows are drawn.
+void settle(std::chrono::milliseconds span = std::chrono::milliseconds(300)) {
+  const auto end = Clock::now() + span;
+  while (Clock::now() < end) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+/// Writes what the screen shows of `hwnd` (frame included) as a 24-bit BMP file.
+bool save(HWND hwnd, const std::wstring& directory, const wchar_t* name) {
+  ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  settle();
+  RECT r{};
+  ::GetWindowRect(hwnd, &r);
+  const int w = r.right - r.left;
+  const int h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = h;  // bottom-up, as the file keeps its rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  ::GdiFlush();
+  const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+  const DWORD size = stride * static_cast<DWORD>(h);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = file.bfOffBits + size;
+  bool ok = false;
+  if (std::FILE* out = ::_wfopen((directory + L"\\" + name).c_str(), L"wb")) {
+    ok = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+         std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+         std::fwrite(bits, size, 1, out) == 1;
+    ok = std::fclose(out) == 0 && ok;
+  }
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+/// Watches for the first modal window of this thread (a message box, a file dialog
+/// or a layout dialog) and runs `act` on it, from inside that window's own message
+/// loop; checked every 50 ms while the watcher lives.
+class Watcher {
+ public:
+  explicit Watcher(std::function<void(HWND)> act) : act_(std::move(act)) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &Watcher::windowProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"TRV810Watcher";
+    ::RegisterClassW(&windowClass);
+    hwnd_ = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              windowClass.hInstance, nullptr);
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ::SetTimer(hwnd_, 1, 50, nullptr);
+  }
+  ~Watcher() { ::DestroyWindow(hwnd_); }
+  Watcher(const Watcher&) = delete;
+  Watcher& operator=(const Watcher&) = delete;
+
+  bool done() const { return done_; }
+
+ private:
+  static BOOL CALLBACK find(HWND hwnd, LPARAM found) {
+    wchar_t name[32] = {};
+    ::GetClassNameW(hwnd, name, 32);
+    if (::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd) &&
+        (std::wstring_view(name) == L"#32770" || std::wstring_view(name) == LayoutDialog::kClassName)) {
+      *reinterpret_cast<HWND*>(found) = hwnd;
+      return FALSE;
+    }
+    return TRUE;
+  }
+
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Watcher*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message != WM_TIMER || !self || self->done_) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    HWND found = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &Watcher::find, reinterpret_cast<LPARAM>(&found));
+    if (found) {
+      self->done_ = true;
+      ::KillTimer(hwnd, 1);
+      self->act_(found);
+    }
+    return 0;
+  }
+
+  std::function<void(HWND)> act_;
+  HWND hwnd_ = nullptr;
+  bool done_ = false;
+};
+
+/// Answers a message box or the common file dialog with `button` (IDOK, IDYES, IDCANCEL).
+void answer(HWND box, int button) { ::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0); }
+
+/// Runs messages until `finished` holds or `limit` has passed.
+template <typename Done>
+void waitFor(Done finished, std::chrono::seconds limit) {
+  const auto end = Clock::now() + limit;
+  while (!finished() && Clock::now() < end) settle(std::chrono::milliseconds(50));
+}
+
+bool configurationPictures(MainWindow& window, const std::wstring& dir) {
+  window.logic().onCommand(app::kCommandConfiguration, false);
+  settle();
+  auto* content = window.child() ? dynamic_cast<ConfigurationContent*>(window.child()->content()) : nullptr;
+  if (!content) return false;
+  config::ConfigWindow& logic = content->logic();
+
+  bool saved = true;
+  Watcher readBox([&saved, &dir](HWND box) {
+    saved = save(box, dir, L"configuration-read-box.bmp") && saved;
+    answer(box, IDOK);
+  });
+  logic.onCommand(config::ids::kRead);
+  waitFor([&] { return !logic.transferRunning() && readBox.done(); }, std::chrono::seconds(30));
+  bool ok = readBox.done() && !logic.transferRunning();
+  settle();
+  ok = save(window.window(), dir, L"configuration-window.bmp") && ok;
+
+  int sequenceEdit = config::ids::kManualSequence;
+  for (int k = 0; k < config::ids::kVisibleLines; ++k)
+    if (::IsWindowEnabled(content->controls().window(config::ids::sequence(k)))) {
+      sequenceEdit = config::ids::sequence(k);
+      break;
+    }
+  Watcher signalBox([&saved, &dir](HWND dialog) {
+    saved = save(dialog, dir, L"signal-box.bmp") && saved;
+    ::PostMessageW(::GetDlgItem(dialog, config::SignalBox::kCancel), BM_CLICK, 0, 0);
+  });
+  logic.onDoubleClick(sequenceEdit);
+  ok = ok && signalBox.done();
+
+  Watcher fileDialog([&saved, &dir](HWND dialog) {
+    saved = save(dialog, dir, L"file-dialog.bmp") && saved;
+    answer(dialog, IDCANCEL);
+  });
+  logic.onCommand(config::ids::kLoad);
+  ok = ok && fileDialog.done();
+
+  // An edit not saved: closing asks first.
+  ::SetWindowTextW(content->controls().window(config::ids::kIdent), L"Wache Süd");
+  Watcher question([&saved, &dir](HWND box) {
+    saved = save(box, dir, L"configuration-close-question.bmp") && saved;
+    answer(box, IDYES);
+  });
+  window.child()->closeWindow();
+  settle();
+  return ok && saved;
+}
+
+bool flashUpdatePicture(MainWindow& window, const std::wstring& dir) {
+  window.logic().onCommand(app::kCommandFlashUpdate, false);
+  settle();
+  bool ok = save(window.window(), dir, L"flash-update-window.bmp");
+  if (ChildWindow* child = window.child()) child->closeWindow();
+  settle();
+  return ok;
+}
+
+}  // namespace
+
+bool writeScreenshots(MainWindow& window, const std::wstring& directory) {
+  ::CreateDirectoryW(directory.c_str(), nullptr);
+  ::ShowWindow(window.window(), SW_SHOWNORMAL);
+  ::SetForegroundWindow(window.window());
+  bool ok = save(window.window(), directory, L"main-window.bmp");
+
+  app::PortDialog logic(window.application().shell());
+  std::unique_ptr<LayoutDialog> portDialog = window.buildPortDialog(logic);
+  portDialog->show();
+  ok = save(portDialog->window(), directory, L"port-dialog.bmp") && ok;
+  portDialog.reset();
+
+  bool infoSaved = false;
+  Watcher info([&infoSaved, &directory](HWND box) {
+    infoSaved = save(box, directory, L"info-box.bmp");
+    answer(box, IDOK);
+  });
+  window.logic().onCommand(app::kCommandInfo, false);
+  ok = infoSaved && ok;
+
+  ok = configurationPictures(window, directory) && ok;
+  ok = flashUpdatePicture(window, directory) && ok;
+  return ok;
+}
+
+}  // namespace trv810::ui::win32
