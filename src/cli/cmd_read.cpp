@@ -3,30 +3,17 @@
 // the window converts it). The form does not validate it: a backup must never be
 // refused for what the unit holds.
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <filesystem>
 
 #include "cli/command.h"
 #include "cli/config_transfers.h"
 #include "cli/transfer_session.h"
 #include "config/config_file.h"
 #include "config/texts.h"
-#include "platform/error_text.h"
+#include "platform/file.h"
 
 namespace trv810::cli {
 namespace {
-
-// Whether a file can be created beside `path`, told before the unit is asked.
-bool folderWritable(const std::string& path, std::string& reason) {
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  const std::string dir = folder.empty() ? "." : folder.string();
-  if (::access(dir.c_str(), W_OK) == 0) return true;
-  reason = dir + ": " + platform::errorText(errno);
-  return false;
-}
 
 int runRead(const std::vector<std::string>& args, const GlobalOptions& options) {
   if (args.size() != 1) return usageError(kReadCommand, args.empty() ? "keine Datei angegeben" : "nur eine Datei");
@@ -35,7 +22,9 @@ int runRead(const std::vector<std::string>& args, const GlobalOptions& options) 
   std::string error;
   const auto target = resolvePort(options.port, error);
   if (!target) return usageError(kReadCommand, error);
-  if (!folderWritable(path, error)) return failure(std::string(config::texts::kSaveFailed), error);
+  // Told before the unit is asked.
+  if (const platform::FileResult writable = platform::checkFolderWritableFor(path); !writable)
+    return failure(std::string(config::texts::kSaveFailed), writable.message);
 
   TransferSession session(options, *target);
   config::ConfigImage& image = session.app().configImage();

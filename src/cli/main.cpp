@@ -6,6 +6,12 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/port_naming.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#endif
 
 namespace trv810::cli {
 namespace {
@@ -27,10 +33,10 @@ void printHelp(std::FILE* out) {
                "  --port PORT  COM1..COM12 (Vorgabe COM1) oder ein Gerätepfad\n"
                "  --quiet      keine Fortschrittsanzeige\n"
                "  --trace      jeden gesendeten und empfangenen Rahmen ausgeben\n\n"
-               "Ports: COM1-COM4 sind /dev/ttyS0-3, COM5-COM8 /dev/ttyUSB0-3, COM9-COM12\n"
-               "/dev/ttyACM0-3; TRV810_COM<n>=GERÄT legt Eintrag n auf ein anderes Gerät.\n\n"
+               "%s\n"
                "Rückgabewert: 0 Erfolg, 1 Vorgang fehlgeschlagen, 2 falscher Aufruf,\n"
-               "130 Übertragung mit Strg-C abgebrochen.\n");
+               "130 Übertragung mit Strg-C abgebrochen.\n",
+               kPortNamingHelp);
 }
 
 }  // namespace
@@ -89,4 +95,34 @@ int run(int argc, char** argv) {
 
 }  // namespace trv810::cli
 
+#ifdef _WIN32
+// Windows: every text leaves as UTF-8, which the console shows as such once its output
+// code page is UTF-8 (cmd.exe and PowerShell alike); virtual terminal processing lets
+// the progress bar redraw its line. The arguments come as UTF-16 and go on as UTF-8,
+// so file names with umlauts arrive intact whatever the ANSI code page is.
+int main() {
+  ::SetConsoleOutputCP(CP_UTF8);
+  for (DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+    const HANDLE out = ::GetStdHandle(which);
+    DWORD mode = 0;
+    if (::GetConsoleMode(out, &mode)) ::SetConsoleMode(out, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+  }
+  int argc = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+  if (wide == nullptr) return trv810::cli::kExitFailed;
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) {
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string arg(static_cast<std::size_t>(n > 0 ? n - 1 : 0), '\0');
+    if (n > 1) ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), n, nullptr, nullptr);
+    args.push_back(std::move(arg));
+  }
+  ::LocalFree(wide);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  return trv810::cli::run(argc, argv.data());
+}
+#else
 int main(int argc, char** argv) { return trv810::cli::run(argc, argv); }
+#endif

@@ -1,9 +1,9 @@
 #include "cli/progress.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
+
+#include "platform/console.h"
 
 namespace trv810::cli {
 namespace {
@@ -22,7 +22,7 @@ std::string clockText(double seconds) {
 
 Progress::Style Progress::styleFor(std::FILE* out, bool quiet, bool trace) {
   if (quiet) return Style::None;
-  return ::isatty(::fileno(out)) && !trace ? Style::Bar : Style::Lines;
+  return platform::isTerminal(out) && !trace ? Style::Bar : Style::Lines;
 }
 
 Progress::Progress(Style style, std::FILE* out, uint32_t total, uint32_t blockBytes)

@@ -1,11 +1,5 @@
 #include "cli/transfer_session.h"
 
-#include <poll.h>
-#include <signal.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -14,14 +8,15 @@
 
 #include "cli/command.h"
 #include "link/port_table.h"
-#include "platform/error_text.h"
+#include "platform/console.h"
 #include "platform/event.h"
+#include "platform/serial_device.h"
 
 namespace trv810::cli {
 
-// The notifications of the transfer thread, queued for the command's thread. The
-// event's descriptor is readable while something waits, so poll() can wait on it
-// together with the signals.
+// The notifications of the transfer thread, queued for the command's thread. Its
+// event is set while something waits, so the wait can take it together with a stop
+// request.
 class TransferSession::Sink : public transfer::NotificationSink {
  public:
   void post(const transfer::Notification& n) override {
@@ -37,7 +32,7 @@ class TransferSession::Sink : public transfer::NotificationSink {
     return std::exchange(queue_, {});
   }
   void clear() { takeAll(); }
-  int descriptor() const { return ready_.descriptor(); }
+  platform::Event& ready() { return ready_; }
 
  private:
   std::mutex mutex_;
@@ -45,27 +40,12 @@ class TransferSession::Sink : public transfer::NotificationSink {
   platform::Event ready_{platform::Event::Reset::Automatic};
 };
 
-namespace {
-
-int blockStopSignals() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  // Blocked before any thread starts, so every thread inherits the mask and the
-  // signals wait in the signalfd instead of ending the process mid-transfer.
-  if (pthread_sigmask(SIG_BLOCK, &set, nullptr) != 0) return -1;
-  return signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
-}
-
-}  // namespace
-
 std::optional<PortTarget> resolvePort(const std::string& port, std::string& error) {
   if (const auto index = link::PortTable::indexOf(port)) {
     const link::PortTable table = link::PortTable::fromEnvironment();
     return PortTarget{table.entry(*index).name, table.entry(*index).device};
   }
-  if (port.find('/') != std::string::npos) return PortTarget{port, port};
+  if (std::string device = platform::portDeviceFor(port); !device.empty()) return PortTarget{port, device};
   error = "unbekannter Port " + port + " (COM1..COM12 oder ein Gerätepfad)";
   return std::nullopt;
 }
@@ -84,14 +64,13 @@ TransferSession::TransferSession(const GlobalOptions& options, PortTarget target
 
 TransferSession::~TransferSession() {
   app_.closePort();
-  if (signalFd_ >= 0) ::close(signalFd_);
 }
 
 RunOutcome TransferSession::run(const std::function<transfer::Start(transfer::NotificationSink&)>& start,
                                 const ProgressPlan& plan) {
   // From the first transfer on, Ctrl-C waits for the wait below; before it, it ends
   // the program as usual (nothing is open or half-written then).
-  if (signalFd_ < 0) signalFd_ = blockStopSignals();
+  if (!stopRequests_) stopRequests_.emplace();
   sink_->clear();
   const transfer::Start started = start(*sink_);
   if (!started) {
@@ -111,23 +90,14 @@ void TransferSession::tell(const transfer::Message& message) const {
 }
 
 RunOutcome TransferSession::wait(Progress& progress, const ProgressPlan& plan) {
-  pollfd fds[2] = {{sink_->descriptor(), POLLIN, 0}, {signalFd_, POLLIN, 0}};
-  const int count = signalFd_ >= 0 ? 2 : 1;
   for (;;) {
     const auto interval = progress.tickInterval();
-    const int ready = ::poll(fds, count, interval ? static_cast<int>(interval->count()) : -1);
-    if (ready < 0 && errno != EINTR) {
-      const int error = errno;
-      app_.closePort();
-      progress.finish(false);
-      failure(std::string("trv810ctl: Warten auf die Übertragung fehlgeschlagen: ") + platform::errorText(error));
-      return {};
-    }
-    if (ready <= 0) {
+    const platform::WaitOutcome woke = stopRequests_->wait(sink_->ready(), interval ? *interval : platform::kForever);
+    if (woke == platform::WaitOutcome::TimedOut) {
       progress.tick();
       continue;
     }
-    if (fds[0].revents != 0) {
+    if (woke == platform::WaitOutcome::First) {
       for (const transfer::Notification& n : sink_->takeAll()) {
         switch (n.message) {
           case transfer::WM_TRANSFER_STARTED:
@@ -148,9 +118,7 @@ RunOutcome TransferSession::wait(Progress& progress, const ProgressPlan& plan) {
         }
       }
     }
-    if (count == 2 && (fds[1].revents & POLLIN) != 0) {
-      signalfd_siginfo info{};
-      [[maybe_unused]] const ssize_t got = ::read(signalFd_, &info, sizeof info);
+    if (woke == platform::WaitOutcome::Second) {
       app_.closePort();  // as "Abbrechen": the threads end, nothing more is posted
       progress.finish(false);
       sink_->clear();

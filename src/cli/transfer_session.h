@@ -5,10 +5,10 @@
 // ConfigImage and staging buffer) and talks to the port resolvePort() chose. run()
 // starts an operation (transfer/operation.h) as the windows do, then waits for the
 // notifications until the result arrives; the command hands its code to the
-// operation's end(), which closes the port and says what to print. The wait is one
-// poll() over a descriptor that the notification sink sets and a signalfd for SIGINT
-// and SIGTERM, so Ctrl-C stops the transfer at once, as "Abbrechen" does: the port is
-// closed and no result is reported. Progress goes to standard error (see progress.h);
+// operation's end(), which closes the port and says what to print. The wait takes the
+// notification sink's event together with stop requests (platform/console.h), so
+// Ctrl-C stops the transfer at once, as "Abbrechen" does: the port is closed and no
+// result is reported. Progress goes to standard error (see progress.h);
 // --trace prints every frame sent and received with the time since the session began.
 
 #include <chrono>
@@ -21,6 +21,7 @@
 #include "app/application.h"
 #include "cli/command.h"
 #include "cli/progress.h"
+#include "platform/console.h"
 #include "transfer/operation.h"
 #include "transfer/transfer_record.h"
 
@@ -55,9 +56,9 @@ struct ProgressPlan {
 
 class TransferSession {
  public:
-  /// Sets up the application object for `target`. The first run() blocks SIGINT and
-  /// SIGTERM for good: they are read from a signalfd while a transfer waits, and wait
-  /// after it (a file being saved is finished first).
+  /// Sets up the application object for `target`. From the first run() on, Ctrl-C
+  /// and requests to end are taken as a stop while a transfer waits, and wait after
+  /// it (a file being saved is finished first).
   TransferSession(const GlobalOptions& options, PortTarget target);
   ~TransferSession();
   TransferSession(const TransferSession&) = delete;
@@ -85,7 +86,7 @@ class TransferSession {
 
   GlobalOptions options_;
   PortTarget target_;
-  int signalFd_ = -1;
+  std::optional<platform::StopRequests> stopRequests_;
   std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
   std::unique_ptr<Sink> sink_;
   app::Application app_;

@@ -3,16 +3,16 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/serial_device.h"
+
 namespace trv810::link {
 
 std::string portName(int index) { return "COM" + std::to_string(index + 1); }
 
 PortTable PortTable::defaults() {
-  static const char* const kFamilies[3] = {"/dev/ttyS", "/dev/ttyUSB", "/dev/ttyACM"};
   PortTable table;
   for (int i = 0; i < kCount; ++i) {
-    table.entries_[static_cast<std::size_t>(i)] =
-        PortEntry{portName(i), kFamilies[i / 4] + std::to_string(i % 4), false};
+    table.entries_[static_cast<std::size_t>(i)] = PortEntry{portName(i), platform::defaultPortDevice(i), false};
   }
   return table;
 }

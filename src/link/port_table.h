@@ -1,8 +1,9 @@
 #pragma once
 // The twelve port names the user picks, "COM1" to "COM12", and the device each one
-// stands for on this machine. Defaults: COM1-COM4 are /dev/ttyS0-3, COM5-COM8
-// /dev/ttyUSB0-3, COM9-COM12 /dev/ttyACM0-3; the environment variable TRV810_COM<n>
-// replaces entry n (for example TRV810_COM1=/dev/pts/7).
+// stands for on this machine. Defaults: on Linux COM1-COM4 are /dev/ttyS0-3, COM5-COM8
+// /dev/ttyUSB0-3, COM9-COM12 /dev/ttyACM0-3; on Windows each is its own device
+// (\\.\COM1 ...). The environment variable TRV810_COM<n> replaces entry n (for example
+// TRV810_COM1=/dev/pts/7).
 
 #include <array>
 #include <optional>

@@ -13,11 +13,15 @@ std::string errorText(int error) {
     case EISDIR: return "Ist ein Verzeichnis";
     case ENOTDIR: return "Ein Teil des Pfads ist kein Verzeichnis";
     case ENOSPC: return "Kein Platz mehr auf dem Datenträger";
+#ifdef EDQUOT
     case EDQUOT: return "Speicherkontingent überschritten";
+#endif
     case EROFS: return "Dateisystem ist nur lesbar";
     case EEXIST: return "Datei existiert bereits";
     case ENAMETOOLONG: return "Dateiname zu lang";
+#ifdef ELOOP
     case ELOOP: return "Zu viele symbolische Verknüpfungen";
+#endif
     case EMFILE:
     case ENFILE: return "Zu viele offene Dateien";
     case EIO: return "Ein- und Ausgabefehler";
@@ -28,7 +32,9 @@ std::string errorText(int error) {
     case ENOMEM: return "Nicht genügend Speicher";
     case EINVAL: return "Ungültiges Argument";
     case EAGAIN: return "Ressource vorübergehend nicht verfügbar";
+#ifdef ETXTBSY
     case ETXTBSY: return "Datei wird gerade benutzt";
+#endif
     default: break;
   }
   return "Systemfehler " + std::to_string(error) + " (" + std::strerror(error) + ")";

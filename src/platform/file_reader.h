@@ -29,7 +29,11 @@ class FileReader {
   void close();
 
  private:
+#ifdef _WIN32
+  void* handle_ = nullptr;  // a HANDLE; null while closed
+#else
   int fd_ = -1;
+#endif
   int64_t size_ = -1;
   std::string path_;
 };

@@ -1,5 +1,5 @@
 #pragma once
-// Large zero-filled buffers straight from the system's pages. A block is mapped
+// Large zero-filled buffers straight from the system's pages. On POSIX a block is mapped
 // anonymously, aligned to 2 MiB and offered to the kernel for transparent huge pages,
 // so the first write into it costs one page fault instead of one per 4 KiB page (where
 // huge pages are off, it behaves as any fresh mapping). Pages never written cost nothing.

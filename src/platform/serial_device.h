@@ -60,6 +60,16 @@ class SerialDeviceOpener {
   virtual Result open(const std::string& path) = 0;
 };
 
+/// The device that entry `index` (0 for COM1) of the port table stands for on this
+/// platform unless the environment says otherwise: /dev/ttyS0-3, /dev/ttyUSB0-3 and
+/// /dev/ttyACM0-3 on Linux, \\.\COM1 to \\.\COM12 on Windows.
+std::string defaultPortDevice(int index);
+
+/// The device a port name outside the table's twelve stands for, or "" when it names
+/// none: a device path (with a slash; on Windows also \\.\COMn), and on Windows
+/// COMn beyond 12.
+std::string portDeviceFor(const std::string& name);
+
 /// The opener of this platform's serial devices.
 std::unique_ptr<SerialDeviceOpener> makeSerialDeviceOpener();
 

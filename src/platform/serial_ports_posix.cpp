@@ -136,6 +136,15 @@ std::vector<SerialDeviceInfo> listSerialDevicesIn(const fs::path& dev, const fs:
   return devices;
 }
 
+std::string defaultPortDevice(int index) {
+  static const char* const kNodes[3] = {"/dev/ttyS", "/dev/ttyUSB", "/dev/ttyACM"};
+  return kNodes[index / 4] + std::to_string(index % 4);
+}
+
+std::string portDeviceFor(const std::string& name) {
+  return name.find('/') != std::string::npos ? name : std::string();
+}
+
 std::vector<SerialDeviceInfo> listSerialDevices() { return listSerialDevicesIn("/dev", "/sys"); }
 
 }  // namespace trv810::platform

@@ -29,7 +29,7 @@ TEST(Event, AutomaticIsConsumedByOneWait) {
 
 TEST(Event, DescriptorIsReadableExactlyWhileSet) {
   Event e(Event::Reset::Automatic);
-  pollfd p{e.descriptor(), POLLIN, 0};
+  pollfd p{e.native(), POLLIN, 0};
   EXPECT_EQ(::poll(&p, 1, 0), 0);
   e.set();
   EXPECT_EQ(::poll(&p, 1, 0), 1);

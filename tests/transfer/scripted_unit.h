@@ -5,8 +5,6 @@
 // outright or to stall until its time-out (or the stop), and the unit can send a frame
 // of its own at any time.
 
-#include <poll.h>
-
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -57,7 +55,7 @@ class ScriptedUnit {
     explicit Device(ScriptedUnit& unit) : unit_(unit) {}
     ReadResult readAvailable(uint8_t* buffer, std::size_t size) override { return unit_.read(buffer, size); }
     platform::WaitOutcome waitReadable(const platform::Event& stop, platform::Millis timeout) override {
-      return platform::waitForDescriptorOrEvent(unit_.readable_.descriptor(), POLLIN, stop, timeout);
+      return platform::waitForEventOrStop(unit_.readable_, stop, timeout);
     }
     WriteStatus write(const uint8_t* bytes, std::size_t count, const platform::Event& stop,
                       platform::Millis timeout) override {
@@ -104,7 +102,7 @@ class ScriptedUnit {
       // Held back until the time-out, as a stalled adapter holds the host's output.
       lock.unlock();
       stalling_.set();
-      const auto woke = platform::waitForDescriptorOrEvent(never_.descriptor(), POLLIN, stop, timeout);
+      const auto woke = platform::waitForEventOrStop(never_, stop, timeout);
       stalling_.reset();
       return woke == platform::WaitOutcome::Second ? Status::Stopped : Status::TimedOut;
     }

@@ -28,12 +28,12 @@ Clock::time_point deadlineOf(Millis timeout) {
 }  // namespace
 
 Event::Event(Reset reset, bool initiallySet) : reset_(reset) {
-  fd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (fd_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
+  native_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (native_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
   if (initiallySet) set();
 }
 
-Event::~Event() { ::close(fd_); }
+Event::~Event() { ::close(native_); }
 
 void Event::set() {
   std::lock_guard lock(mutex_);
@@ -41,7 +41,7 @@ void Event::set() {
   set_ = true;
   const uint64_t one = 1;
   // The counter cannot overflow: it holds at most 1 while the flag is kept in step.
-  [[maybe_unused]] auto written = ::write(fd_, &one, sizeof one);
+  [[maybe_unused]] auto written = ::write(native_, &one, sizeof one);
 }
 
 void Event::reset() {
@@ -52,7 +52,7 @@ void Event::reset() {
 void Event::drainLocked() {
   set_ = false;
   uint64_t value = 0;
-  [[maybe_unused]] auto got = ::read(fd_, &value, sizeof value);
+  [[maybe_unused]] auto got = ::read(native_, &value, sizeof value);
 }
 
 bool Event::isSet() const {
@@ -74,7 +74,7 @@ bool Event::wait(Millis timeout) {
     if (tryConsume()) return true;
     const int ms = remainingMs(forever, deadline);
     if (ms == 0) return false;
-    pollfd p{fd_, POLLIN, 0};
+    pollfd p{native_, POLLIN, 0};
     if (::poll(&p, 1, ms) < 0 && errno != EINTR) return tryConsume();
   }
 }
@@ -87,7 +87,7 @@ WaitOutcome waitForEither(Event& first, Event& second, Millis timeout) {
     if (second.tryConsume()) return WaitOutcome::Second;
     const int ms = remainingMs(forever, deadline);
     if (ms == 0) return WaitOutcome::TimedOut;
-    pollfd p[2] = {{first.descriptor(), POLLIN, 0}, {second.descriptor(), POLLIN, 0}};
+    pollfd p[2] = {{first.native(), POLLIN, 0}, {second.native(), POLLIN, 0}};
     if (::poll(p, 2, ms) < 0 && errno != EINTR) return WaitOutcome::TimedOut;
   }
 }
@@ -97,7 +97,7 @@ WaitOutcome waitForDescriptorOrEvent(int fd, short pollEvents, const Event& even
   const auto deadline = deadlineOf(timeout);
   for (;;) {
     if (event.isSet()) return WaitOutcome::Second;
-    pollfd p[2] = {{fd, pollEvents, 0}, {event.descriptor(), POLLIN, 0}};
+    pollfd p[2] = {{fd, pollEvents, 0}, {event.native(), POLLIN, 0}};
     const int ms = remainingMs(forever, deadline);
     const int n = ::poll(p, 2, ms);
     if (n < 0) {
@@ -107,6 +107,19 @@ WaitOutcome waitForDescriptorOrEvent(int fd, short pollEvents, const Event& even
     if (p[1].revents != 0 && event.isSet()) return WaitOutcome::Second;
     if (p[0].revents != 0) return WaitOutcome::First;
     if (n == 0 && remainingMs(forever, deadline) == 0) return WaitOutcome::TimedOut;
+  }
+}
+
+WaitOutcome waitForEventOrStop(const Event& watched, const Event& stop, Millis timeout) {
+  const bool forever = timeout.count() < 0;
+  const auto deadline = deadlineOf(timeout);
+  for (;;) {
+    if (stop.isSet()) return WaitOutcome::Second;
+    if (watched.isSet()) return WaitOutcome::First;
+    const int ms = remainingMs(forever, deadline);
+    if (ms == 0) return WaitOutcome::TimedOut;
+    pollfd p[2] = {{stop.native(), POLLIN, 0}, {watched.native(), POLLIN, 0}};
+    if (::poll(p, 2, ms) < 0 && errno != EINTR) return WaitOutcome::TimedOut;
   }
 }
 
