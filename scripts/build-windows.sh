@@ -16,6 +16,6 @@ build=build/windows
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DTRV810_GUI=OFF -DTRV810_BENCH=OFF -DTRV810_TESTS="$tests" "${launcher[@]}" >/dev/null
+  -DTRV810_GUI=ON -DTRV810_BENCH=OFF -DTRV810_TESTS="$tests" "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"${JOBS:-$(nproc)}" >/dev/null
 find "$build" -name '*.exe' -newer "$build/CMakeCache.txt" -not -path '*/CMakeFiles/*' | sort

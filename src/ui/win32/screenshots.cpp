@@ -10,6 +10,7 @@
 #include "config/signal_box.h"
 #include "ui/win32/layout_dialog.h"
 #include "ui/win32/main_window.h"
+#include "ui/win32/modal_watch.h"
 #include "ui/win32/text.h"
 
 namespace trv810::ui::win32 {
@@ -34,7 +35,7 @@ void settle(std::chrono::milliseconds span = std::chrono::milliseconds(300)) {
 /// Writes what the screen shows of `hwnd` (frame included) as a 24-bit BMP file.
 bool save(HWND hwnd, const std::wstring& directory, const wchar_t* name) {
   ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   settle();
   RECT r{};
   ::GetWindowRect(hwnd, &r);
@@ -75,61 +76,6 @@ bool save(HWND hwnd, const std::wstring& directory, const wchar_t* name) {
   return ok;
 }
 
-/// Watches for the first modal window of this thread (a message box, a file dialog
-/// or a layout dialog) and runs `act` on it, from inside that window's own message
-/// loop; checked every 50 ms while the watcher lives.
-class Watcher {
- public:
-  explicit Watcher(std::function<void(HWND)> act) : act_(std::move(act)) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &Watcher::windowProc;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"TRV810Watcher";
-    ::RegisterClassW(&windowClass);
-    hwnd_ = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              windowClass.hInstance, nullptr);
-    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ::SetTimer(hwnd_, 1, 50, nullptr);
-  }
-  ~Watcher() { ::DestroyWindow(hwnd_); }
-  Watcher(const Watcher&) = delete;
-  Watcher& operator=(const Watcher&) = delete;
-
-  bool done() const { return done_; }
-
- private:
-  static BOOL CALLBACK find(HWND hwnd, LPARAM found) {
-    wchar_t name[32] = {};
-    ::GetClassNameW(hwnd, name, 32);
-    if (::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd) &&
-        (std::wstring_view(name) == L"#32770" || std::wstring_view(name) == LayoutDialog::kClassName)) {
-      *reinterpret_cast<HWND*>(found) = hwnd;
-      return FALSE;
-    }
-    return TRUE;
-  }
-
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<Watcher*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (message != WM_TIMER || !self || self->done_) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    HWND found = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &Watcher::find, reinterpret_cast<LPARAM>(&found));
-    if (found) {
-      self->done_ = true;
-      ::KillTimer(hwnd, 1);
-      self->act_(found);
-    }
-    return 0;
-  }
-
-  std::function<void(HWND)> act_;
-  HWND hwnd_ = nullptr;
-  bool done_ = false;
-};
-
-/// Answers a message box or the common file dialog with `button` (IDOK, IDYES, IDCANCEL).
-void answer(HWND box, int button) { ::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0); }
-
 /// Runs messages until `finished` holds or `limit` has passed.
 template <typename Done>
 void waitFor(Done finished, std::chrono::seconds limit) {
@@ -145,7 +91,7 @@ bool configurationPictures(MainWindow& window, const std::wstring& dir) {
   config::ConfigWindow& logic = content->logic();
 
   bool saved = true;
-  Watcher readBox([&saved, &dir](HWND box) {
+  ModalWatch readBox([&saved, &dir](HWND box) {
     saved = save(box, dir, L"configuration-read-box.bmp") && saved;
     answer(box, IDOK);
   });
@@ -161,14 +107,14 @@ bool configurationPictures(MainWindow& window, const std::wstring& dir) {
       sequenceEdit = config::ids::sequence(k);
       break;
     }
-  Watcher signalBox([&saved, &dir](HWND dialog) {
+  ModalWatch signalBox([&saved, &dir](HWND dialog) {
     saved = save(dialog, dir, L"signal-box.bmp") && saved;
     ::PostMessageW(::GetDlgItem(dialog, config::SignalBox::kCancel), BM_CLICK, 0, 0);
   });
   logic.onDoubleClick(sequenceEdit);
   ok = ok && signalBox.done();
 
-  Watcher fileDialog([&saved, &dir](HWND dialog) {
+  ModalWatch fileDialog([&saved, &dir](HWND dialog) {
     saved = save(dialog, dir, L"file-dialog.bmp") && saved;
     answer(dialog, IDCANCEL);
   });
@@ -177,7 +123,7 @@ bool configurationPictures(MainWindow& window, const std::wstring& dir) {
 
   // An edit not saved: closing asks first.
   ::SetWindowTextW(content->controls().window(config::ids::kIdent), L"Wache Süd");
-  Watcher question([&saved, &dir](HWND box) {
+  ModalWatch question([&saved, &dir](HWND box) {
     saved = save(box, dir, L"configuration-close-question.bmp") && saved;
     answer(box, IDYES);
   });
@@ -210,7 +156,7 @@ bool writeScreenshots(MainWindow& window, const std::wstring& directory) {
   portDialog.reset();
 
   bool infoSaved = false;
-  Watcher info([&infoSaved, &directory](HWND box) {
+  ModalWatch info([&infoSaved, &directory](HWND box) {
     infoSaved = save(box, directory, L"info-box.bmp");
     answer(box, IDOK);
   });
