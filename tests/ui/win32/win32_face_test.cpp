@@ -123,6 +123,14 @@ TEST(Win32Face, NotificationsArriveInOrderOnTheGuiThreadAndNotAfterTheirWindowWe
 
 class Win32Shell : public ::testing::Test {
  protected:
+  // The main window of an earlier test quit the message loop as it went; that quit
+  // would end this test's message boxes at once.
+  void SetUp() override {
+    MSG quit;
+    while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
+
   static app::Application& application() {
     // COM1 leads to a pipe that takes what is written and never answers, so a
     // transfer runs until it is stopped; COM2 leads nowhere.
