@@ -13,7 +13,9 @@ namespace {
 
 namespace ids = config::ids;
 
-constexpr DWORD kChildStyle = WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+// Without WS_CLIPCHILDREN: the group boxes are transparent, and the window paints the
+// grey behind them.
+constexpr DWORD kChildStyle = WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
 
 void registerClass(HINSTANCE instance, WNDPROC proc) {
   WNDCLASSW windowClass{};
@@ -85,6 +87,9 @@ LRESULT CALLBACK ChildWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam,
   switch (message) {
     case WM_CLOSE:
       self->closeWindow();
+      return 0;
+    case WM_PRINTCLIENT:
+      paintBackground(hwnd, reinterpret_cast<HDC>(wParam));
       return 0;
     case WM_SETCURSOR:
       if (self->content_ && self->content_->waiting()) {

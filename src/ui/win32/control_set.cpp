@@ -77,6 +77,12 @@ std::wstring clipboardText(HWND owner) {
 
 }  // namespace
 
+void paintBackground(HWND hwnd, HDC dc) {
+  RECT client{};
+  ::GetClientRect(hwnd, &client);
+  ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+}
+
 bool isPushButton(HWND hwnd) {
   wchar_t name[16] = {};
   if (!hwnd || !::GetClassNameW(hwnd, name, 16) || ::lstrcmpiW(name, L"BUTTON") != 0) return false;

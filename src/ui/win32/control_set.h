@@ -112,6 +112,10 @@ class Win32ControlTable : public platform::ControlTable {
   ControlSet& controls_;
 };
 
+/// Paints the grey of a window's client area into `dc`. Themed group boxes and
+/// buttons ask their parent for it (WM_PRINTCLIENT) to draw over.
+void paintBackground(HWND hwnd, HDC dc);
+
 /// Whether `hwnd` is a push button (which Enter then presses, as Space does).
 bool isPushButton(HWND hwnd);
 

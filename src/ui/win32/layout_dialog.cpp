@@ -42,7 +42,7 @@ LayoutDialog::LayoutDialog(HWND owner, HWND ownerClient, const platform::WindowS
 HWND LayoutDialog::createFrame(HWND origin, const platform::WindowSpec& windowLayout) {
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
   registerClass(instance, &LayoutDialog::windowProc);
-  const DWORD style = WS_POPUP | WS_CAPTION | DS_MODALFRAME | WS_CLIPCHILDREN | (closeCommand_ >= 0 ? WS_SYSMENU : 0u);
+  const DWORD style = WS_POPUP | WS_CAPTION | DS_MODALFRAME | (closeCommand_ >= 0 ? WS_SYSMENU : 0u);
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   RECT frame{0, 0, windowLayout.frame.w, windowLayout.frame.h};
   if (windowLayout.clientSize) ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
@@ -136,6 +136,9 @@ LRESULT CALLBACK LayoutDialog::windowProc(HWND hwnd, UINT message, WPARAM wParam
       case WM_COMMAND:
         if (self->set_->onCommand(wParam, lParam)) return 0;
         break;
+      case WM_PRINTCLIENT:
+        paintBackground(hwnd, reinterpret_cast<HDC>(wParam));
+        return 0;
       case WM_CLOSE:
         // The command decides; the window goes only when it ends the dialog.
         self->command(self->closeCommand_);

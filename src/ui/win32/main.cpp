@@ -68,6 +68,9 @@ int run() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The program speaks German, the buttons of its message boxes and the file dialogs
+  // included, where the system has them in German.
+  ::SetThreadUILanguage(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
   ::InitCommonControlsEx(&controls);
   return run();
