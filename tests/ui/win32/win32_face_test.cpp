@@ -205,5 +205,31 @@ TEST_F(Win32Shell, MessageBoxesCarryTheirTextAndCaptionAndAreOwnedByTheirWindow)
   app.shell().selectedPort = 0;
 }
 
+// Run by the Windows suite through scripts/wine-with-sim.sh only: the simulated unit
+// with scripts/widest-values.kfg is COM1, reached through Wine's port mapping.
+TEST(Win32Simulated, ReadsTheUnitAndShowsItsValues) {
+  app::Application app(link::PortTable::fromEnvironment());
+  MainWindow window(app, kCell);
+  ::ShowWindow(window.window(), SW_SHOWNORMAL);
+  window.logic().onCommand(app::kCommandConfiguration, false);
+  auto* content = dynamic_cast<ConfigurationContent*>(window.child()->content());
+  ASSERT_NE(content, nullptr);
+
+  std::wstring text;
+  ModalWatch watch([&text](HWND box) {
+    text = messageBoxText(box);
+    answer(box, IDOK);
+  });
+  content->logic().onCommand(ids::kRead);
+  ASSERT_TRUE(pumpUntil([&] { return watch.done() && !content->logic().transferRunning(); }, 30000ms));
+  EXPECT_EQ(text, L"Konfiguration gelesen !");
+  Win32ControlTable table(content->controls());
+  EXPECT_EQ(windowText(window.child()->window()), L"TRV810-Konfiguration, Firmware 01.07");
+  EXPECT_EQ(table.text(ids::address(0)), "1234567");
+  EXPECT_EQ(table.text(ids::switchOnTime(0)), "65000");
+  EXPECT_EQ(table.text(ids::kIdent), std::string(16, 'W'));
+  EXPECT_TRUE(table.checked(ids::active(0)));
+}
+
 }  // namespace
 }  // namespace trv810::ui::win32
