@@ -140,13 +140,21 @@ bool MainWindow::translate(MSG& msg) {
 }
 
 bool MainWindow::createChild(app::ChildKind kind) {
-  RECT client{};
-  ::GetClientRect(hwnd_, &client);
   child_ = ChildWindow::create(kind, hwnd_, application_, fonts_, [this] {
     child_ = nullptr;
+    focus_ = nullptr;
+    ::SetFocus(hwnd_);
     logic_.onChildClosed();
   });
+  focus_ = nullptr;
+  if (child_) focusChild();
   return child_ != nullptr;
+}
+
+void MainWindow::focusChild() {
+  if (!child_) return;
+  HWND target = focus_ && ::IsChild(child_->window(), focus_) ? focus_ : ::GetNextDlgTabItem(child_->window(), nullptr, FALSE);
+  if (target) ::SetFocus(target);
 }
 
 std::unique_ptr<LayoutDialog> MainWindow::buildPortDialog(app::PortDialog& dialog) {
@@ -192,6 +200,16 @@ LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
         return 0;
       }
       break;
+    case WM_ACTIVATE:
+      // The control that had the focus gets it back when the window is active again.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        self->focus_ = self->child_ && ::IsChild(self->child_->window(), focus) ? focus : nullptr;
+      }
+      break;
+    case WM_SETFOCUS:
+      self->focusChild();
+      return 0;
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) self->logic_.onSize(LOWORD(lParam), HIWORD(lParam));
       return 0;

@@ -68,6 +68,8 @@ class MainWindow : private app::ShellHost {
   HWND createFrame();
   HMENU buildMenu();
   void onClose();
+  /// Gives the child window's control that had the focus last (or its first tab stop) the focus.
+  void focusChild();
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   app::Application& application_;
@@ -78,6 +80,7 @@ class MainWindow : private app::ShellHost {
   Win32WindowHost host_;
   app::MainWindow logic_;
   ChildWindow* child_ = nullptr;
+  HWND focus_ = nullptr;  // the child's control that had the focus when the window was left
 };
 
 }  // namespace trv810::ui::win32
