@@ -112,6 +112,12 @@ ControlSet::ControlSet(HWND parent, const std::vector<ControlSpec>& layout, HFON
       for (const std::string& e : control.entries)
         ::SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(e).c_str()));
       ::SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(control.selected), 0);
+      // The closed list shows its widest entry whole beside the arrow; it grows to the
+      // right when the cells are too narrow for that.
+      int widest = 0;
+      for (const std::string& e : control.entries) widest = std::max(widest, textWidth(font, widen(e)));
+      const int needed = widest + ::GetSystemMetrics(SM_CXVSCROLL) + 4 * ::GetSystemMetrics(SM_CXEDGE);
+      if (needed > control.w) ::SetWindowPos(hwnd, nullptr, 0, 0, needed, control.h, SWP_NOMOVE | SWP_NOZORDER);
     }
     if (control.kind == ControlKind::ScrollBar) {
       ::SetScrollRange(hwnd, SB_CTL, control.minimum, control.maximum, FALSE);
@@ -216,9 +222,36 @@ bool ControlSet::onScroll(WPARAM wParam, LPARAM lParam) {
 }
 
 void ControlSet::setTextQuietly(int id, const std::wstring& text) {
+  HWND hwnd = window(id);
+  if (const ControlSpec* control = entry(id); control && control->kind == ControlKind::Static)
+    fitLines(hwnd, *control, 1 + static_cast<int>(std::count(text.begin(), text.end(), L'\n')));
   quiet_ = true;
-  ::SetWindowTextW(window(id), text.c_str());
+  ::SetWindowTextW(hwnd, text.c_str());
   quiet_ = false;
+}
+
+void ControlSet::fitLines(HWND label, const ControlSpec& control, int lines) {
+  // A label is one line, centred in its height. A text of several lines (a status
+  // with a second line) takes the height it needs, centred on the same middle.
+  LONG_PTR style = ::GetWindowLongPtrW(label, GWL_STYLE);
+  style = lines > 1 ? style & ~static_cast<LONG_PTR>(SS_CENTERIMAGE) : style | SS_CENTERIMAGE;
+  ::SetWindowLongPtrW(label, GWL_STYLE, style);
+  int height = control.h;
+  if (lines > 1) {
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0));
+    HDC dc = ::GetDC(label);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(label, dc);
+    height = std::max(height, lines * static_cast<int>(metrics.tmHeight));
+  }
+  RECT at{};
+  ::GetWindowRect(label, &at);
+  ::SetWindowPos(label, nullptr, control.x, control.y + (control.h - height) / 2, at.right - at.left, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  ::InvalidateRect(::GetParent(label), nullptr, TRUE);
 }
 
 bool ControlSet::admits(const ControlSpec& control, std::wstring_view text) const {

@@ -82,6 +82,7 @@ class ControlSet {
                                    DWORD_PTR self);
   LRESULT onControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, std::size_t index);
   bool admits(const platform::ControlSpec& control, std::wstring_view text) const;
+  static void fitLines(HWND label, const platform::ControlSpec& control, int lines);
 
   ControlInput input_;
   std::vector<std::pair<platform::ControlSpec, HWND>> all_;

@@ -1,9 +1,13 @@
 #include "ui/win32/screenshots.h"
 
+#include "platform/win32.h"
+
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
+
+#include <commctrl.h>
 
 #include "app/texts.h"
 #include "config/control_ids.h"
@@ -19,17 +23,22 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+/// Handles one message of this thread, or waits up to 10 ms for one. One at a time:
+/// a transfer's stream of notifications never keeps a wait from looking at the clock.
+void pumpOnce() {
+  MSG msg;
+  if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  } else {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
 /// Runs the messages of this thread for `span`, so windows are drawn.
 void settle(std::chrono::milliseconds span = std::chrono::milliseconds(300)) {
   const auto end = Clock::now() + span;
-  while (Clock::now() < end) {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
+  while (Clock::now() < end) pumpOnce();
 }
 
 /// Writes what the screen shows of `hwnd` (frame included) as a 24-bit BMP file.
@@ -80,7 +89,7 @@ bool save(HWND hwnd, const std::wstring& directory, const wchar_t* name) {
 template <typename Done>
 void waitFor(Done finished, std::chrono::seconds limit) {
   const auto end = Clock::now() + limit;
-  while (!finished() && Clock::now() < end) settle(std::chrono::milliseconds(50));
+  while (!finished() && Clock::now() < end) pumpOnce();
 }
 
 bool configurationPictures(MainWindow& window, const std::wstring& dir) {
@@ -132,10 +141,40 @@ bool configurationPictures(MainWindow& window, const std::wstring& dir) {
   return ok && saved;
 }
 
+/// Starts programming a made-up firmware image and returns once the progress bar has
+/// passed 40 % (or 20 s have gone), so the picture shows a transfer under way. A box
+/// that ends the transfer early (no unit on COM1) is answered.
+void programDemoImage(UpdateContent& content, ModalWatch& failure) {
+  wchar_t folder[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, folder);
+  const std::wstring path = std::wstring(folder) + L"TRV810-Firmware-V1.30.bin";
+  std::FILE* file = ::_wfopen(path.c_str(), L"wb");
+  if (!file) return;
+  for (int i = 0; i < 120000; ++i) std::fputc((i * 31 + 7) & 0xFF, file);
+  std::fclose(file);
+  content.logic().onFileChosen(narrow(path));
+  content.logic().onCommand(firmware::ids::kProgram);
+  HWND bar = content.controls().progressBar();
+  waitFor([&] {
+    const auto position = ::SendMessageW(bar, PBM_GETPOS, 0, 0);
+    const auto maximum = ::SendMessageW(bar, PBM_GETRANGE, FALSE, 0);
+    return failure.done() || !content.logic().transferRunning() || position * 5 >= maximum * 2;
+  }, std::chrono::seconds(20));
+}
+
 bool flashUpdatePicture(MainWindow& window, const std::wstring& dir) {
   window.logic().onCommand(app::kCommandFlashUpdate, false);
   settle();
+  auto* content = window.child() ? dynamic_cast<UpdateContent*>(window.child()->content()) : nullptr;
+  ModalWatch failure([](HWND box) { answer(box, IDOK); });
+  if (content) programDemoImage(*content, failure);
   bool ok = save(window.window(), dir, L"flash-update-window.bmp");
+  if (content && content->logic().transferRunning()) {
+    // "Stop": the status line says what is left in the unit.
+    content->logic().onCommand(firmware::ids::kStop);
+    ok = save(window.window(), dir, L"flash-update-stopped.bmp") && ok;
+  }
+  // Closing while the unit is being programmed would ask first; it has stopped.
   if (ChildWindow* child = window.child()) child->closeWindow();
   settle();
   return ok;

@@ -11,7 +11,8 @@ class MainWindow;
 /// Writes main-window.bmp, port-dialog.bmp, info-box.bmp, configuration-window.bmp
 /// after "TRV auslesen" from the unit on COM1 (the simulator, through the port
 /// mapping), configuration-read-box.bmp, signal-box.bmp, file-dialog.bmp,
-/// configuration-close-question.bmp and flash-update-window.bmp into `directory`
+/// configuration-close-question.bmp, flash-update-window.bmp (programming a made-up
+/// image) and flash-update-stopped.bmp (after "Stop") into `directory`
 /// (created if needed). False when a picture could not be written or the read did
 /// not end.
 bool writeScreenshots(MainWindow& window, const std::wstring& directory);
