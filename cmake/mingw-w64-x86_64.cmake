@@ -19,6 +19,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Programs that need no DLL beyond Windows' own: the C++ runtime, libgcc and
 # winpthreads are linked in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# The optimised build's programs are shipped: without their symbols they are half the size.
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 
 # The tests run under Wine (see cmake/wine-run.sh); ctest and gtest_discover_tests
 # start every Windows program through it.

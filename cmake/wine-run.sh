@@ -26,4 +26,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     [ -f "$WINEPREFIX/system.reg" ] || { "$wine" wineboot --init >/dev/null 2>&1; "${wine%/*}/wineserver" -w; }
   ) 9>"$WINEPREFIX.lock"
 fi
+# Start the prefix's server ourselves, detached from this program's output and kept
+# for 30 s after its last client: started by wine, it would hold the test's output
+# open for its few seconds of lingering, and ctest waits for that to close.
+"${wine%/*}/wineserver" -p30 </dev/null >/dev/null 2>&1 || true
 exec "$wine" "$@"

@@ -13,6 +13,8 @@ packages=(
   desktop-file-utils                     # checking the installed .desktop file
   scdoc                                  # the manual pages
   dpkg-dev lintian man-db bash-completion  # making and checking the Debian package
+  g++-mingw-w64-x86-64-posix             # the Windows cross build (posix threads)
+  wine64                                 # running the Windows tests
   librsvg2-bin icoutils zip              # the Windows program's icon and its zip
   openbox imagemagick                    # pictures of the Windows program under Wine
 )

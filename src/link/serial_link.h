@@ -64,7 +64,7 @@ struct DeviceLoss {
 
 class SerialLink {
  public:
-  /// Uses the POSIX serial device.
+  /// Uses this platform's serial device.
   explicit SerialLink(LinkEvents& events);
   /// Uses `opener` for the device (tests), and `startPause` before the receiver's
   /// first read (tests of scripted devices that need no settling).

@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "fakes.h"
+#include "support/linux_ports.h"
 
 namespace trv810::app {
 namespace {
@@ -13,7 +14,7 @@ using platform::ControlKind;
 using platform::Rect;
 
 struct PortDialogTest : ::testing::Test {
-  ShellState shell{link::PortTable::defaults()};
+  ShellState shell{tests::linuxPortTable()};
   platform::MemoryControlTable menu;
   test::RecordingHost host;
   test::ScriptedShellHost shellHost;
@@ -67,7 +68,7 @@ TEST_F(PortDialogTest, DialogThatCannotBeShownKeepsThePort) {
 
 // The dialog could not be used from the keyboard and did not tell which devices exist.
 TEST(PortDialogKeys, StartsOnTheSelectedPortArrowsMoveAndSelectEnterAndEscapeEndIt) {
-  ShellState shell{link::PortTable::defaults()};
+  ShellState shell{tests::linuxPortTable()};
   shell.selectedPort = 4;
   PortDialog dialog(shell);
   platform::MemoryControlTable controls;
@@ -86,7 +87,7 @@ TEST(PortDialogKeys, StartsOnTheSelectedPortArrowsMoveAndSelectEnterAndEscapeEnd
   EXPECT_EQ(shell.selectedPort, 11);
   EXPECT_EQ(dialog.onArrow(PortDialog::kOkId, Arrow::Left, controls), PortDialog::kOkId);  // not a port
 
-  link::PortTable ports = link::PortTable::defaults();
+  link::PortTable ports = tests::linuxPortTable();
   ports.setDevice(0, "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
   platform::SerialDeviceInfo other;  // a device is present, but none of these ports
   other.path = "/dev/ttyACM7";
@@ -119,7 +120,7 @@ TEST(PortDialogKeys, StartsOnTheSelectedPortArrowsMoveAndSelectEnterAndEscapeEnd
 }
 
 TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
-  link::PortTable ports = link::PortTable::defaults();
+  link::PortTable ports = tests::linuxPortTable();
   ports.setDevice(0, "/dev/pts/7");
   ports.setDevice(1, "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
   const platform::WindowSpec windowLayout = PortDialog::layout(CellSize{8, 16}, ports, {});
@@ -173,7 +174,7 @@ TEST(PortDialogLayout, ToolTipsSayWhatIsBehindEachDevice) {
   platform::SerialDeviceInfo uart;
   uart.path = "/dev/ttyS0";
   uart.driver = "serial";
-  link::PortTable ports = link::PortTable::defaults();
+  link::PortTable ports = tests::linuxPortTable();
   ports.setDevice(1, byId);
 
   auto tips = [&](const std::vector<platform::SerialDeviceInfo>& present, int id) {

@@ -1,8 +1,6 @@
 #include "config/config_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,7 +8,6 @@
 
 #include "config/texts.h"
 #include "recording_host.h"
-#include "support/read_only_folder.h"
 #include "support/temp_dir.h"
 
 using namespace trv810::config;
@@ -207,16 +204,4 @@ TEST(ConfigFile, AFailedSaveKeepsTheOldFileAndSaysSo) {
     EXPECT_EQ(box.icon, Icon::Error);
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), {}), 1);  // no temporary left
-}
-
-TEST(ConfigFile, AFailedSaveInAReadOnlyFolderKeepsTheOldFile) {
-  TempDir dir;
-  const fs::path path = dir.path / "a.kfg";
-  std::ofstream(path) << "old";
-  const trv810::tests::ReadOnlyFolder readOnly(dir.path);
-  if (!readOnly.effective()) GTEST_SKIP() << "this file system lets root write into any folder";
-  RecordingHost host;
-  EXPECT_FALSE(saveConfigFileShowing(path.string(), sampleImage(), host));
-  EXPECT_EQ(slurp(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
-  EXPECT_EQ(host.boxes.size(), 1u);
 }

@@ -1,7 +1,6 @@
 #include "config/file_commands.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>

@@ -23,6 +23,7 @@
 #include "support/silent_unit.h"
 #include "transfer/notification_queue.h"
 #include "transfer/transfer.h"
+#include "support/linux_ports.h"
 
 namespace trv810::testing {
 
@@ -125,7 +126,7 @@ struct WindowFixture {
   link::LinkEvents events;
   link::SerialLink link;
   transfer::Transfer transfer{link};
-  link::PortTable ports = link::PortTable::defaults();
+  link::PortTable ports = tests::linuxPortTable();
   int selectedPort = 0;
   config::ConfigImage image;
   config::StagingBuffer staging{};

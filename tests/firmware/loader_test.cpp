@@ -1,12 +1,11 @@
 #include "firmware/flash_loader.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 
 #include "hex_files.h"
+#include "loader_fixture.h"
 
 using namespace trv810::firmware;
 using namespace trv810::firmware::test;
@@ -21,23 +20,6 @@ std::string withLineEnd(std::string text, const std::string& end) {
 
 const std::string kSmallHex = data(0x0000, {0x11, 0x22, 0x33}) + kEnd;
 
-class Loader : public ::testing::Test {
- protected:
-  TempDir dir;
-  FlashImage image;
-
-  LoadResult load(const std::string& title, const std::string& content) {
-    return loadFlashImage(image, dir.write(title, content), title);
-  }
-  std::vector<uint8_t> at(std::size_t offset, std::size_t n) const {
-    const auto b = image.buffer().subspan(offset, n);
-    return {b.begin(), b.end()};
-  }
-  bool windowIsBlank() const {
-    const auto w = image.buffer().first(FlashImage::kHexWindow);
-    return std::all_of(w.begin(), w.end(), [](uint8_t b) { return b == 0xFF; });
-  }
-};
 
 TEST_F(Loader, OnlyTheFourExactEndingsOfTheTitleAreAccepted) {
   for (const char* title : {"fw.hex", "FW.HEX"}) {
@@ -209,25 +191,6 @@ TEST_F(Loader, ALineMayHold600CharactersButNot601) {
   const LoadResult r = load("fw.hex", data(0, {1}) + tooLong + kEnd);
   EXPECT_EQ(r.error, LoadError::kNoLineEnd);
   EXPECT_EQ(r.line, 2u);
-}
-
-TEST_F(Loader, AFailedRawCopyKeepsTheOldBinAndTheLoadSucceeds) {
-  dir.write("fw.bin", "old raw copy");
-  const std::string path = dir.write("fw.hex", data(0, std::vector<uint8_t>(100, 0x01)) + kEnd);
-  // Limit the size of the files this process may write, so the new copy cannot be completed.
-  ::signal(SIGXFSZ, SIG_IGN);
-  rlimit saved{};
-  ::getrlimit(RLIMIT_FSIZE, &saved);
-  rlimit small = saved;
-  small.rlim_cur = 64;
-  ::setrlimit(RLIMIT_FSIZE, &small);
-  const LoadResult r = loadFlashImage(image, path, "fw.hex");
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  ASSERT_TRUE(r);
-  EXPECT_EQ(image.length(), 100u);
-  EXPECT_FALSE(r.rawCopy);
-  EXPECT_EQ(slurp(dir.path / "fw.bin"), "old raw copy");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 2);  // no temporary left
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "support/silent_unit.h"
 #include "transfer/notification_queue.h"
 #include "transfer/transfer.h"
+#include "support/linux_ports.h"
 
 namespace trv810::firmware::test {
 
@@ -110,7 +111,7 @@ struct UpdateFixture {
   link::LinkEvents events;
   link::SerialLink link;
   transfer::Transfer transfer{link};
-  link::PortTable ports = link::PortTable::defaults();
+  link::PortTable ports = tests::linuxPortTable();
   int selectedPort = 0;
   FlashImage image;
   std::string path;

@@ -3,14 +3,29 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-using namespace trv810::link;
+#include "platform/serial_device.h"
 
-TEST(PortTable, TwelveNamesMapToTheThreeDeviceFamilies) {
+using namespace trv810::link;
+using trv810::platform::defaultPortDevice;
+
+namespace {
+
+void setVariable(const char* name, const char* value) {
+#ifdef _WIN32
+  ::_putenv_s(name, value);
+#else
+  ::setenv(name, value, 1);
+#endif
+}
+
+}  // namespace
+
+TEST(PortTable, TwelveNamesMapToThisPlatformsDevices) {
   const PortTable table = PortTable::defaults();
   EXPECT_EQ(table.entry(0).name, "COM1");
-  EXPECT_EQ(table.entry(0).device, "/dev/ttyS0");
+  EXPECT_EQ(table.entry(0).device, defaultPortDevice(0));
   EXPECT_EQ(table.entry(9).name, "COM10");
-  EXPECT_EQ(table.entry(9).device, "/dev/ttyACM1");
+  EXPECT_EQ(table.entry(9).device, defaultPortDevice(9));
   EXPECT_EQ(table.entry(11).name, "COM12");
   EXPECT_EQ(PortTable::indexOf("com10"), 9);
   EXPECT_EQ(PortTable::indexOf("COM12"), 11);
@@ -20,14 +35,14 @@ TEST(PortTable, TwelveNamesMapToTheThreeDeviceFamilies) {
 }
 
 TEST(PortTable, EnvironmentReplacesSingleEntries) {
-  ::setenv("TRV810_COM10", "/dev/pts/42", 1);
-  ::setenv("TRV810_COM2", "", 1);  // empty: ignored
+  setVariable("TRV810_COM10", "/dev/pts/42");
+  setVariable("TRV810_COM2", "");  // empty: ignored
   const PortTable table = PortTable::fromEnvironment();
-  ::unsetenv("TRV810_COM10");
-  ::unsetenv("TRV810_COM2");
+  setVariable("TRV810_COM10", "");
+  setVariable("TRV810_COM2", "");
   EXPECT_EQ(table.entry(9).name, "COM10");
   EXPECT_EQ(table.entry(9).device, "/dev/pts/42");
   EXPECT_TRUE(table.entry(9).fromEnvironment);
-  EXPECT_EQ(table.entry(1).device, "/dev/ttyS1");
+  EXPECT_EQ(table.entry(1).device, defaultPortDevice(1));
   EXPECT_FALSE(table.entry(1).fromEnvironment);
 }

@@ -3,13 +3,10 @@
 // it when the object goes (write permission is given back first, for tests that take
 // it away).
 
-#include <stdlib.h>
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,14 +17,14 @@ struct TempDir {
   std::filesystem::path path;
 
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "trv810-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-      throw std::filesystem::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
-    path = pattern;
+    // A name nobody has taken: create_directory() says false when it exists already.
+    std::random_device random;
+    do path = std::filesystem::temp_directory_path() / ("trv810-test-" + std::to_string(random()));
+    while (!std::filesystem::create_directory(path));
   }
   ~TempDir() {
-    ::chmod(path.c_str(), 0700);
     std::error_code ignored;
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path, ignored);
   }
   TempDir(const TempDir&) = delete;

@@ -205,9 +205,13 @@ TEST_F(Win32Shell, MessageBoxesCarryTheirTextAndCaptionAndAreOwnedByTheirWindow)
   app.shell().selectedPort = 0;
 }
 
-// Run by the Windows suite through scripts/wine-with-sim.sh only: the simulated unit
-// with scripts/widest-values.kfg is COM1, reached through Wine's port mapping.
+// Run by the Windows suite through tests/windows/with-unit.sh only: the simulated unit
+// with scripts/widest-values.kfg is the COM port it names, reached through Wine's port
+// mapping; COM1 is pointed at it.
 TEST(Win32Simulated, ReadsTheUnitAndShowsItsValues) {
+  const char* port = std::getenv("TRV810_TEST_PORT");
+  ASSERT_NE(port, nullptr) << "run through tests/windows/with-unit.sh";
+  ::_putenv_s("TRV810_COM1", (std::string("\\\\.\\") + port).c_str());
   app::Application app(link::PortTable::fromEnvironment());
   MainWindow window(app, kCell);
   ::ShowWindow(window.window(), SW_SHOWNORMAL);

@@ -1,0 +1,89 @@
+// trv810ctl.exe against the simulated unit that with-unit.sh serves as a COM port:
+// what is written, read and flashed arrives byte for byte.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "config/config_file.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A Linux path of the build as Wine's drive Z: shows it.
+std::string windowsPath(std::string path) {
+  if (!path.empty() && path[0] == '/') path = "Z:" + path;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+struct Outcome {
+  int status;
+  std::string out;  // standard output and standard error together
+};
+
+Outcome ctl(const std::string& args) {
+  const std::string command = "\"" + windowsPath(TRV810CTL_PATH) + "\" --port " + environment("TRV810_TEST_PORT") +
+                              " " + args + " 2>&1";
+  // cmd.exe /c drops the first and the last quote of its line: give it a pair to drop.
+  FILE* pipe = ::_popen(("\"" + command + "\"").c_str(), "rb");
+  Outcome o{-1, {}};
+  if (pipe == nullptr) return o;
+  char chunk[512];
+  std::size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) o.out.append(chunk, n);
+  o.status = ::_pclose(pipe);
+  return o;
+}
+
+Bytes readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::string& path, const Bytes& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST(WindowsCtl, WriteVerifyReadAndFlashArriveByteExact) {
+  const std::string unit = environment("TRV810_TEST_UNIT");
+  ASSERT_FALSE(unit.empty()) << "run by tests/windows/with-unit.sh";
+
+  // The widest values there are, written and verified, then read back unchanged.
+  const std::string written = windowsPath(TRV810_SOURCE_DIR "/scripts/widest-values.kfg");
+  const Outcome write = ctl("write \"" + written + "\" --verify");
+  ASSERT_EQ(write.status, 0) << write.out;
+  EXPECT_NE(write.out.find("Programmierung erfolgreich !"), std::string::npos) << write.out;
+  const Bytes file = readFile(written);
+  ASSERT_EQ(file.size(), trv810::config::kConfigFileSize);
+  EXPECT_EQ(readFile(unit + "\\unit.kfg"), file);
+
+  const std::string read = unit + "\\gelesen-ä.kfg";
+  const Outcome back = ctl("read \"" + read + "\"");
+  ASSERT_EQ(back.status, 0) << back.out;
+  EXPECT_EQ(readFile(read), file);
+
+  // 4 KiB of firmware, every byte value many times over.
+  Bytes firmware(4096);
+  for (std::size_t i = 0; i < firmware.size(); ++i) firmware[i] = static_cast<uint8_t>(i * 7 + i / 256);
+  writeFile(unit + "\\fw.bin", firmware);
+  const Outcome flash = ctl("flash \"" + unit + "\\fw.bin\"");
+  ASSERT_EQ(flash.status, 0) << flash.out;
+  EXPECT_NE(flash.out.find("512 von 512 Blöcken programmiert !"), std::string::npos) << flash.out;
+  EXPECT_EQ(readFile(unit + "\\unit.bin"), firmware);
+}
+
+}  // namespace
