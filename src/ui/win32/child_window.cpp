@@ -27,14 +27,6 @@ void registerClass(HINSTANCE instance, WNDPROC proc) {
   ::RegisterClassW(&windowClass);  // fails harmlessly once it exists
 }
 
-platform::WindowSpec configurationLayout(const app::ShellState& shell) {
-  return config::ConfigWindow::layout(shell.cell, shell.clientWidth, shell.clientHeight);
-}
-
-platform::WindowSpec updateLayout(const app::ShellState& shell) {
-  return firmware::UpdateWindow::layout(shell.cell, shell.clientWidth);
-}
-
 bool contains(platform::Rect outer, platform::Rect inner) {
   return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
          inner.y + inner.h <= outer.y + outer.h;
@@ -115,16 +107,17 @@ LRESULT CALLBACK ChildWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam,
 ConfigurationContent::ConfigurationContent(HWND window, app::Application& application, const Fonts& fonts)
     : window_(window),
       fonts_(fonts),
-      font_(createControlFont(configurationLayout(application.shell()).controls)),
-      set_(std::make_unique<ControlSet>(window, configurationLayout(application.shell()).controls, font_, input(),
-                                        configurationLayout(application.shell()).tabOrder)),
+      layout_(config::ConfigWindow::layout(application.shell().cell, application.shell().clientWidth,
+                                           application.shell().clientHeight)),
+      font_(createControlFont(layout_.controls)),
+      set_(std::make_unique<ControlSet>(window, layout_.controls, font_, input(), layout_.tabOrder)),
       table_(*set_),
       host_(window, set_->progressBar()),
       sink_([this](const transfer::Notification& n) { logic_.onNotification(n); }),
       logic_(application.configImage(), application.staging(), application.configPath(), application.transfer(),
              {application.shell().ports, application.shell().selectedPort}, table_, *this, sink_) {
   // The wheel over the table: its group box (the first control) holds the rows.
-  tableArea_ = set_->all().front().first.rect();
+  tableArea_ = layout_.controls.front().rect();
   logic_.onCreate();
 }
 
@@ -194,9 +187,10 @@ int ConfigurationContent::runSignalBox(config::SignalBox& box, int ownerId) {
 // --- the flash-update window ---
 
 UpdateContent::UpdateContent(HWND window, app::Application& application)
-    : font_(createControlFont(updateLayout(application.shell()).controls)),
+    : layout_(firmware::UpdateWindow::layout(application.shell().cell, application.shell().clientWidth)),
+      font_(createControlFont(layout_.controls)),
       sink_([this](const transfer::Notification& n) { logic_.onNotification(n); }),
-      set_(std::make_unique<ControlSet>(window, updateLayout(application.shell()).controls, font_,
+      set_(std::make_unique<ControlSet>(window, layout_.controls, font_,
                                         clicksTo([this](int id) { logic_.onCommand(id); }))),
       table_(*set_),
       host_(window, set_->progressBar()),

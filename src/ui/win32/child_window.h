@@ -112,6 +112,7 @@ class ConfigurationContent : public ChildContent, private config::ConfigWindowHo
   const Fonts& fonts_;
   platform::Rect tableArea_;  // the group box of the rows: the wheel there scrolls them
   int wheelPending_ = 0;
+  const platform::WindowSpec layout_;
   HFONT font_;
   std::unique_ptr<ControlSet> set_;
   Win32ControlTable table_;
@@ -136,6 +137,7 @@ class UpdateContent : public ChildContent {
   ControlSet& controls() { return *set_; }
 
  private:
+  const platform::WindowSpec layout_;
   HFONT font_;
   Win32NotificationSink sink_;
   std::unique_ptr<ControlSet> set_;
