@@ -1,5 +1,6 @@
-// trv810ctl.exe against the simulated unit that with-unit.sh serves as a COM port:
-// what is written, read and flashed arrives byte for byte.
+// Against the simulated unit that with-unit.sh serves as a COM port: the Win32 serial
+// device's waits end at a stop, and what trv810ctl.exe writes, reads and flashes
+// arrives byte for byte.
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "config/config_file.h"
+#include "platform/serial_device.h"
 
 namespace {
 
@@ -35,10 +38,13 @@ struct Outcome {
 };
 
 Outcome ctl(const std::string& args) {
-  const std::string command = "\"" + windowsPath(TRV810CTL_PATH) + "\" --port " + environment("TRV810_TEST_PORT") +
-                              " " + args + " 2>&1";
   // cmd.exe /c drops the first and the last quote of its line: give it a pair to drop.
-  FILE* pipe = ::_popen(("\"" + command + "\"").c_str(), "rb");
+  std::string command = "\"\"";
+  command += windowsPath(TRV810CTL_PATH);
+  command += "\" --port ";
+  command += environment("TRV810_TEST_PORT");
+  command += " " + args + " 2>&1\"";
+  FILE* pipe = ::_popen(command.c_str(), "rb");
   Outcome o{-1, {}};
   if (pipe == nullptr) return o;
   char chunk[512];
@@ -56,6 +62,24 @@ Bytes readFile(const std::string& path) {
 void writeFile(const std::string& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                               static_cast<std::streamsize>(bytes.size()));
+}
+
+// The unit says nothing unasked, so only the stop can end this wait; a wait that
+// missed it would hang until ctest's time-out.
+TEST(SerialWin32, AStopEndsAWaitForDataThatNeverComes) {
+  using namespace trv810::platform;
+  auto opened = makeSerialDeviceOpener()->open("\\\\.\\" + environment("TRV810_TEST_PORT"));
+  ASSERT_TRUE(opened.device) << opened.errorNumber;
+  Event stop(Event::Reset::Manual);
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    stop.set();
+  });
+  EXPECT_EQ(opened.device->waitReadable(stop, kForever), WaitOutcome::Second);
+  stopper.join();
+  uint8_t byte = 0;
+  EXPECT_EQ(opened.device->write(&byte, 1, stop, Millis(100)), SerialDevice::WriteStatus::Stopped);
+  opened.device->close();
 }
 
 TEST(WindowsCtl, WriteVerifyReadAndFlashArriveByteExact) {
