@@ -4,12 +4,10 @@
 
 #include <chrono>
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 #include <commctrl.h>
 
-#include "app/texts.h"
 #include "config/control_ids.h"
 #include "config/signal_box.h"
 #include "ui/win32/layout_dialog.h"
