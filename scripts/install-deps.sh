@@ -16,6 +16,8 @@ packages=(
   dpkg-dev lintian man-db bash-completion  # making and checking the Debian package
   g++-mingw-w64-x86-64-posix             # the Windows cross build (posix threads)
   wine64                                 # running the Windows tests
+  librsvg2-bin icoutils zip              # the Windows program's icon and its zip
+  openbox imagemagick                    # pictures of the Windows program under Wine
 )
 
 missing=()

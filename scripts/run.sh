@@ -44,7 +44,7 @@ scripts/install-deps.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRV810_GUI=ON >/dev/null
 cmake --build build/release -j"$(nproc)" --target trv810 trv810-sim >/dev/null
 
-program=build/release/src/ui/trv810
+program=build/release/src/ui/qt/trv810
 if [ "$mode" = real ]; then
   [ -n "$device" ] && export TRV810_COM1="$device"
   exec "$program"

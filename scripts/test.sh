@@ -4,8 +4,9 @@
 #                  the Debian package made from it, checked
 #   build/asan     AddressSanitizer + UndefinedBehaviorSanitizer
 #   build/tsan     ThreadSanitizer (everything but the Qt layer)
-#   build/windows  the Windows cross build (scripts/build-windows.sh), its tests under
-#                  Wine; those that need a unit talk to build/release's simulator
+#   build/windows  the Windows cross build (scripts/build-windows.sh) with the Win32
+#                  desktop program, its tests under Wine (the windows on Xvfb); those
+#                  that need a unit talk to build/release's simulator
 # Exits non-zero as soon as a build or a test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,7 +48,7 @@ start=$SECONDS
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DTRV810_GUI=OFF -DTRV810_BENCH=OFF "${launcher[@]}" >/dev/null
+  -DTRV810_GUI=ON -DTRV810_BENCH=OFF "${launcher[@]}" >/dev/null
 rm -rf build/windows/wine-prefix
 WINEPREFIX=$PWD/build/windows/wine-prefix cmake/wine-run.sh cmd /c exit >/dev/null
 build_and_test windows

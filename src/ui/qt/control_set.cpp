@@ -1,0 +1,273 @@
+#include "ui/qt/control_set.h"
+
+#include <algorithm>
+
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTextDocument>
+
+#include "ui/qt/edit_validator.h"
+#include "ui/qt/text.h"
+
+namespace trv810::ui {
+
+using platform::ControlKind;
+using platform::ControlSpec;
+
+namespace {
+
+constexpr char kPositionProperty[] = "trv810Position";
+
+/// A radio button that a click does not mark: the logic marks it.
+class ManualRadioButton : public QRadioButton {
+ public:
+  using QRadioButton::QRadioButton;
+
+ protected:
+  void nextCheckState() override {}
+};
+
+/// Reports left-button double clicks on the widget it watches.
+class DoubleClickFilter : public QObject {
+ public:
+  DoubleClickFilter(QObject* parent, std::function<void()> onDoubleClick)
+      : QObject(parent), onDoubleClick_(std::move(onDoubleClick)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+      onDoubleClick_();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> onDoubleClick_;
+};
+
+std::optional<ScrollAction> scrollAction(int action) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: return ScrollAction::LineUp;
+    case QAbstractSlider::SliderSingleStepAdd: return ScrollAction::LineDown;
+    case QAbstractSlider::SliderPageStepSub: return ScrollAction::PageUp;
+    case QAbstractSlider::SliderPageStepAdd: return ScrollAction::PageDown;
+    case QAbstractSlider::SliderMove: return ScrollAction::Thumb;
+    case QAbstractSlider::SliderToMinimum: return ScrollAction::Top;
+    case QAbstractSlider::SliderToMaximum: return ScrollAction::Bottom;
+    default: return std::nullopt;
+  }
+}
+
+QWidget* createEdit(QWidget* client, const ControlSpec& control) {
+  auto* edit = new QLineEdit(fromUtf8(control.text), client);
+  edit->setFrame(control.border);
+  if (control.maxLength > 0) edit->setMaxLength(control.maxLength);
+  EditValidator::Rules rules;
+  rules.digitsOnly = control.kind == ControlKind::DigitEdit;
+  rules.windows1252Only = control.windows1252Only;
+  edit->setValidator(new EditValidator(edit, rules));
+  return edit;
+}
+
+// The width an edit needs to show its widest value whole: at least its width in the
+// table. Wider only when the font's widest characters need more room than the cells
+// give them; the edit then grows to the right.
+int editWidth(QWidget* widget, const ControlSpec& control) {
+  auto* edit = qobject_cast<QLineEdit*>(widget);
+  if (!edit || control.widest.empty()) return control.w;
+  edit->resize(control.w, control.h);
+  const int missing = edit->fontMetrics().horizontalAdvance(fromUtf8(control.widest)) - EditValidator::textWidth(edit);
+  return missing > 0 ? control.w + missing + 1 : control.w;
+}
+
+/// Enter on a focused push button presses it, as Space does.
+class EnterPresses : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (!button || !button->isEnabled()) return false;
+    button->click();
+    return true;
+  }
+};
+
+QWidget* createList(QWidget* client, const ControlSpec& control) {
+  auto* list = new QComboBox(client);
+  for (const std::string& entry : control.entries) list->addItem(fromUtf8(entry));
+  list->setCurrentIndex(control.selected >= 0 && control.selected < list->count() ? control.selected : -1);
+  return list;
+}
+
+QWidget* createScrollBar(QWidget* client, const ControlSpec& control) {
+  auto* bar = new QScrollBar(Qt::Vertical, client);
+  bar->setRange(control.minimum, control.maximum);
+  bar->setSingleStep(1);
+  bar->setPageStep(1);
+  setScrollPosition(bar, control.position);
+  return bar;
+}
+
+QWidget* createButton(QWidget* client, const ControlSpec& control) {
+  auto* button = new QPushButton(fromUtf8(control.text), client);
+  // Enter must not press a button the user did not press: a click, Space, or Enter
+  // while the button itself has the focus.
+  button->setAutoDefault(false);
+  button->setDefault(control.kind == ControlKind::DefaultButton);
+  button->installEventFilter(new EnterPresses(button));
+  return button;
+}
+
+QWidget* createLabel(QWidget* client, const ControlSpec& control) {
+  auto* label = new QLabel(fromUtf8(control.text), client);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment((control.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+  return label;
+}
+
+QWidget* createGroup(QWidget* client, const ControlSpec& control) {
+  auto* group = new QGroupBox(fromUtf8(control.text), client);
+  if (control.centred) group->setAlignment(Qt::AlignHCenter);
+  return group;
+}
+
+Qt::FocusPolicy focusPolicy(const ControlSpec& control) {
+  // A tab stop is reached with Tab and a click; a list also with the wheel, which
+  // changes its entry only once it has the focus.
+  if (control.tabStop) return Qt::StrongFocus;
+  switch (control.kind) {
+    case ControlKind::GroupBox:
+    case ControlKind::Static:
+    case ControlKind::ProgressBar: return Qt::NoFocus;
+    default: return Qt::ClickFocus;
+  }
+}
+
+}  // namespace
+
+void keepWithinLimit(QLineEdit* edit, int limit) {
+  edit->setMaxLength(std::max(limit, static_cast<int>(edit->text().size())));
+}
+
+void setScrollPosition(QScrollBar* bar, int position) {
+  bar->setProperty(kPositionProperty, position);
+  bar->setValue(position);
+}
+
+ControlSet::ControlSet(QWidget* client, const std::vector<ControlSpec>& layout, ControlInput input,
+                       const std::vector<int>& tabOrder)
+    : input_(std::make_shared<const ControlInput>(std::move(input))) {
+  for (const ControlSpec& control : layout) {
+    QWidget* widget = create(client, control);
+    int width = editWidth(widget, control);
+    // A radio mark, or a list's arrow beside its entry, may be wider than the layout
+    // allows for; the control grows to the right rather than being cut off.
+    if (control.kind == ControlKind::Toggle || control.kind == ControlKind::RadioButton)
+      width = std::max(width, widget->sizeHint().width());
+    if (control.kind == ControlKind::List) width = std::max(width, widget->minimumSizeHint().width());
+    // A list's height in the table includes its opened entries; the closed field
+    // takes the height of one line.
+    int height = control.h;
+    if (control.kind == ControlKind::List) height = std::min(height, widget->sizeHint().height());
+    widget->setGeometry(control.x, control.y, width, height);
+    widget->setFocusPolicy(focusPolicy(control));
+    // As plain text: a tool tip that looks like HTML would otherwise be drawn as such,
+    // and device names and adapter strings come from outside.
+    if (!control.toolTip.empty()) widget->setToolTip(Qt::convertFromPlainText(fromUtf8(control.toolTip)));
+    connect(widget, control);
+    if (control.id >= 0) byId_.emplace(control.id, all_.size());
+    all_.emplace_back(control, widget);
+    widget->show();
+  }
+  QWidget* previous = nullptr;
+  for (int id : tabOrder) {
+    QWidget* next = widget(id);
+    if (!next) continue;
+    if (previous) QWidget::setTabOrder(previous, next);
+    previous = next;
+  }
+}
+
+QWidget* ControlSet::create(QWidget* client, const ControlSpec& control) {
+  switch (control.kind) {
+    case ControlKind::GroupBox: return createGroup(client, control);
+    case ControlKind::Static: return createLabel(client, control);
+    case ControlKind::Toggle:
+    case ControlKind::RadioButton: {
+      auto* radio = new ManualRadioButton(fromUtf8(control.text), client);
+      radio->setAutoExclusive(false);
+      return radio;
+    }
+    case ControlKind::Edit:
+    case ControlKind::DigitEdit: return createEdit(client, control);
+    case ControlKind::List: return createList(client, control);
+    case ControlKind::ScrollBar: return createScrollBar(client, control);
+    case ControlKind::Button:
+    case ControlKind::DefaultButton: return createButton(client, control);
+    case ControlKind::ProgressBar: {
+      auto* bar = new QProgressBar(client);
+      bar->setTextVisible(false);
+      bar->setRange(0, 100);
+      bar->setValue(0);
+      if (!progress_) progress_ = bar;
+      return bar;
+    }
+  }
+  return new QWidget(client);
+}
+
+void ControlSet::connect(QWidget* widget, const ControlSpec& control) {
+  const int id = control.id;
+  std::shared_ptr<const ControlInput> in = input_;
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    QObject::connect(button, &QAbstractButton::clicked, button, [in, id] {
+      if (in->command) in->command(id);
+    });
+  } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+    QObject::connect(list, &QComboBox::activated, list, [in, id](int index) {
+      if (in->listChosen) in->listChosen(id, index);
+    });
+  } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [in, id, edit, limit = control.maxLength] {
+      if (limit > 0) keepWithinLimit(edit, limit);
+      if (in->edited) in->edited(id);
+    });
+    edit->installEventFilter(new DoubleClickFilter(edit, [in, id] {
+      if (in->doubleClicked) in->doubleClicked(id);
+    }));
+  } else if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
+    QObject::connect(bar, &QAbstractSlider::actionTriggered, bar, [in, id, bar](int action) {
+      // Qt has moved the thumb already; put it back where the logic left it, so only
+      // what the logic does with the action moves it.
+      const int moved = bar->sliderPosition();
+      bar->setSliderPosition(bar->property(kPositionProperty).toInt());
+      if (auto what = scrollAction(action); what && in->scrolled) in->scrolled(id, *what, moved);
+    });
+  }
+}
+
+QWidget* ControlSet::widget(int id) const {
+  auto it = byId_.find(id);
+  return it == byId_.end() ? nullptr : all_[it->second].second;
+}
+
+const ControlSpec* ControlSet::entry(int id) const {
+  auto it = byId_.find(id);
+  return it == byId_.end() ? nullptr : &all_[it->second].first;
+}
+
+}  // namespace trv810::ui

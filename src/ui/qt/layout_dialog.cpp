@@ -1,0 +1,97 @@
+#include "ui/qt/layout_dialog.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+#include "ui/qt/text.h"
+
+namespace trv810::ui {
+
+namespace {
+
+constexpr char kIdProperty[] = "trv810DialogId";
+
+ControlInput commandsOf(LayoutDialog* dialog, std::function<std::optional<int>(int)>* handler) {
+  ControlInput input;
+  input.command = [dialog, handler](int id) {
+    if (!*handler) return;
+    if (std::optional<int> result = (*handler)(id)) dialog->done(*result);
+  };
+  return input;
+}
+
+Qt::WindowFlags flagsFor(const platform::WindowSpec& windowLayout) {
+  Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+  if (windowLayout.closeCommand >= 0) flags |= Qt::WindowCloseButtonHint;
+  return flags;
+}
+
+std::optional<platform::Arrow> arrowOf(int key) {
+  switch (key) {
+    case Qt::Key_Up: return platform::Arrow::Up;
+    case Qt::Key_Down: return platform::Arrow::Down;
+    case Qt::Key_Left: return platform::Arrow::Left;
+    case Qt::Key_Right: return platform::Arrow::Right;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
+LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, const platform::WindowSpec& windowLayout)
+    : QDialog(owner, flagsFor(windowLayout)),
+      set_(std::make_unique<ControlSet>(this, windowLayout.controls, commandsOf(this, &handler_), windowLayout.tabOrder)),
+      table_(*set_),
+      enterCommand_(windowLayout.enterCommand),
+      escapeCommand_(windowLayout.escapeCommand),
+      closeCommand_(windowLayout.closeCommand) {
+  setWindowTitle(fromUtf8(windowLayout.title));
+  setModal(true);
+  setFixedSize(windowLayout.frame.w, windowLayout.frame.h);
+  const QWidget* origin = ownerClient ? ownerClient : owner;
+  move(origin ? origin->mapToGlobal(QPoint(windowLayout.frame.x, windowLayout.frame.y)) : QPoint(windowLayout.frame.x, windowLayout.frame.y));
+  for (const auto& [control, widget] : set_->all()) {
+    if (control.kind != platform::ControlKind::RadioButton) continue;
+    widget->setProperty(kIdProperty, control.id);
+    widget->installEventFilter(this);
+  }
+}
+
+void LayoutDialog::focusControl(int id) {
+  if (QWidget* widget = set_->widget(id)) widget->setFocus(Qt::OtherFocusReason);
+}
+
+void LayoutDialog::command(int id) {
+  if (id >= 0 && set_->input().command) set_->input().command(id);
+}
+
+void LayoutDialog::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      command(enterCommand_);
+      return;
+    case Qt::Key_Escape:
+      command(escapeCommand_);
+      return;
+    default:
+      QWidget::keyPressEvent(event);  // not QDialog's: its Enter and Escape end the dialog
+  }
+}
+
+void LayoutDialog::closeEvent(QCloseEvent* event) {
+  // The command decides; the window goes only when it ends the dialog.
+  event->ignore();
+  command(closeCommand_);
+}
+
+bool LayoutDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !arrowHandler_) return false;
+  const std::optional<platform::Arrow> arrow = arrowOf(static_cast<QKeyEvent*>(event)->key());
+  const QVariant id = watched->property(kIdProperty);
+  if (!arrow || !id.isValid()) return false;
+  focusControl(arrowHandler_(id.toInt(), *arrow));
+  return true;
+}
+
+}  // namespace trv810::ui

@@ -1,0 +1,376 @@
+#include "ui/win32/control_set.h"
+
+#include <algorithm>
+
+#include <commctrl.h>
+
+#include "ui/win32/cell_metrics.h"
+#include "ui/win32/text.h"
+
+namespace trv810::ui::win32 {
+
+using platform::ControlKind;
+using platform::ControlSpec;
+
+namespace {
+
+// Controls the logic never reaches share the id Windows gives such statics.
+constexpr int kNoId = 0xFFFF;
+
+struct ClassAndStyle {
+  const wchar_t* className;
+  DWORD style;
+  DWORD exStyle = 0;
+};
+
+ClassAndStyle classOf(const ControlSpec& control) {
+  switch (control.kind) {
+    case ControlKind::GroupBox: return {L"BUTTON", static_cast<DWORD>(BS_GROUPBOX | (control.centred ? BS_CENTER : 0))};
+    case ControlKind::Static:
+      return {L"STATIC", static_cast<DWORD>(SS_NOPREFIX | SS_CENTERIMAGE | (control.centred ? SS_CENTER : SS_LEFT))};
+    case ControlKind::Toggle:
+    case ControlKind::RadioButton: return {L"BUTTON", BS_RADIOBUTTON};  // marked by the logic only
+    case ControlKind::Edit:
+    case ControlKind::DigitEdit:
+      return {L"EDIT", static_cast<DWORD>(control.horizontalScroll ? ES_AUTOHSCROLL : 0),
+              static_cast<DWORD>(control.border ? WS_EX_CLIENTEDGE : 0)};
+    case ControlKind::List: return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL};
+    case ControlKind::ScrollBar: return {L"SCROLLBAR", SBS_VERT};
+    case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON};
+    case ControlKind::DefaultButton: return {L"BUTTON", BS_DEFPUSHBUTTON};
+    case ControlKind::ProgressBar: return {PROGRESS_CLASSW, 0};
+  }
+  return {L"STATIC", 0};
+}
+
+bool isEdit(const ControlSpec& control) {
+  return control.kind == ControlKind::Edit || control.kind == ControlKind::DigitEdit;
+}
+
+std::optional<config::ScrollRequest> scrollRequest(int code) {
+  switch (code) {
+    case SB_LINEUP: return config::ScrollRequest::LineUp;
+    case SB_LINEDOWN: return config::ScrollRequest::LineDown;
+    case SB_PAGEUP: return config::ScrollRequest::PageUp;
+    case SB_PAGEDOWN: return config::ScrollRequest::PageDown;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: return config::ScrollRequest::Thumb;
+    case SB_TOP: return config::ScrollRequest::Top;
+    case SB_BOTTOM: return config::ScrollRequest::Bottom;
+    case SB_ENDSCROLL: return config::ScrollRequest::EndScroll;
+    default: return std::nullopt;
+  }
+}
+
+std::wstring clipboardText(HWND owner) {
+  std::wstring text;
+  if (!::OpenClipboard(owner)) return text;
+  if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+      text = chars;
+      ::GlobalUnlock(data);
+    }
+  }
+  ::CloseClipboard();
+  return text;
+}
+
+}  // namespace
+
+void paintBackground(HWND hwnd, HDC dc) {
+  RECT client{};
+  ::GetClientRect(hwnd, &client);
+  ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+bool isPushButton(HWND hwnd) {
+  wchar_t name[16] = {};
+  if (!hwnd || !::GetClassNameW(hwnd, name, 16) || ::lstrcmpiW(name, L"BUTTON") != 0) return false;
+  const LONG_PTR type = ::GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+ControlSet::ControlSet(HWND parent, const std::vector<ControlSpec>& layout, HFONT font, ControlInput input,
+                       const std::vector<int>& tabOrder)
+    : input_(std::move(input)) {
+  const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+  all_.reserve(layout.size());
+  for (const ControlSpec& control : layout) {
+    HWND hwnd = create(parent, control, instance);
+    ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (isEdit(control)) {
+      ::SendMessageW(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(1, 1));
+      if (control.maxLength > 0) ::SendMessageW(hwnd, EM_LIMITTEXT, static_cast<WPARAM>(control.maxLength), 0);
+      // The widest value shows whole: an edit whose font needs more room than its
+      // cells give it grows to the right.
+      if (!control.widest.empty()) {
+        const int missing = textWidth(font, widen(control.widest)) - editTextWidth(control);
+        if (missing > 0) ::SetWindowPos(hwnd, nullptr, 0, 0, control.w + missing, control.h, SWP_NOMOVE | SWP_NOZORDER);
+      }
+    }
+    if (control.kind == ControlKind::List) {
+      for (const std::string& e : control.entries)
+        ::SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(e).c_str()));
+      ::SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(control.selected), 0);
+      // The closed list shows its widest entry whole beside the arrow; it grows to the
+      // right when the cells are too narrow for that.
+      int widest = 0;
+      for (const std::string& e : control.entries) widest = std::max(widest, textWidth(font, widen(e)));
+      const int needed = widest + ::GetSystemMetrics(SM_CXVSCROLL) + 4 * ::GetSystemMetrics(SM_CXEDGE);
+      if (needed > control.w) ::SetWindowPos(hwnd, nullptr, 0, 0, needed, control.h, SWP_NOMOVE | SWP_NOZORDER);
+    }
+    if (control.kind == ControlKind::ScrollBar) {
+      ::SetScrollRange(hwnd, SB_CTL, control.minimum, control.maximum, FALSE);
+      ::SetScrollPos(hwnd, SB_CTL, control.position, TRUE);
+    }
+    if (control.kind == ControlKind::ProgressBar) {
+      ::SendMessageW(hwnd, PBM_SETRANGE32, 0, 100);
+      if (!progress_) progress_ = hwnd;
+    }
+    if (!control.toolTip.empty()) addToolTip(parent, hwnd, control.toolTip);
+    ::SetWindowSubclass(hwnd, &ControlSet::subclass, all_.size(), reinterpret_cast<DWORD_PTR>(this));
+    if (control.id >= 0) byId_.emplace(control.id, all_.size());
+    all_.emplace_back(control, hwnd);
+  }
+  // Tab follows the Z order: the controls of the tab order go first, in its order.
+  HWND previous = HWND_TOP;
+  for (int id : tabOrder) {
+    HWND next = window(id);
+    if (!next) continue;
+    ::SetWindowPos(next, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = next;
+  }
+}
+
+ControlSet::~ControlSet() {
+  for (std::size_t i = 0; i < all_.size(); ++i)
+    if (::IsWindow(all_[i].second)) ::RemoveWindowSubclass(all_[i].second, &ControlSet::subclass, i);
+  if (toolTip_) ::DestroyWindow(toolTip_);
+}
+
+HWND ControlSet::create(HWND parent, const ControlSpec& control, HINSTANCE instance) {
+  const ClassAndStyle cs = classOf(control);
+  DWORD style = WS_CHILD | WS_VISIBLE | cs.style | (control.tabStop ? WS_TABSTOP : 0u);
+  const int id = control.id >= 0 ? control.id : kNoId;
+  const std::wstring text = control.kind == ControlKind::List ? std::wstring() : widen(control.text);
+  return ::CreateWindowExW(cs.exStyle, cs.className, text.c_str(), style, control.x, control.y, control.w, control.h,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+}
+
+void ControlSet::addToolTip(HWND parent, HWND control, const std::string& tip) {
+  if (!toolTip_) {
+    toolTip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
+                                 nullptr, nullptr);
+    ::SendMessageW(toolTip_, TTM_SETMAXTIPWIDTH, 0, 600);  // lines break at "\n"
+  }
+  std::wstring text = widen(tip);
+  TOOLINFOW info{};
+  info.cbSize = sizeof info;
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = parent;
+  info.uId = reinterpret_cast<UINT_PTR>(control);
+  info.lpszText = text.data();
+  ::SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+HWND ControlSet::window(int id) const {
+  auto it = byId_.find(id);
+  return it == byId_.end() ? nullptr : all_[it->second].second;
+}
+
+const ControlSpec* ControlSet::entry(int id) const {
+  auto it = byId_.find(id);
+  return it == byId_.end() ? nullptr : &all_[it->second].first;
+}
+
+bool ControlSet::onCommand(WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  const int code = HIWORD(wParam);
+  const ControlSpec* control = entry(id);
+  if (!control || reinterpret_cast<HWND>(lParam) != window(id)) return false;
+  switch (control->kind) {
+    case ControlKind::Button:
+    case ControlKind::DefaultButton:
+    case ControlKind::Toggle:
+    case ControlKind::RadioButton:
+      if (code == BN_CLICKED && input_.command) input_.command(id);
+      return true;
+    case ControlKind::List:
+      if (code == CBN_SELCHANGE && input_.listChosen)
+        input_.listChosen(id, static_cast<int>(::SendMessageW(window(id), CB_GETCURSEL, 0, 0)));
+      return true;
+    case ControlKind::Edit:
+    case ControlKind::DigitEdit:
+      if (code == EN_CHANGE && !quiet_ && input_.edited) input_.edited(id);
+      return true;
+    default: return true;
+  }
+}
+
+bool ControlSet::onScroll(WPARAM wParam, LPARAM lParam) {
+  const auto bar = reinterpret_cast<HWND>(lParam);
+  auto it = std::find_if(all_.begin(), all_.end(), [bar](const auto& c) { return c.second == bar; });
+  if (!bar || it == all_.end()) return false;
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_TRACKPOS;
+  ::GetScrollInfo(bar, SB_CTL, &info);  // the 32-bit position, not the message's 16 bits
+  if (auto request = scrollRequest(LOWORD(wParam)); request && input_.scrolled)
+    input_.scrolled(it->first.id, *request, info.nTrackPos);
+  return true;
+}
+
+void ControlSet::setTextQuietly(int id, const std::wstring& text) {
+  HWND hwnd = window(id);
+  if (const ControlSpec* control = entry(id); control && control->kind == ControlKind::Static)
+    fitLines(hwnd, *control, 1 + static_cast<int>(std::count(text.begin(), text.end(), L'\n')));
+  quiet_ = true;
+  ::SetWindowTextW(hwnd, text.c_str());
+  quiet_ = false;
+}
+
+void ControlSet::fitLines(HWND label, const ControlSpec& control, int lines) {
+  // A label is one line, centred in its height. A text of several lines (a status
+  // with a second line) takes the height it needs, centred on the same middle.
+  LONG_PTR style = ::GetWindowLongPtrW(label, GWL_STYLE);
+  style = lines > 1 ? style & ~static_cast<LONG_PTR>(SS_CENTERIMAGE) : style | SS_CENTERIMAGE;
+  ::SetWindowLongPtrW(label, GWL_STYLE, style);
+  int height = control.h;
+  if (lines > 1) {
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0));
+    HDC dc = ::GetDC(label);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(label, dc);
+    height = std::max(height, lines * static_cast<int>(metrics.tmHeight));
+  }
+  RECT at{};
+  ::GetWindowRect(label, &at);
+  ::SetWindowPos(label, nullptr, control.x, control.y + (control.h - height) / 2, at.right - at.left, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  ::InvalidateRect(::GetParent(label), nullptr, TRUE);
+}
+
+bool ControlSet::admits(const ControlSpec& control, std::wstring_view text) const {
+  if (control.kind == ControlKind::DigitEdit &&
+      !std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; }))
+    return false;
+  return !control.windows1252Only || fitsCp1252(text);
+}
+
+LRESULT CALLBACK ControlSet::subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR index,
+                                      DWORD_PTR self) {
+  return reinterpret_cast<ControlSet*>(self)->onControlMessage(hwnd, message, wParam, lParam, index);
+}
+
+LRESULT ControlSet::onControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, std::size_t index) {
+  const ControlSpec& control = all_[index].first;
+  switch (message) {
+    case WM_CHAR:
+      // Control characters (Backspace, Ctrl+C, ...) are editing, not text.
+      if (isEdit(control) && wParam >= 0x20 && !admits(control, std::wstring(1, static_cast<wchar_t>(wParam)))) {
+        ::MessageBeep(MB_OK);
+        return 0;
+      }
+      break;
+    case WM_PASTE:
+      if (isEdit(control) && !admits(control, clipboardText(hwnd))) {
+        ::MessageBeep(MB_OK);
+        return 0;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+      if (input_.pressed && control.id >= 0) input_.pressed(control.id, wParam == MK_LBUTTON);
+      break;
+    case WM_LBUTTONDBLCLK:
+      if (isEdit(control) && input_.doubleClicked) {
+        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        input_.doubleClicked(control.id);
+        return result;
+      }
+      break;
+    case WM_MOUSEWHEEL:
+      if (input_.wheel && input_.wheel(control.id, GET_WHEEL_DELTA_WPARAM(wParam))) return 0;
+      break;
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(hwnd, &ControlSet::subclass, index);
+      break;
+    default: break;
+  }
+  return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// --- the control table ---
+
+std::string Win32ControlTable::text(int id) const {
+  HWND hwnd = controls_.window(id);
+  if (!hwnd) return {};
+  const platform::ControlSpec* control = controls_.entry(id);
+  if (control->kind == ControlKind::List) {
+    const auto index = ::SendMessageW(hwnd, CB_GETCURSEL, 0, 0);
+    if (index < 0) return {};
+    std::wstring entry(static_cast<std::size_t>(::SendMessageW(hwnd, CB_GETLBTEXTLEN, index, 0)) + 1, L'\0');
+    entry.resize(static_cast<std::size_t>(::SendMessageW(hwnd, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(entry.data()))));
+    return toCp1252(entry);
+  }
+  return toCp1252(windowText(hwnd));
+}
+
+void Win32ControlTable::setText(int id, std::string_view text) {
+  HWND hwnd = controls_.window(id);
+  if (!hwnd || controls_.entry(id)->kind == ControlKind::List) return;
+  controls_.setTextQuietly(id, fromCp1252(text));
+}
+
+bool Win32ControlTable::checked(int id) const {
+  HWND hwnd = controls_.window(id);
+  return hwnd && ::SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32ControlTable::setChecked(int id, bool checked) {
+  if (HWND hwnd = controls_.window(id)) ::SendMessageW(hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+int Win32ControlTable::selection(int id) const {
+  HWND hwnd = controls_.window(id);
+  if (!hwnd) return -1;
+  switch (controls_.entry(id)->kind) {
+    case ControlKind::List: return static_cast<int>(::SendMessageW(hwnd, CB_GETCURSEL, 0, 0));
+    case ControlKind::ScrollBar: return ::GetScrollPos(hwnd, SB_CTL);
+    default: return -1;
+  }
+}
+
+void Win32ControlTable::setSelection(int id, int index) {
+  HWND hwnd = controls_.window(id);
+  if (!hwnd) return;
+  switch (controls_.entry(id)->kind) {
+    case ControlKind::List: {
+      const int count = static_cast<int>(::SendMessageW(hwnd, CB_GETCOUNT, 0, 0));
+      ::SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(index >= 0 && index < count ? index : -1), 0);
+      break;
+    }
+    case ControlKind::ScrollBar: {
+      int low = 0;
+      int high = 0;
+      ::GetScrollRange(hwnd, SB_CTL, &low, &high);
+      ::SetScrollPos(hwnd, SB_CTL, std::clamp(index, low, high), TRUE);
+      break;
+    }
+    default: break;
+  }
+}
+
+bool Win32ControlTable::enabled(int id) const {
+  HWND hwnd = controls_.window(id);
+  return hwnd && ::IsWindowEnabled(hwnd);
+}
+
+void Win32ControlTable::setEnabled(int id, bool enabled) {
+  if (HWND hwnd = controls_.window(id)) ::EnableWindow(hwnd, enabled);
+}
+
+}  // namespace trv810::ui::win32

@@ -1,0 +1,123 @@
+#pragma once
+// Win32 controls built from a layout table: one control per ControlSpec, children of
+// one parent window at the table's pixel geometry, in the table's order. Tab goes
+// through the tab stops in the window's tab order (the controls' Z order). The
+// controls change nothing the logic owns: toggles and radio buttons are not marked
+// by a click, a scroll bar keeps its position until the logic sets it. Edits that
+// take digits only refuse anything else, typed or pasted, as does the Windows-1252
+// edit for characters outside that code page.
+//
+// The parent's window procedure hands its WM_COMMAND and WM_VSCROLL to onCommand()
+// and onScroll(); the rest of the input is caught on the controls themselves.
+
+#include <functional>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "config/config_window.h"
+#include "platform/controls.h"
+#include "platform/layout.h"
+#include "platform/win32.h"
+
+namespace trv810::ui::win32 {
+
+/// Where the controls send user input. Unset handlers drop it.
+struct ControlInput {
+  /// A button, toggle or radio button was clicked.
+  std::function<void(int id)> command;
+  /// The user chose entry `index` in a list.
+  std::function<void(int id, int index)> listChosen;
+  /// A scroll bar was operated; `position` is where the thumb was dragged to (Thumb).
+  std::function<void(int id, config::ScrollRequest request, int position)> scrolled;
+  /// A double click with the left button on an edit.
+  std::function<void(int id)> doubleClicked;
+  /// The left button went down on a control; `alone` without other buttons or keys.
+  std::function<void(int id, bool alone)> pressed;
+  /// The wheel turned over a control by `delta` (WHEEL_DELTA a notch); true when taken.
+  std::function<bool(int id, int delta)> wheel;
+  /// The user changed the text of an edit.
+  std::function<void(int id)> edited;
+};
+
+/// Input that only reports clicks, to `command`.
+inline ControlInput clicksTo(std::function<void(int id)> command) {
+  ControlInput input;
+  input.command = std::move(command);
+  return input;
+}
+
+class ControlSet {
+ public:
+  /// Builds the controls of `layout` in `parent`, in `font`, with Tab going through
+  /// `tabOrder` (ids) first when given. The controls live as long as `parent`.
+  ControlSet(HWND parent, const std::vector<platform::ControlSpec>& layout, HFONT font, ControlInput input,
+             const std::vector<int>& tabOrder = {});
+  ~ControlSet();
+  ControlSet(const ControlSet&) = delete;
+  ControlSet& operator=(const ControlSet&) = delete;
+
+  /// The control `id`, or null.
+  HWND window(int id) const;
+  /// The layout entry of control `id`, or null.
+  const platform::ControlSpec* entry(int id) const;
+  /// The first progress bar of the table, or null.
+  HWND progressBar() const { return progress_; }
+  /// Every control with its layout entry, in table order.
+  const std::vector<std::pair<platform::ControlSpec, HWND>>& all() const { return all_; }
+  const ControlInput& input() const { return input_; }
+
+  /// The parent's WM_COMMAND; true when it came from one of these controls.
+  bool onCommand(WPARAM wParam, LPARAM lParam);
+  /// The parent's WM_VSCROLL; true when it came from one of these scroll bars.
+  bool onScroll(WPARAM wParam, LPARAM lParam);
+
+  /// Sets a text without reporting it as the user's edit.
+  void setTextQuietly(int id, const std::wstring& text);
+
+ private:
+  HWND create(HWND parent, const platform::ControlSpec& control, HINSTANCE instance);
+  void addToolTip(HWND parent, HWND control, const std::string& tip);
+  static LRESULT CALLBACK subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR index,
+                                   DWORD_PTR self);
+  LRESULT onControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, std::size_t index);
+  bool admits(const platform::ControlSpec& control, std::wstring_view text) const;
+  static void fitLines(HWND label, const platform::ControlSpec& control, int lines);
+
+  ControlInput input_;
+  std::vector<std::pair<platform::ControlSpec, HWND>> all_;
+  std::map<int, std::size_t> byId_;
+  HWND progress_ = nullptr;
+  HWND toolTip_ = nullptr;
+  bool quiet_ = false;
+};
+
+/// The control table over a ControlSet: texts are converted between the logic's
+/// Windows-1252 bytes and UTF-16 here. The selection of a list is its current entry,
+/// that of a scroll bar its position. Ids without a control read as empty, unchecked,
+/// unselected and disabled, and ignore writes.
+class Win32ControlTable : public platform::ControlTable {
+ public:
+  explicit Win32ControlTable(ControlSet& controls) : controls_(controls) {}
+
+  std::string text(int id) const override;
+  void setText(int id, std::string_view text) override;
+  bool checked(int id) const override;
+  void setChecked(int id, bool checked) override;
+  int selection(int id) const override;
+  void setSelection(int id, int index) override;
+  bool enabled(int id) const override;
+  void setEnabled(int id, bool enabled) override;
+
+ private:
+  ControlSet& controls_;
+};
+
+/// Paints the grey of a window's client area into `dc`. Themed group boxes and
+/// buttons ask their parent for it (WM_PRINTCLIENT) to draw over.
+void paintBackground(HWND hwnd, HDC dc);
+
+/// Whether `hwnd` is a push button (which Enter then presses, as Space does).
+bool isPushButton(HWND hwnd);
+
+}  // namespace trv810::ui::win32

@@ -1,0 +1,152 @@
+#include "ui/win32/layout_dialog.h"
+
+#include "ui/win32/text.h"
+
+namespace trv810::ui::win32 {
+
+namespace {
+
+void registerClass(HINSTANCE instance, WNDPROC proc) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = proc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = LayoutDialog::kClassName;
+  ::RegisterClassW(&windowClass);  // fails harmlessly once it exists
+}
+
+std::optional<platform::Arrow> arrowOf(WPARAM key) {
+  switch (key) {
+    case VK_UP: return platform::Arrow::Up;
+    case VK_DOWN: return platform::Arrow::Down;
+    case VK_LEFT: return platform::Arrow::Left;
+    case VK_RIGHT: return platform::Arrow::Right;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
+LayoutDialog::LayoutDialog(HWND owner, HWND ownerClient, const platform::WindowSpec& windowLayout, HFONT font)
+    : owner_(owner ? ::GetAncestor(owner, GA_ROOT) : nullptr),
+      enterCommand_(windowLayout.enterCommand),
+      escapeCommand_(windowLayout.escapeCommand),
+      closeCommand_(windowLayout.closeCommand),
+      hwnd_(createFrame(ownerClient ? ownerClient : owner, windowLayout)),
+      set_(std::make_unique<ControlSet>(hwnd_, windowLayout.controls, font,
+                                        clicksTo([this](int id) { command(id); }),
+                                        windowLayout.tabOrder)),
+      table_(*set_) {}
+
+HWND LayoutDialog::createFrame(HWND origin, const platform::WindowSpec& windowLayout) {
+  HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  registerClass(instance, &LayoutDialog::windowProc);
+  const DWORD style = WS_POPUP | WS_CAPTION | DS_MODALFRAME | (closeCommand_ >= 0 ? WS_SYSMENU : 0u);
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  RECT frame{0, 0, windowLayout.frame.w, windowLayout.frame.h};
+  if (windowLayout.clientSize) ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  POINT at{windowLayout.frame.x, windowLayout.frame.y};
+  if (origin) ::ClientToScreen(origin, &at);
+  return ::CreateWindowExW(exStyle, kClassName, widen(windowLayout.title).c_str(), style, at.x, at.y,
+                           frame.right - frame.left, frame.bottom - frame.top, owner_, nullptr, instance, this);
+}
+
+LayoutDialog::~LayoutDialog() {
+  if (::IsWindow(hwnd_)) {
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    ::DestroyWindow(hwnd_);
+  }
+}
+
+void LayoutDialog::focusControl(int id) {
+  if (HWND control = set_->window(id)) ::SetFocus(control);
+}
+
+void LayoutDialog::show() {
+  ::ShowWindow(hwnd_, SW_SHOW);
+  ::UpdateWindow(hwnd_);
+}
+
+int LayoutDialog::exec() {
+  HWND focus = ::GetFocus();
+  show();
+  if (!focus || !::IsChild(hwnd_, ::GetFocus())) {
+    // The focus given before the dialog showed, or its first tab stop.
+    HWND first = ::GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    ::SetFocus(::IsChild(hwnd_, focus) ? focus : first);
+  }
+  if (owner_) ::EnableWindow(owner_, FALSE);
+  result_.reset();
+  MSG msg;
+  while (!result_) {
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside
+      break;
+    }
+    if (onKey(msg) || ::IsDialogMessageW(hwnd_, &msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+  // The owner is enabled before the dialog goes, so Windows activates it again.
+  if (owner_) ::EnableWindow(owner_, TRUE);
+  ::ShowWindow(hwnd_, SW_HIDE);
+  return result_.value_or(0);
+}
+
+bool LayoutDialog::onKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd))) return false;
+  HWND focus = ::GetFocus();
+  switch (msg.wParam) {
+    case VK_RETURN:
+      if (isPushButton(focus))
+        ::SendMessageW(focus, BM_CLICK, 0, 0);
+      else
+        command(enterCommand_);
+      return true;
+    case VK_ESCAPE:
+      command(escapeCommand_);
+      return true;
+    default: break;
+  }
+  const std::optional<platform::Arrow> arrow = arrowOf(msg.wParam);
+  if (!arrow || !arrowHandler_) return false;
+  for (const auto& [control, hwnd] : set_->all())
+    if (hwnd == focus && control.kind == platform::ControlKind::RadioButton) {
+      focusControl(arrowHandler_(control.id, *arrow));
+      return true;
+    }
+  return false;
+}
+
+void LayoutDialog::command(int id) {
+  if (id < 0 || !handler_) return;
+  if (std::optional<int> result = handler_(id)) result_ = result;
+}
+
+LRESULT CALLBACK LayoutDialog::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<LayoutDialog*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self && self->set_) {
+    switch (message) {
+      case WM_COMMAND:
+        if (self->set_->onCommand(wParam, lParam)) return 0;
+        break;
+      case WM_PRINTCLIENT:
+        paintBackground(hwnd, reinterpret_cast<HDC>(wParam));
+        return 0;
+      case WM_CLOSE:
+        // The command decides; the window goes only when it ends the dialog.
+        self->command(self->closeCommand_);
+        return 0;
+      default: break;
+    }
+  }
+  return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace trv810::ui::win32

@@ -1,0 +1,77 @@
+// trv810.exe: the desktop program on Windows. Start-up: the application object (shell
+// state, link events, buffers), the common controls, the character cell from the
+// stock fixed system font, the main window; then the message loop. Exit closes the
+// port before anything is released.
+//
+//   trv810.exe                    the program
+//   trv810.exe --screenshot DIR   writes pictures of its windows into DIR and ends
+
+#include <cstdio>
+#include <memory>
+#include <new>
+
+#include "platform/win32.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/application.h"
+#include "app/texts.h"
+#include "ui/win32/cell_metrics.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/screenshots.h"
+#include "ui/win32/text.h"
+
+namespace {
+
+using namespace trv810;
+
+/// The directory after --screenshot ("screenshots" when none follows), or nothing.
+std::optional<std::wstring> screenshotDirectory() {
+  int count = 0;
+  LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::optional<std::wstring> directory;
+  for (int i = 1; i < count; ++i)
+    if (std::wstring_view(arguments[i]) == L"--screenshot")
+      directory = i + 1 < count ? arguments[i + 1] : L"screenshots";
+  ::LocalFree(arguments);
+  return directory;
+}
+
+int run() {
+  std::unique_ptr<app::Application> application;
+  try {
+    application = std::make_unique<app::Application>(link::PortTable::fromEnvironment());
+  } catch (const std::bad_alloc&) {
+    ::MessageBoxW(nullptr, ui::win32::widen(app::texts::kOutOfMemory).c_str(),
+                  ui::win32::widen(app::texts::kShellCaption).c_str(), MB_OK | MB_ICONERROR);
+    return 0;
+  }
+  ui::win32::MainWindow window(*application, ui::win32::measureSystemCell());
+  if (const std::optional<std::wstring> directory = screenshotDirectory()) {
+    const bool ok = ui::win32::writeScreenshots(window, *directory);
+    std::fprintf(stderr, "%s %s\n", ok ? "Bilder geschrieben nach" : "Bilder konnten nicht geschrieben werden nach",
+                 ui::win32::narrow(*directory).c_str());
+    return ok ? 0 : 1;
+  }
+  ::ShowWindow(window.window(), SW_SHOWNORMAL);
+  ::UpdateWindow(window.window());
+  MSG msg;
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (window.translate(msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The program speaks German, the buttons of its message boxes and the file dialogs
+  // included, where the system has them in German.
+  ::SetThreadUILanguage(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  return run();
+}

@@ -1,0 +1,94 @@
+#include "ui/win32/window_host.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include "ui/win32/text.h"
+
+namespace trv810::ui::win32 {
+
+namespace {
+
+constexpr DWORD kPathChars = 32768;
+
+std::wstring patternsOf(std::string_view patterns) {
+  // The logic separates patterns by blanks, the dialog by semicolons.
+  std::wstring out = widen(patterns);
+  for (wchar_t& c : out)
+    if (c == L' ') c = L';';
+  return out;
+}
+
+void addFilter(std::wstring& list, const std::string& name, const std::string& patterns) {
+  list += widen(name);
+  list += L'\0';
+  list += patternsOf(patterns);
+  list += L'\0';
+}
+
+}  // namespace
+
+platform::Answer Win32WindowHost::messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
+                                             platform::Buttons buttons) {
+  const bool yesNo = buttons == platform::Buttons::YesNo;
+  UINT type = yesNo ? MB_YESNO : MB_OK;
+  type |= icon == platform::Icon::Error ? MB_ICONERROR : icon == platform::Icon::Question ? MB_ICONQUESTION : MB_ICONINFORMATION;
+  const int answer = ::MessageBoxW(owner_, widen(text).c_str(), widen(caption).c_str(), type);
+  if (!yesNo) return platform::Answer::Ok;
+  return answer == IDYES ? platform::Answer::Yes : platform::Answer::No;
+}
+
+void Win32WindowHost::setTitle(std::string_view title) { ::SetWindowTextW(owner_, widen(title).c_str()); }
+
+void Win32WindowHost::setProgressRange(int minimum, int maximum) {
+  if (progress_) ::SendMessageW(progress_, PBM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
+}
+
+void Win32WindowHost::setProgressPosition(int position) {
+  if (progress_) ::SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+std::wstring Win32WindowHost::filterList(const platform::FileDialogRequest& request) {
+  std::wstring list;
+  addFilter(list, request.filterName, request.filterPatterns);
+  for (const platform::FileFilter& f : request.moreFilters) addFilter(list, f.name, f.patterns);
+  list += L'\0';
+  return list;
+}
+
+std::optional<std::string> Win32WindowHost::chooseFile(const platform::FileDialogRequest& request, bool save) {
+  const std::wstring filters = filterList(request);
+  const std::wstring suffix = widen(request.defaultSuffix);
+  std::wstring path = widen(request.startPath);
+  path.resize(kPathChars, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner_;
+  dialog.lpstrFilter = filters.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = path.data();
+  dialog.nMaxFile = kPathChars;
+  dialog.lpstrDefExt = suffix.empty() ? nullptr : suffix.c_str();
+  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                 (save ? (request.confirmOverwrite ? OFN_OVERWRITEPROMPT : 0u) : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+  if (!(save ? ::GetSaveFileNameW(&dialog) : ::GetOpenFileNameW(&dialog))) return std::nullopt;
+  return narrow(path.c_str());
+}
+
+std::optional<std::string> Win32WindowHost::chooseOpenFile(const platform::FileDialogRequest& request) {
+  return chooseFile(request, false);
+}
+
+std::optional<std::string> Win32WindowHost::chooseSaveFile(const platform::FileDialogRequest& request) {
+  return chooseFile(request, true);
+}
+
+void Win32WindowHost::setWaitCursor(bool wait) {
+  if (wait == waiting_) return;
+  waiting_ = wait;
+  ::SetCursor(::LoadCursorW(nullptr, wait ? IDC_WAIT : IDC_ARROW));
+}
+
+void Win32WindowHost::requestClose() { ::PostMessageW(owner_, WM_CLOSE, 0, 0); }
+
+}  // namespace trv810::ui::win32

@@ -1,0 +1,46 @@
+#pragma once
+// A window's host over Win32: message boxes owned by the window with the exact text,
+// caption and icon; the title; the progress bar; the common open and save dialogs
+// with the filters the logic gives; the wait cursor; and a close request that is
+// posted, so the window closes after the handler that asked for it has returned.
+
+#include <functional>
+
+#include "platform/win32.h"
+#include "platform/window_host.h"
+
+namespace trv810::ui::win32 {
+
+class Win32WindowHost : public platform::WindowHost {
+ public:
+  /// Boxes and dialogs are owned by `owner`, whose title this sets; `progress` may be
+  /// null.
+  Win32WindowHost(HWND owner, HWND progress) : owner_(owner), progress_(progress) {}
+  ~Win32WindowHost() override { setWaitCursor(false); }
+
+  platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
+                              platform::Buttons buttons = platform::Buttons::Ok) override;
+  void setTitle(std::string_view title) override;
+  void setProgressRange(int minimum, int maximum) override;
+  void setProgressPosition(int position) override;
+  std::optional<std::string> chooseOpenFile(const platform::FileDialogRequest& request) override;
+  std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest& request) override;
+  void setWaitCursor(bool wait) override;
+  void requestClose() override;
+
+  /// Whether the wait cursor is on (the window shows it wherever the pointer is).
+  bool waiting() const { return waiting_; }
+
+  /// The filter list of the common file dialogs for `request`: pairs of name and
+  /// patterns ("a;b"), each ended by a zero, the list by a second zero.
+  static std::wstring filterList(const platform::FileDialogRequest& request);
+
+ private:
+  std::optional<std::string> chooseFile(const platform::FileDialogRequest& request, bool save);
+
+  HWND owner_;
+  HWND progress_;
+  bool waiting_ = false;
+};
+
+}  // namespace trv810::ui::win32
