@@ -5,6 +5,7 @@
 // the link (and with it any transfer thread) goes before the events and the images
 // it uses. The destructor closes the port first all the same.
 
+#include <memory>
 #include <string>
 
 #include "app/shell_state.h"
@@ -12,6 +13,7 @@
 #include "firmware/flash_image.h"
 #include "link/port_table.h"
 #include "link/serial_link.h"
+#include "platform/serial_device.h"
 #include "transfer/transfer.h"
 
 namespace trv810::app {
@@ -21,6 +23,8 @@ class Application {
   /// Start-up: shell state with `ports` (selected port COM1, no child window) and the
   /// three link events, stop event manual-reset, the other two automatic.
   explicit Application(link::PortTable ports);
+  /// The same with `opener` for the serial devices (tests that need no real port).
+  Application(link::PortTable ports, std::unique_ptr<platform::SerialDeviceOpener> opener);
   /// Exit: closes the port (stopping the receiver and any transfer) before the rest
   /// is released.
   ~Application();

@@ -17,6 +17,7 @@
 #include "ui/win32/modal_watch.h"
 #include "ui/win32/notification_sink.h"
 #include "ui/win32/text.h"
+#include "support/silent_unit.h"
 
 namespace trv810::ui::win32 {
 namespace {
@@ -132,10 +133,8 @@ class Win32Shell : public ::testing::Test {
   }
 
   static app::Application& application() {
-    // COM1 leads to a pipe that takes what is written and never answers, so a
-    // transfer runs until it is stopped; COM2 leads nowhere.
+    // COM2 leads nowhere.
     static const bool set = [] {
-      ::_putenv_s("TRV810_COM1", "\\\\.\\pipe\\trv810-win32-face-test");
       ::_putenv_s("TRV810_COM2", "\\\\.\\pipe\\trv810-nothing-here");
       return true;
     }();
@@ -143,13 +142,17 @@ class Win32Shell : public ::testing::Test {
     static app::Application instance(link::PortTable::fromEnvironment());
     return instance;
   }
+
+  // Its ports lead to a unit that takes what is written and never answers, so a
+  // transfer runs until it is stopped.
+  static app::Application& silentApplication() {
+    static app::Application instance(link::PortTable::fromEnvironment(), std::make_unique<tests::SilentOpener>());
+    return instance;
+  }
 };
 
 TEST_F(Win32Shell, ClosingTheWindowDuringATransferStopsItAndEnablesTheMenu) {
-  HANDLE pipe = ::CreateNamedPipeW(L"\\\\.\\pipe\\trv810-win32-face-test", PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                                   PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr);
-  ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
-  app::Application& app = application();
+  app::Application& app = silentApplication();
   app.shell().selectedPort = 0;
   MainWindow window(app, kCell);
   window.logic().onCommand(app::kCommandConfiguration, false);
@@ -176,7 +179,6 @@ TEST_F(Win32Shell, ClosingTheWindowDuringATransferStopsItAndEnablesTheMenu) {
   EXPECT_FALSE(::GetMenuState(menu, app::kCommandFlashUpdate, MF_BYCOMMAND) & MF_GRAYED);
   pumpUntil([] { return false; }, 300ms);
   EXPECT_EQ(boxes, 0);  // no result of the stopped transfer reaches anyone
-  ::CloseHandle(pipe);
 }
 
 TEST_F(Win32Shell, MessageBoxesCarryTheirTextAndCaptionAndAreOwnedByTheirWindow) {
