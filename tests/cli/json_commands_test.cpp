@@ -13,6 +13,7 @@
 
 #include "config/config_file.h"
 #include "config/signal_sequence.h"
+#include "ctl_process.h"
 #include "support/temp_dir.h"
 
 using namespace trv810::config;
@@ -20,22 +21,8 @@ using trv810::tests::TempDir;
 
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;  // standard output and standard error together
-};
-
-Outcome trv810ctl(const std::string& args) {
-  const std::string command = std::string(TRV810_BINARY_DIR "/src/cli/trv810ctl ") + args + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  Outcome run{-1, {}};
-  std::array<char, 512> chunk;
-  std::size_t n;
-  while ((n = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) run.out.append(chunk.data(), n);
-  const int raw = ::pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return run;
-}
+using trv810::tests::Outcome;
+using trv810::tests::trv810ctl;
 
 std::string readText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

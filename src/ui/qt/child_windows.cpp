@@ -9,9 +9,9 @@ namespace trv810::ui {
 
 ChildWindow* createChildWindow(app::ChildKind kind, QWidget* client, app::Application& application) {
   if (kind == app::ChildKind::None) return nullptr;
-  const app::ChildFrame spec = app::childFrame(kind, application.shell());
-  auto* window = new ChildWindow(client, fromUtf8(spec.title));
-  window->setFrameRect(spec.frame);
+  const app::ChildFrame shape = app::childFrame(kind, application.shell());
+  auto* window = new ChildWindow(client, fromUtf8(shape.title));
+  window->setFrameRect(shape.frame);
   if (kind == app::ChildKind::Configuration)
     window->setContent(std::make_unique<ConfigurationWindow>(*window, application));
   else

@@ -41,11 +41,11 @@ ChildWindow* ChildWindow::create(app::ChildKind kind, HWND client, app::Applicat
   if (kind == app::ChildKind::None) return nullptr;
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
   registerClass(instance, &ChildWindow::windowProc);
-  const app::ChildFrame spec = app::childFrame(kind, application.shell());
+  const app::ChildFrame shape = app::childFrame(kind, application.shell());
   auto* child = new ChildWindow;
   child->closed_ = std::move(closed);
-  child->hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, widen(spec.title).c_str(), kChildStyle,
-                                   spec.frame.x, spec.frame.y, spec.frame.w, spec.frame.h, client, nullptr, instance,
+  child->hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, widen(shape.title).c_str(), kChildStyle,
+                                   shape.frame.x, shape.frame.y, shape.frame.w, shape.frame.h, client, nullptr, instance,
                                    child);
   if (!child->hwnd_) {
     delete child;

@@ -61,18 +61,18 @@ TEST(Win32Face, ControlsCarryTheirIdsAndCellsAndEditsTakeOnlyWhatTheyMay) {
   {
     ControlSet set(parent, layout.controls, static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)), {});
     Win32ControlTable table(set);
-    for (const platform::ControlSpec& spec : layout.controls) {
-      if (spec.id < 0) continue;
-      SCOPED_TRACE(spec.id);
-      HWND control = set.window(spec.id);
+    for (const platform::ControlSpec& entry : layout.controls) {
+      if (entry.id < 0) continue;
+      SCOPED_TRACE(entry.id);
+      HWND control = set.window(entry.id);
       ASSERT_NE(control, nullptr);
-      EXPECT_EQ(::GetDlgCtrlID(control), spec.id);
+      EXPECT_EQ(::GetDlgCtrlID(control), entry.id);
       const platform::Rect at = placeOf(control);
-      EXPECT_EQ(at.x, spec.x);
-      EXPECT_EQ(at.y, spec.y);
-      EXPECT_GE(at.w, spec.w);  // an edit grows to show its widest value
-      if (spec.kind != platform::ControlKind::List) {
-        EXPECT_EQ(at.h, spec.h);
+      EXPECT_EQ(at.x, entry.x);
+      EXPECT_EQ(at.y, entry.y);
+      EXPECT_GE(at.w, entry.w);  // an edit grows to show its widest value
+      if (entry.kind != platform::ControlKind::List) {
+        EXPECT_EQ(at.h, entry.h);
       }
     }
 
