@@ -36,7 +36,7 @@ inline constexpr std::string_view kDriver = "Treiber: ";
 inline constexpr std::string_view kStableName = "Fester Name: ";
 inline constexpr std::string_view kNoSerialDevice =
     "Auf diesem Rechner ist kein serielles Gerät vorhanden. TRV810_COM<n>=GERÄT lässt "
-    "COM<n> auf jedes Gerät zeigen, z. B. TRV810_COM1=/dev/pts/7.";
+    "COM<n> auf jedes andere Gerät zeigen.";
 
 /// The Info box starts with the program version; the rest describes the tool.
 inline constexpr std::string_view kInfoVersion = "V1.30";
