@@ -44,27 +44,10 @@ void Event::set() {
   [[maybe_unused]] auto written = ::write(native_, &one, sizeof one);
 }
 
-void Event::reset() {
-  std::lock_guard lock(mutex_);
-  if (set_) drainLocked();
-}
-
 void Event::drainLocked() {
   set_ = false;
   uint64_t value = 0;
   [[maybe_unused]] auto got = ::read(native_, &value, sizeof value);
-}
-
-bool Event::isSet() const {
-  std::lock_guard lock(mutex_);
-  return set_;
-}
-
-bool Event::tryConsume() {
-  std::lock_guard lock(mutex_);
-  if (!set_) return false;
-  if (reset_ == Reset::Automatic) drainLocked();
-  return true;
 }
 
 bool Event::wait(Millis timeout) {

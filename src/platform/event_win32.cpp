@@ -42,26 +42,9 @@ void Event::set() {
   ::SetEvent(native_);
 }
 
-void Event::reset() {
-  std::lock_guard lock(mutex_);
-  if (set_) drainLocked();
-}
-
 void Event::drainLocked() {
   set_ = false;
   ::ResetEvent(native_);
-}
-
-bool Event::isSet() const {
-  std::lock_guard lock(mutex_);
-  return set_;
-}
-
-bool Event::tryConsume() {
-  std::lock_guard lock(mutex_);
-  if (!set_) return false;
-  if (reset_ == Reset::Automatic) drainLocked();
-  return true;
 }
 
 bool Event::wait(Millis timeout) {
