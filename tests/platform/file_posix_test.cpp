@@ -12,13 +12,8 @@
 using namespace trv810::platform;
 namespace fs = std::filesystem;
 
-namespace {
+using trv810::tests::slurp;
 using trv810::tests::TempDir;
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-}  // namespace
 
 TEST(File, AFailedReplaceKeepsTheOldFile) {
   TempDir dir;

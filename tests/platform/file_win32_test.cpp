@@ -16,12 +16,7 @@
 using namespace trv810::platform;
 namespace fs = std::filesystem;
 
-namespace {
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-}  // namespace
+using trv810::tests::slurp;
 
 TEST(FileWin32, BadPortsAndInputsAreRefusedAndSavesKeepAttributes) {
   trv810::tests::TempDir dir;

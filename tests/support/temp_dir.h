@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <span>
 #include <string>
@@ -43,5 +44,11 @@ struct TempDir {
     return file(name);
   }
 };
+
+/// The whole content of the file at `path`, as bytes in a string ("" when unreadable).
+inline std::string slurp(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 }  // namespace trv810::tests
