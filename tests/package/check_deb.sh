@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks a built Debian package: its control fields, that it holds every file in its
-# place with root as owner and the programs executable, that the manual pages render
+# place with root as owner and the programs executable, that the menu entry opens
+# .kfg files by the MIME type the package registers, that the manual pages render
 # without a warning, that the bash completion offers what it should, and, where lintian
 # is installed, that lintian finds no error.
 #
@@ -26,6 +27,7 @@ expected=(
   '-rwxr-xr-x root/root ./usr/bin/trv810-sim'
   '-rw-r--r-- root/root ./usr/share/applications/trv810.desktop'
   '-rw-r--r-- root/root ./usr/share/icons/hicolor/scalable/apps/trv810.svg'
+  '-rw-r--r-- root/root ./usr/share/mime/packages/trv810.xml'
   '-rw-r--r-- root/root ./usr/share/man/man1/trv810.1.gz'
   '-rw-r--r-- root/root ./usr/share/man/man1/trv810ctl.1.gz'
   '-rw-r--r-- root/root ./usr/share/man/man1/trv810-sim.1.gz'
@@ -44,6 +46,18 @@ files=$(grep -c -v '/$' <<<"$contents")
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
+
+# The MIME type's database is built by shared-mime-info's trigger, the menu's by
+# desktop-file-utils': the package needs no maintainer script for either.
+type=application/x-trv810-configuration
+grep -q "<mime-type type=\"$type\">" "$root/usr/share/mime/packages/trv810.xml" || fail "trv810.xml does not define $type"
+grep -q '<glob pattern="\*\.kfg"/>' "$root/usr/share/mime/packages/trv810.xml" || fail "trv810.xml has no glob *.kfg"
+grep -q -x "MimeType=$type;" "$root/usr/share/applications/trv810.desktop" || fail "the menu entry does not declare $type"
+grep -q -x 'Exec=trv810 %f' "$root/usr/share/applications/trv810.desktop" || fail "the menu entry does not pass the file"
+control_files=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t)
+for script in preinst postinst prerm postrm triggers; do
+  ! grep -q -x "\./$script" <<<"$control_files" || fail "the package has a $script"
+done
 
 for page in trv810 trv810ctl trv810-sim; do
   text=$(MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/$page.1.gz" 2>"$root/warnings")
