@@ -4,6 +4,8 @@
 # so the programs need no DLL beyond Windows' own), prints the paths of the .exe files
 # it made, and packs build/windows/trv810-<version>-win64.zip: trv810.exe,
 # trv810ctl.exe and LIESMICH.txt (ports and first steps) in a folder trv810-<version>.
+# The build also makes the installer build/windows/trv810-<version>-win64.msi with
+# wixl (packaging/windows/trv810.wxs), whose path it prints last.
 #
 #   scripts/build-windows.sh [--no-tests]
 # The tests run under Wine: (cd build/windows && ctest), see README.
@@ -32,3 +34,4 @@ cp "$build/src/ui/win32/trv810.exe" "$build/src/cli/trv810ctl.exe" packaging/win
 (cd "$staging" && zip -q -X -r "../${zip##*/}" "$folder")
 rm -rf "$staging"
 echo "$zip"
+echo "$build/trv810-$version-win64.msi"

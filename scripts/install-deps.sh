@@ -12,11 +12,13 @@ packages=(
   binutils                               # objcopy, for the HEX benchmark
   xvfb xauth                             # running the desktop program without a display
   desktop-file-utils                     # checking the installed .desktop file
+  shared-mime-info libglib2.0-bin        # checking the MIME type of .kfg files
   scdoc                                  # the manual pages
   dpkg-dev lintian man-db bash-completion  # making and checking the Debian package
   g++-mingw-w64-x86-64-posix             # the Windows cross build (posix threads)
   wine64                                 # running the Windows tests
   librsvg2-bin icoutils zip              # the Windows program's icon and its zip
+  wixl msitools                          # the Windows installer and its test
   openbox imagemagick                    # pictures of the Windows program under Wine
 )
 
