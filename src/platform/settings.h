@@ -8,6 +8,7 @@
 // no values, so every caller falls back to its defaults, and a save that fails leaves
 // the values in memory for the rest of the run. Nothing here throws or prints.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>

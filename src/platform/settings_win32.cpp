@@ -7,6 +7,9 @@
 
 #include "platform/settings.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/win32.h"
 
 namespace trv810::platform {
