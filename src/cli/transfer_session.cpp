@@ -10,7 +10,9 @@
 #include "link/port_table.h"
 #include "platform/console.h"
 #include "platform/event.h"
+#include "platform/network_address.h"
 #include "platform/serial_device.h"
+#include "transfer/texts.h"
 
 namespace trv810::cli {
 
@@ -45,8 +47,14 @@ std::optional<PortTarget> resolvePort(const std::string& port, std::string& erro
     const link::PortTable table = link::PortTable::fromEnvironment();
     return PortTarget{table.entry(*index).name, table.entry(*index).device};
   }
+  if (platform::isNetworkAddress(port)) {
+    // Told before anything is opened: a malformed address is the caller's mistake.
+    error = transfer::texts::addressProblem(port);
+    if (!error.empty()) return std::nullopt;
+    return PortTarget{port, port};
+  }
   if (std::string device = platform::portDeviceFor(port); !device.empty()) return PortTarget{port, device};
-  error = "unbekannter Port " + port + " (COM1..COM12 oder ein Gerätepfad)";
+  error = "unbekannter Port " + port + " (COM1..COM12, ein Gerätepfad oder eine Netzwerkadresse)";
   return std::nullopt;
 }
 
