@@ -221,4 +221,8 @@ std::unique_ptr<SerialDeviceOpener> makeNetworkDeviceOpener(NetworkLimits limits
 
 std::unique_ptr<SerialDeviceOpener> makeDeviceOpener() { return std::make_unique<DeviceOpener>(); }
 
+DevicePresence portPresence(const std::string& path) {
+  return isNetworkAddress(path) ? DevicePresence::NetworkAddress : devicePresence(path);
+}
+
 }  // namespace trv810::platform

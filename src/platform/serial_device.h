@@ -105,10 +105,13 @@ struct SerialDeviceInfo {
   std::string driver;               ///< the driver serving it, e.g. "ftdi_sio", "cdc_acm"
 };
 /// Whether a device path leads to a port.
-enum class DevicePresence { Present, Missing, NoPortBehind };
+enum class DevicePresence { Present, Missing, NoPortBehind, NetworkAddress };
 /// Missing: no such node; NoPortBehind: a node the system keeps without hardware
 /// (a /dev/ttyS* without a UART).
 DevicePresence devicePresence(const std::string& path);
+/// devicePresence(), or NetworkAddress for an address (socket://, rfc2217://), which
+/// is only found out by connecting.
+DevicePresence portPresence(const std::string& path);
 
 /// The serial devices present: /dev/ttyS* with a port behind them, /dev/ttyUSB*,
 /// /dev/ttyACM*, sorted by path.
