@@ -38,7 +38,10 @@ class SocketDevice final : public SerialDevice {
   ReadResult readAvailable(uint8_t* buffer, std::size_t size) override {
     for (;;) {
       const ssize_t n = ::recv(fd_, buffer, size, MSG_DONTWAIT);
-      if (n > 0) return {ReadStatus::Data, static_cast<std::size_t>(n), 0};
+      if (n > 0) {
+        acknowledgeAtOnce();
+        return {ReadStatus::Data, static_cast<std::size_t>(n), 0};
+      }
       if (n == 0) return {ReadStatus::Gone, 0, 0};  // the server closed the connection
       if (errno == EINTR) continue;
       if (errno == EAGAIN || errno == EWOULDBLOCK) return {ReadStatus::Nothing, 0, 0};
@@ -78,6 +81,17 @@ class SocketDevice final : public SerialDevice {
   }
 
  private:
+  // A server that sends a frame in pieces as its serial port delivers them, and
+  // holds each piece until the last one is acknowledged (Nagle's algorithm), would
+  // wait for our delayed acknowledgement, up to 40 ms on every frame. Linux turns quick
+  // acknowledgement off again by itself, so it is asked for after every read.
+  void acknowledgeAtOnce() {
+#ifdef TCP_QUICKACK
+    const int on = 1;
+    ::setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
+  }
+
   int fd_;
 };
 
