@@ -141,6 +141,7 @@ TEST(NetworkPorts, BadAddressesAndServersAreToldBeforeAnythingIsSent) {
   const std::string nobody = "socket://127.0.0.1:" + std::to_string(closed.port());
   refused(nobody, "Port " + nobody + " konnte nicht geöffnet werden !\nUnter 127.0.0.1:" +
                       std::to_string(closed.port()) + " nimmt niemand Verbindungen an");
+  refused("socket://trv810-test.invalid:4001", "trv810-test.invalid");  // a name that does not resolve
   // The same through the port table: the name, and the address in the reason.
   refused("COM2", "Port COM2 konnte nicht geöffnet werden !\nUnter 127.0.0.1:", "TRV810_COM2=" + nobody);
 
