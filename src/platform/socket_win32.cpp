@@ -68,7 +68,7 @@ class SocketDevice final : public SerialDevice {
 
   WaitOutcome waitReadable(const Event& stop, Millis timeout) override {
     if (stop.isSet()) return WaitOutcome::Second;
-    if (socket_ == INVALID_SOCKET) return WaitOutcome::First;
+    if (socket_ == INVALID_SOCKET || readableNow()) return WaitOutcome::First;
     HANDLE both[2] = {stop.native(), event_};
     switch (::WaitForMultipleObjects(2, both, FALSE, waitMs(timeout))) {
       case WAIT_OBJECT_0: return WaitOutcome::Second;
@@ -113,6 +113,17 @@ class SocketDevice final : public SerialDevice {
   }
 
  private:
+  // Whether a read would not wait: data, or the server's close. The close is signalled
+  // on the event only once, and may come while data is still unread; so the socket
+  // itself is asked before each wait.
+  bool readableNow() const {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket_, &readable);
+    timeval none{0, 0};
+    return ::select(0, &readable, nullptr, nullptr, &none) > 0;
+  }
+
   SOCKET socket_;
   WSAEVENT event_;
 };
