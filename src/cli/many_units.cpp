@@ -135,7 +135,10 @@ void drawCombined(Board& board, const UnitVerdicts& verdicts) {
     std::lock_guard lock(board.mutex);
     for (std::size_t i = 0; i < board.slots.size(); ++i) {
       if (i > 0) line += "  ";
-      line += "[" + std::to_string(i + 1) + "] " + slotText(board.slots[i], verdicts);
+      line += '[';
+      line += std::to_string(i + 1);
+      line += "] ";
+      line += slotText(board.slots[i], verdicts);
     }
   }
   std::fprintf(stderr, "\r%s\033[K", line.c_str());

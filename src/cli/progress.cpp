@@ -31,8 +31,10 @@ Progress::Progress(Style style, std::FILE* out, uint32_t total, uint32_t blockBy
 std::string Progress::barLine(uint32_t done, uint32_t total, double bytesPerSecond, double secondsLeft) {
   const double fraction = total == 0 ? 1.0 : std::min(1.0, static_cast<double>(done) / total);
   const int filled = static_cast<int>(fraction * kBarWidth);
-  std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-                     std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "]";
+  std::string line = "[";
+  line.append(static_cast<std::size_t>(filled), '#');
+  line.append(static_cast<std::size_t>(kBarWidth - filled), '.');
+  line += ']';
   char text[128];
   std::snprintf(text, sizeof text, " %3d%%  %u/%u Blöcke", static_cast<int>(fraction * 100), done, total);
   line += text;

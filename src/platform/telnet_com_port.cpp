@@ -20,7 +20,11 @@ constexpr uint8_t kCr = 0x0D;
 bool wantUs(uint8_t option) { return option == kBinary || option == kSuppressGoAhead || option == kComPort; }
 bool wantHim(uint8_t option) { return option == kBinary || option == kSuppressGoAhead || option == kComPort; }
 
-void command(std::vector<uint8_t>& out, uint8_t verb, uint8_t option) { out.insert(out.end(), {kIac, verb, option}); }
+void command(std::vector<uint8_t>& out, uint8_t verb, uint8_t option) {
+  out.push_back(kIac);
+  out.push_back(verb);
+  out.push_back(option);
+}
 
 void subnegotiation(std::vector<uint8_t>& out, uint8_t code, std::initializer_list<uint8_t> value) {
   out.insert(out.end(), {kIac, kSb, kComPort, code});
