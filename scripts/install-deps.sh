@@ -20,6 +20,7 @@ packages=(
   librsvg2-bin icoutils zip              # the Windows program's icon and its zip
   wixl msitools                          # the Windows installer and its test
   openbox imagemagick                    # pictures of the Windows program under Wine
+  ser2net iproute2                       # a serial device server in front of the simulator (tests)
 )
 
 missing=()

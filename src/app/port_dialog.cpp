@@ -30,6 +30,7 @@ std::string_view presenceWord(platform::DevicePresence presence) {
     case platform::DevicePresence::Present: return texts::kDevicePresent;
     case platform::DevicePresence::Missing: return texts::kDeviceMissing;
     case platform::DevicePresence::NoPortBehind: return texts::kNoPortBehind;
+    case platform::DevicePresence::NetworkAddress: return texts::kNetworkAddress;
   }
   return {};
 }

@@ -42,7 +42,7 @@ class PortDialog {
   /// serial devices `present`.
   static platform::WindowSpec layout(platform::CellSize cell, const link::PortTable& ports,
                                      const std::vector<platform::SerialDeviceInfo>& present,
-                                     const PresenceOf& presenceOf = platform::devicePresence);
+                                     const PresenceOf& presenceOf = platform::portPresence);
   /// The text shown for `device`: the path without "/dev/", shortened with "…".
   static std::string deviceLabel(const std::string& device);
 

@@ -32,7 +32,7 @@ struct ShellState {
   explicit ShellState(link::PortTable table) : ports(std::move(table)) {}
 
   link::PortTable ports;
-  int selectedPort = 0;  ///< 0..11, "COM1".."COM12"
+  int selectedPort = 0;  ///< 0..11, "COM1".."COM12", or PortTable::kNetworkIndex for a typed address
   platform::CellSize cell;
   int clientWidth = 0;   ///< the main window's client area, from its latest size change
   int clientHeight = 0;

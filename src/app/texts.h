@@ -28,6 +28,7 @@ inline constexpr std::string_view kCancel = "CANCEL";
 inline constexpr std::string_view kDevicePresent = "vorhanden";
 inline constexpr std::string_view kDeviceMissing = "fehlt";
 inline constexpr std::string_view kNoPortBehind = "kein Port";
+inline constexpr std::string_view kNetworkAddress = "Netzwerk";
 
 /// What is behind a port's device, in its tool tip (and in trv810ctl ports).
 inline constexpr std::string_view kUsbAdapter = "USB-Adapter: ";

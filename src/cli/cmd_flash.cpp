@@ -1,7 +1,8 @@
 // trv810ctl flash FIRMWARE: loads a .hex or .bin file as "Hex-Datei" does and programs
 // the unit as "Programmieren" of the flash-update window does, with its texts: the
 // status "Flash löschen..." while the unit erases, "%d von %d Blöcken programmiert !"
-// as blocks go through, "Programmierung beendet." and the result.
+// as blocks go through, "Programmierung beendet." and the result. With several ports,
+// every unit at once with the same image.
 
 #include <cinttypes>
 #include <cstdio>
@@ -9,6 +10,7 @@
 
 #include "cli/command.h"
 #include "cli/config_transfers.h"
+#include "cli/many_units.h"
 #include "cli/transfer_session.h"
 #include "firmware/firmware_update.h"
 #include "firmware/flash_loader.h"
@@ -32,34 +34,17 @@ std::string blocksText(uint32_t done, uint32_t total) {
   return text;
 }
 
-int runFlash(const std::vector<std::string>& args, const GlobalOptions& options) {
-  if (args.size() != 1) return usageError(kFlashCommand, args.empty() ? "keine Datei angegeben" : "nur eine Datei");
-  const std::string& path = args[0];
-  if (path.size() > 1 && path[0] == '-') return usageError(kFlashCommand, "unbekannte Option " + path);
-  std::string error;
-  const auto target = resolvePort(options.port, error);
-  if (!target) return usageError(kFlashCommand, error);
-
-  TransferSession session(options, *target);
-  firmware::FlashImage& image = session.app().flash();
-  const firmware::LoadResult loaded = firmware::loadFlashImage(image, path, titleOf(path));
-  if (!loaded) return failure(std::string(texts::kInvalidFile), describe(loaded));
-  // Told whatever --quiet says: the image is programmed, but its .bin is missing or old.
-  if (firmware::rawCopyFailed(loaded)) failure(std::string(texts::kRawCopyNotWritten), loaded.rawCopy.message);
-  const uint32_t length = image.length();
+// Programs one unit with `image`, which every unit's transfer only reads.
+int flashUnit(TransferSession& session, firmware::FlashImage& image) {
   firmware::FirmwareUpdate update(session.transfer(), image);
   ProgressPlan plan;
   plan.totalBlocks = update.blocks();
   plan.startedText = std::string(texts::kErasing);
+  const uint32_t length = image.length();
   const RunOutcome run = session.run(
       [&](transfer::NotificationSink& sink) {
-        const bool fits = length <= transfer::kMaxAnnouncedFirmwareLength;
-        if (fits && !options.quiet) {
-          std::printf("%s: %" PRIu32 " Bytes\n", path.c_str(), length);
-          if (!loaded.rawCopyPath.empty() && loaded.rawCopy) std::printf("Binärkopie: %s\n", loaded.rawCopyPath.c_str());
-        }
         transfer::Start start = update.start(session.target(), sink);
-        if (!fits) {
+        if (length > transfer::kMaxAnnouncedFirmwareLength) {
           // Sent, the image would be announced with a wrong (wrapped) block count.
           char detail[120];
           std::snprintf(detail, sizeof detail,
@@ -70,18 +55,37 @@ int runFlash(const std::vector<std::string>& args, const GlobalOptions& options)
       },
       plan);
   if (run.kind == RunOutcome::Kind::Interrupted) {
-    std::fprintf(stderr, "%s\n", std::string(texts::kStopped).c_str());
+    session.fail(std::string(texts::kStopped));
     return kExitInterrupted;
   }
   if (run.kind != RunOutcome::Kind::Result) return kExitFailed;
   const transfer::Report report = update.end(run.code);
-  if (!options.quiet) {
-    if (run.code == transfer::RESULT_PROGRAMMED) std::printf("%s\n", blocksText(update.blocks(), update.blocks()).c_str());
-    std::printf("%s\n", std::string(texts::kFinished).c_str());
-  }
-  if (run.code != transfer::RESULT_PROGRAMMED) return reportFailedResult(report);
+  if (run.code == transfer::RESULT_PROGRAMMED) session.inform(blocksText(update.blocks(), update.blocks()));
+  session.inform(std::string(texts::kFinished));
+  if (run.code != transfer::RESULT_PROGRAMMED) return reportFailedResult(session, report);
   session.tell(*report.message);
   return kExitOk;
+}
+
+int runFlash(const std::vector<std::string>& args, const GlobalOptions& options) {
+  if (args.size() != 1) return usageError(kFlashCommand, args.empty() ? "keine Datei angegeben" : "nur eine Datei");
+  const std::string& path = args[0];
+  if (path.size() > 1 && path[0] == '-') return usageError(kFlashCommand, "unbekannte Option " + path);
+  std::string error;
+  const auto targets = resolvePorts(options, error);
+  if (!targets) return usageError(kFlashCommand, error);
+
+  // Loaded once; every unit is programmed with the same image.
+  firmware::FlashImage image;
+  const firmware::LoadResult loaded = firmware::loadFlashImage(image, path, titleOf(path));
+  if (!loaded) return failure(std::string(texts::kInvalidFile), describe(loaded));
+  // Told whatever --quiet says: the image is programmed, but its .bin is missing or old.
+  if (firmware::rawCopyFailed(loaded)) failure(std::string(texts::kRawCopyNotWritten), loaded.rawCopy.message);
+  if (image.length() <= transfer::kMaxAnnouncedFirmwareLength && !options.quiet) {
+    std::printf("%s: %" PRIu32 " Bytes\n", path.c_str(), image.length());
+    if (!loaded.rawCopyPath.empty() && loaded.rawCopy) std::printf("Binärkopie: %s\n", loaded.rawCopyPath.c_str());
+  }
+  return runUnits(options, *targets, [&](TransferSession& session) { return flashUnit(session, image); });
 }
 
 }  // namespace

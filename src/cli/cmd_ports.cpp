@@ -17,6 +17,7 @@ const char* presenceText(platform::DevicePresence presence) {
     case platform::DevicePresence::Present: return "vorhanden";
     case platform::DevicePresence::Missing: return "fehlt";
     case platform::DevicePresence::NoPortBehind: return "kein Port dahinter";
+    case platform::DevicePresence::NetworkAddress: return "Netzwerkadresse";
   }
   return "";
 }
@@ -27,7 +28,7 @@ void printPortTable(const std::vector<platform::SerialDeviceInfo>& devices) {
   for (int i = 0; i < link::PortTable::kCount; ++i) {
     const link::PortEntry& e = table.entry(i);
     std::printf("  %-6s %-22s %s", e.name.c_str(), e.device.c_str(),
-                presenceText(platform::devicePresence(e.device)));
+                presenceText(platform::portPresence(e.device)));
     if (e.fromEnvironment) std::printf("  (TRV810_%s)", e.name.c_str());
     // The adapter's name right here, so that a technician sees which port is which.
     if (const platform::SerialDeviceInfo* d = platform::findSerialDevice(devices, e.device)) {

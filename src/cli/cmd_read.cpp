@@ -1,12 +1,15 @@
 // trv810ctl read FILE.kfg: "TRV auslesen", then the configuration is saved as a
 // current-format file exactly as the unit delivered it (an older format converted as
 // the window converts it). The form does not validate it: a backup must never be
-// refused for what the unit holds.
+// refused for what the unit holds. With several ports, every unit at once, each into
+// the file whose name has "{port}" replaced by its port.
 
 #include <cstdio>
 
 #include "cli/command.h"
 #include "cli/config_transfers.h"
+#include "cli/many_units.h"
+#include "cli/texts.h"
 #include "cli/transfer_session.h"
 #include "config/config_file.h"
 #include "config/texts.h"
@@ -15,25 +18,39 @@
 namespace trv810::cli {
 namespace {
 
+// Reads one unit's configuration and saves it as `path`.
+int readUnit(TransferSession& session, const std::string& path) {
+  config::ConfigImage& image = session.app().configImage();
+  const ReadOutcome read = readConfiguration(session, image);
+  if (read.status != kExitOk) return read.status;
+  if (const platform::FileResult saved = config::saveConfigFile(path, image); !saved)
+    return session.fail(std::string(config::texts::kSaveFailed), saved.message);
+  session.inform("gespeichert in " + path);
+  return kExitOk;
+}
+
 int runRead(const std::vector<std::string>& args, const GlobalOptions& options) {
   if (args.size() != 1) return usageError(kReadCommand, args.empty() ? "keine Datei angegeben" : "nur eine Datei");
   const std::string& path = args[0];
   if (path.size() > 1 && path[0] == '-') return usageError(kReadCommand, "unbekannte Option " + path);
   std::string error;
-  const auto target = resolvePort(options.port, error);
-  if (!target) return usageError(kReadCommand, error);
-  // Told before the unit is asked.
-  if (const platform::FileResult writable = platform::checkFolderWritableFor(path); !writable)
-    return failure(std::string(config::texts::kSaveFailed), writable.message);
-
-  TransferSession session(options, *target);
-  config::ConfigImage& image = session.app().configImage();
-  const ReadOutcome read = readConfiguration(session, image);
-  if (read.status != kExitOk) return read.status;
-  if (const platform::FileResult saved = config::saveConfigFile(path, image); !saved)
-    return failure(std::string(config::texts::kSaveFailed), saved.message);
-  if (!options.quiet) std::printf("gespeichert in %s\n", path.c_str());
-  return kExitOk;
+  const auto targets = resolvePorts(options, error);
+  if (!targets) return usageError(kReadCommand, error);
+  // Several units each get a file of their own, named after their port.
+  if (targets->size() > 1 && path.find(kPortPlaceholder) == std::string::npos)
+    return usageError(kReadCommand, std::string(texts::kReadNeedsPlaceholder));
+  for (std::size_t i = 0; i < targets->size(); ++i) {
+    const std::string file = pathForPort(path, (*targets)[i].name);
+    for (std::size_t j = 0; j < i; ++j) {
+      if (pathForPort(path, (*targets)[j].name) == file)
+        return usageError(kReadCommand, texts::sameFile((*targets)[j].name, (*targets)[i].name, file));
+    }
+    // Told before any unit is asked.
+    if (const platform::FileResult writable = platform::checkFolderWritableFor(file); !writable)
+      return failure(std::string(config::texts::kSaveFailed), writable.message);
+  }
+  return runUnits(options, *targets,
+                  [&](TransferSession& session) { return readUnit(session, pathForPort(path, session.target().name)); });
 }
 
 }  // namespace

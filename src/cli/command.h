@@ -16,7 +16,8 @@ inline constexpr int kExitInterrupted = 130;
 
 /// Options given before the command name.
 struct GlobalOptions {
-  std::string port = "COM1";  ///< "COM1".."COM12" or a device path
+  std::string port = "COM1";  ///< "COM1".."COM12", a device path or a network address: the first given
+  std::vector<std::string> ports;  ///< every port given, in order (--port again, or a comma list)
   bool quiet = false;         ///< no progress output
   bool trace = false;         ///< every frame sent and received, with a timestamp
 };
@@ -27,6 +28,9 @@ struct Command {
   const char* summary;    ///< one line for --help
   int (*run)(const std::vector<std::string>& args, const GlobalOptions& options);
 };
+
+/// Adds the ports of one --port, a comma list, to `options`.
+void addPorts(GlobalOptions& options, const std::string& list);
 
 /// A usage error for `command`: prints the message and the command's usage line to
 /// standard error and returns kExitUsage.

@@ -10,23 +10,19 @@ namespace {
 
 constexpr uint32_t kConfigBlocks = config::kImageSize / 8;  // 112, the windows' progress range
 
-void inform(const TransferSession& session, const std::string& text) {
-  if (!session.quiet()) std::printf("%s\n", text.c_str());
-}
-
 }  // namespace
 
-int reportStopped(const RunOutcome& outcome, const char* whatWasLeft) {
+int reportStopped(const TransferSession& session, const RunOutcome& outcome, const char* whatWasLeft) {
   if (outcome.kind == RunOutcome::Kind::Interrupted) {
-    std::fprintf(stderr, "Abgebrochen; %s\n", whatWasLeft);
+    session.fail(std::string("Abgebrochen; ") + whatWasLeft);
     return kExitInterrupted;
   }
-  return kExitFailed;  // the port or thread failure is printed already
+  return kExitFailed;  // the port or thread failure is told already
 }
 
-int reportFailedResult(const transfer::Report& report) {
-  if (!report.message) return failure("Unerwarteter Ergebniscode " + std::to_string(report.code));
-  return failure(report.message->text, report.message->detail);
+int reportFailedResult(const TransferSession& session, const transfer::Report& report) {
+  if (!report.message) return session.fail("Unerwarteter Ergebniscode " + std::to_string(report.code));
+  return session.fail(report.message->text, report.message->detail);
 }
 
 ReadOutcome readConfiguration(TransferSession& session, config::ConfigImage& image, bool silentSuccess) {
@@ -40,7 +36,7 @@ ReadOutcome readConfiguration(TransferSession& session, config::ConfigImage& ima
       session.run([&](transfer::NotificationSink& sink) { return read.start(session.target(), sink); }, plan);
   ReadOutcome out;
   if (run.kind != RunOutcome::Kind::Result) {
-    out.status = reportStopped(run, "nichts wurde gelesen.");
+    out.status = reportStopped(session, run, "nichts wurde gelesen.");
     return out;
   }
   const config::ReadReport report = read.end(run.code, image);
@@ -48,9 +44,9 @@ ReadOutcome readConfiguration(TransferSession& session, config::ConfigImage& ima
   out.firmwareVersion = report.firmwareVersion;
   out.formatIndex = report.formatIndex;
   if (report.code == transfer::RESULT_READ_DONE && !silentSuccess)
-    inform(session, config::firmwareTitle(report.firmwareVersion));
+    session.inform(config::firmwareTitle(report.firmwareVersion));
   if (!report.imported()) {
-    out.status = reportFailedResult(report);
+    out.status = reportFailedResult(session, report);
     return out;
   }
   // "Konfiguration gelesen !", or the message about older firmware, with which the
@@ -67,10 +63,10 @@ int writeConfiguration(TransferSession& session, std::span<const uint8_t, config
   const RunOutcome run = session.run(
       [&](transfer::NotificationSink& sink) { return write.start(session.target(), image, sink); }, plan);
   if (run.kind != RunOutcome::Kind::Result) {
-    return reportStopped(run, "das Gerät behält die Blöcke, die es schon erhalten hatte.");
+    return reportStopped(session, run, "das Gerät behält die Blöcke, die es schon erhalten hatte.");
   }
   const transfer::Report report = write.end(run.code);
-  if (report.code != transfer::RESULT_PROGRAMMED) return reportFailedResult(report);
+  if (report.code != transfer::RESULT_PROGRAMMED) return reportFailedResult(session, report);
   session.tell(*report.message);
   return kExitOk;
 }

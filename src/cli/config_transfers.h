@@ -1,8 +1,7 @@
 #pragma once
 // "TRV auslesen" and "TRV programmieren" for the command line, with the
-// configuration window's records, acceptance and texts. Results are printed: the
-// window's success texts on standard output (not with --quiet), failures on standard
-// error.
+// configuration window's records, acceptance and texts. Results are told through the
+// session: the window's success texts as information, failures as failures.
 
 #include <cstdint>
 #include <span>
@@ -30,10 +29,10 @@ ReadOutcome readConfiguration(TransferSession& session, config::ConfigImage& ima
 int writeConfiguration(TransferSession& session, std::span<const uint8_t, config::kImageSize> image);
 
 /// The exit status and message for a run that ended otherwise than with a result.
-int reportStopped(const RunOutcome& outcome, const char* whatWasLeft);
+int reportStopped(const TransferSession& session, const RunOutcome& outcome, const char* whatWasLeft);
 
-/// Prints the message of a result that is not success (with its detail line) and
+/// Tells the message of a result that is not success (with its detail line) and
 /// returns kExitFailed.
-int reportFailedResult(const transfer::Report& report);
+int reportFailedResult(const TransferSession& session, const transfer::Report& report);
 
 }  // namespace trv810::cli

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/many_units.h"
 #include "cli/port_naming.h"
+#include "cli/texts.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -30,14 +32,15 @@ void printHelp(std::FILE* out) {
     std::fprintf(out, "  %-8s %-31s %s\n", c->name, c->arguments, c->summary);
   std::fprintf(out,
                "\nOptionen:\n"
-               "  --port PORT  COM1..COM12 (Vorgabe COM1) oder ein Gerätepfad\n"
+               "  --port PORT  COM1..COM12 (Vorgabe COM1), ein Gerätepfad oder eine Netzwerkadresse;\n"
+               "               mehrmals oder als Liste (A,B,...) für mehrere Geräte zugleich\n"
                "  --quiet      keine Fortschrittsanzeige\n"
                "  --trace      jeden gesendeten und empfangenen Rahmen ausgeben\n\n"
-               "%s\n"
+               "%s%s\n"
                "Rückgabewert: 0 Erfolg, 1 Vorgang fehlgeschlagen, 2 falscher Aufruf,\n"
                "130 Übertragung mit Strg-C abgebrochen; bei diff 0 gleich, 1 verschieden,\n"
                "2 eine Seite nicht lesbar.\n",
-               kPortNamingHelp);
+               kPortNamingHelp, texts::kNetworkPortsHelp);
 }
 
 }  // namespace
@@ -72,9 +75,9 @@ int run(int argc, char** argv) {
     } else if (arg == "--trace") {
       options.trace = true;
     } else if (arg == "--port" && i + 1 < argc) {
-      options.port = argv[++i];
+      addPorts(options, argv[++i]);
     } else if (arg.rfind("--port=", 0) == 0) {
-      options.port = arg.substr(7);
+      addPorts(options, arg.substr(7));
     } else {
       std::fprintf(stderr, "trv810ctl: unbekannte Option %s\n", arg.c_str());
       printHelp(stderr);
@@ -87,7 +90,9 @@ int run(int argc, char** argv) {
   }
   const std::string name = argv[i++];
   for (const Command* c : kCommands) {
-    if (name == c->name) return c->run(std::vector<std::string>(argv + i, argv + argc), options);
+    if (name != c->name) continue;
+    if (options.ports.size() > 1 && !takesSeveralPorts(*c)) return usageError(*c, std::string(texts::kSeveralPortsNotHere));
+    return c->run(std::vector<std::string>(argv + i, argv + argc), options);
   }
   std::fprintf(stderr, "trv810ctl: unbekannter Befehl %s\n", name.c_str());
   printHelp(stderr);

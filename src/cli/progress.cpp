@@ -25,14 +25,16 @@ Progress::Style Progress::styleFor(std::FILE* out, bool quiet, bool trace) {
   return platform::isTerminal(out) && !trace ? Style::Bar : Style::Lines;
 }
 
-Progress::Progress(Style style, std::FILE* out, uint32_t total, uint32_t blockBytes)
-    : style_(style), out_(out), total_(total), blockBytes_(blockBytes) {}
+Progress::Progress(Style style, std::FILE* out, uint32_t total, uint32_t blockBytes, std::string prefix)
+    : style_(style), out_(out), total_(total), blockBytes_(blockBytes), prefix_(std::move(prefix)) {}
 
 std::string Progress::barLine(uint32_t done, uint32_t total, double bytesPerSecond, double secondsLeft) {
   const double fraction = total == 0 ? 1.0 : std::min(1.0, static_cast<double>(done) / total);
   const int filled = static_cast<int>(fraction * kBarWidth);
-  std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-                     std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "]";
+  std::string line = "[";
+  line.append(static_cast<std::size_t>(filled), '#');
+  line.append(static_cast<std::size_t>(kBarWidth - filled), '.');
+  line += ']';
   char text[128];
   std::snprintf(text, sizeof text, " %3d%%  %u/%u Blöcke", static_cast<int>(fraction * 100), done, total);
   line += text;
@@ -47,7 +49,7 @@ void Progress::status(const std::string& text) {
   if (text == status_) return;
   status_ = text;
   statusSince_ = Clock::now();
-  if (style_ == Style::Lines) std::fprintf(out_, "%s\n", text.c_str());
+  if (style_ == Style::Lines) std::fprintf(out_, "%s%s\n", prefix_.c_str(), text.c_str());
   draw();
 }
 
@@ -63,7 +65,7 @@ void Progress::update(uint32_t done) {
     const int quarter = static_cast<int>(uint64_t{done_} * 4 / total_);
     if (quarter > lastQuarter_) {
       lastQuarter_ = quarter;
-      std::fprintf(out_, "%3d%%  %u/%u Blöcke\n", quarter * 25, done_, total_);
+      std::fprintf(out_, "%s%3d%%  %u/%u Blöcke\n", prefix_.c_str(), quarter * 25, done_, total_);
     }
   }
   draw();
@@ -76,7 +78,8 @@ void Progress::finish(bool complete) {
   if (complete && done_ < total_) {
     done_ = total_;
     status_.clear();
-    if (style_ == Style::Lines && lastQuarter_ < 4) std::fprintf(out_, "100%%  %u/%u Blöcke\n", total_, total_);
+    if (style_ == Style::Lines && lastQuarter_ < 4)
+      std::fprintf(out_, "%s100%%  %u/%u Blöcke\n", prefix_.c_str(), total_, total_);
     draw();
   }
   if (lineOpen_) std::fputc('\n', out_);

@@ -12,7 +12,23 @@
 
 namespace trv810::cli {
 
-class Progress {
+/// Progress of one transfer as a command shows it.
+class ProgressDisplay {
+ public:
+  virtual ~ProgressDisplay() = default;
+  /// A phase without blocks, e.g. "Flash löschen...".
+  virtual void status(const std::string& text) = 0;
+  /// `done` of the total blocks have gone through.
+  virtual void update(uint32_t done) = 0;
+  /// Time has passed: a display that shows it redraws.
+  virtual void tick() = 0;
+  /// The transfer has ended, `complete` or not.
+  virtual void finish(bool complete) = 0;
+  /// How often tick() is worth calling, or nullopt when never.
+  virtual std::optional<std::chrono::milliseconds> tickInterval() const = 0;
+};
+
+class Progress final : public ProgressDisplay {
  public:
   enum class Style { None, Bar, Lines };
 
@@ -20,19 +36,20 @@ class Progress {
   /// traced (their lines would tear the bar), plain lines otherwise.
   static Style styleFor(std::FILE* out, bool quiet, bool trace);
 
-  /// `total` blocks of `blockBytes` bytes make the whole transfer.
-  Progress(Style style, std::FILE* out, uint32_t total, uint32_t blockBytes = 8);
+  /// `total` blocks of `blockBytes` bytes make the whole transfer. Plain lines start
+  /// with `prefix` (a unit's port when several run at once).
+  Progress(Style style, std::FILE* out, uint32_t total, uint32_t blockBytes = 8, std::string prefix = {});
 
   /// A phase without blocks, e.g. "Flash löschen...": shown with the time it has taken.
-  void status(const std::string& text);
+  void status(const std::string& text) override;
   /// `done` of the total blocks have gone through.
-  void update(uint32_t done);
+  void update(uint32_t done) override;
   /// Redraws the bar (elapsed time and rate move on); nothing in the other styles.
-  void tick();
+  void tick() override;
   /// Ends the display: the bar at 100% when `complete`, and the line closed.
-  void finish(bool complete);
+  void finish(bool complete) override;
   /// How often tick() is worth calling, or nullopt when never.
-  std::optional<std::chrono::milliseconds> tickInterval() const;
+  std::optional<std::chrono::milliseconds> tickInterval() const override;
 
   /// The bar line for `done` of `total` blocks; `bytesPerSecond` <= 0 when unknown.
   static std::string barLine(uint32_t done, uint32_t total, double bytesPerSecond, double secondsLeft);
@@ -53,6 +70,7 @@ class Progress {
   uint32_t firstBlock_ = 0;
   int lastQuarter_ = 0;
   bool lineOpen_ = false;
+  std::string prefix_;
 };
 
 }  // namespace trv810::cli

@@ -10,7 +10,9 @@
 #include "link/port_table.h"
 #include "platform/console.h"
 #include "platform/event.h"
+#include "platform/network_address.h"
 #include "platform/serial_device.h"
+#include "transfer/texts.h"
 
 namespace trv810::cli {
 
@@ -45,14 +47,62 @@ std::optional<PortTarget> resolvePort(const std::string& port, std::string& erro
     const link::PortTable table = link::PortTable::fromEnvironment();
     return PortTarget{table.entry(*index).name, table.entry(*index).device};
   }
+  if (platform::isNetworkAddress(port)) {
+    // Told before anything is opened: a malformed address is the caller's mistake.
+    error = transfer::texts::addressProblem(port);
+    if (!error.empty()) return std::nullopt;
+    return PortTarget{port, port};
+  }
   if (std::string device = platform::portDeviceFor(port); !device.empty()) return PortTarget{port, device};
-  error = "unbekannter Port " + port + " (COM1..COM12 oder ein Gerätepfad)";
+  error = "unbekannter Port " + port + " (COM1..COM12, ein Gerätepfad oder eine Netzwerkadresse)";
   return std::nullopt;
 }
 
+namespace {
+
+// The process's console: words straight to standard output and error, the progress
+// as progress.h draws it, Ctrl-C and requests to end as the stop.
+class ProcessConsole final : public SessionConsole {
+ public:
+  explicit ProcessConsole(GlobalOptions options) : options_(std::move(options)) {}
+  void inform(const std::string& text) override {
+    if (!options_.quiet) std::printf("%s\n", text.c_str());
+  }
+  void fail(const std::string& text, const std::string& detail) override { failure(text, detail); }
+  void output(const std::string& line) override { std::printf("%s\n", line.c_str()); }
+  void trace(const std::string& line) override { std::fprintf(stderr, "%s\n", line.c_str()); }
+  std::unique_ptr<ProgressDisplay> progress(uint32_t totalBlocks) override {
+    return std::make_unique<Progress>(Progress::styleFor(stderr, options_.quiet, options_.trace), stderr, totalBlocks);
+  }
+  // From the first transfer on, Ctrl-C waits for the wait below; before it, it ends
+  // the program as usual (nothing is open or half-written then). Taken before the
+  // link's threads start, which inherit it.
+  void beforeTransfer() override {
+    if (!stopRequests_) stopRequests_.emplace();
+  }
+  platform::WaitOutcome wait(platform::Event& ready, platform::Millis timeout) override {
+    return stopRequests_->wait(ready, timeout);
+  }
+
+ private:
+  const GlobalOptions options_;
+  std::optional<platform::StopRequests> stopRequests_;
+};
+
+}  // namespace
+
 TransferSession::TransferSession(const GlobalOptions& options, PortTarget target)
+    : TransferSession(options, std::move(target), std::make_unique<ProcessConsole>(options), nullptr) {}
+
+TransferSession::TransferSession(const GlobalOptions& options, PortTarget target, SessionConsole& console)
+    : TransferSession(options, std::move(target), nullptr, &console) {}
+
+TransferSession::TransferSession(const GlobalOptions& options, PortTarget target,
+                                 std::unique_ptr<SessionConsole> own, SessionConsole* given)
     : options_(options),
       target_(std::move(target)),
+      ownConsole_(std::move(own)),
+      console_(given != nullptr ? *given : *ownConsole_),
       sink_(std::make_unique<Sink>()),
       app_(link::PortTable::fromEnvironment()) {
   if (options_.trace) {
@@ -68,31 +118,34 @@ TransferSession::~TransferSession() {
 
 RunOutcome TransferSession::run(const std::function<transfer::Start(transfer::NotificationSink&)>& start,
                                 const ProgressPlan& plan) {
-  // From the first transfer on, Ctrl-C waits for the wait below; before it, it ends
-  // the program as usual (nothing is open or half-written then).
-  if (!stopRequests_) stopRequests_.emplace();
+  console_.beforeTransfer();
   sink_->clear();
   const transfer::Start started = start(*sink_);
   if (!started) {
-    failure(started.message.text, started.message.detail);
+    fail(started.message.text, started.message.detail);
     return {};
   }
-  Progress progress(Progress::styleFor(stderr, options_.quiet, options_.trace), stderr, plan.totalBlocks);
-  return wait(progress, plan);
+  const std::unique_ptr<ProgressDisplay> progress = console_.progress(plan.totalBlocks);
+  return wait(*progress, plan);
 }
 
 void TransferSession::tell(const transfer::Message& message) const {
   if (message.icon != platform::Icon::Information) {
-    failure(message.text, message.detail);
-  } else if (!options_.quiet) {
-    std::printf("%s\n", message.text.c_str());
+    fail(message.text, message.detail);
+  } else {
+    inform(message.text);
   }
 }
 
-RunOutcome TransferSession::wait(Progress& progress, const ProgressPlan& plan) {
+int TransferSession::fail(const std::string& text, const std::string& detail) const {
+  console_.fail(text, detail);
+  return kExitFailed;
+}
+
+RunOutcome TransferSession::wait(ProgressDisplay& progress, const ProgressPlan& plan) {
   for (;;) {
     const auto interval = progress.tickInterval();
-    const platform::WaitOutcome woke = stopRequests_->wait(sink_->ready(), interval ? *interval : platform::kForever);
+    const platform::WaitOutcome woke = console_.wait(sink_->ready(), interval ? *interval : platform::kForever);
     if (woke == platform::WaitOutcome::TimedOut) {
       progress.tick();
       continue;
@@ -129,7 +182,7 @@ RunOutcome TransferSession::wait(Progress& progress, const ProgressPlan& plan) {
 
 void TransferSession::trace(bool sent, const uint8_t* payload, std::size_t length) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began_).count();
-  // One fprintf per frame: stdio locks the stream, so lines never interleave.
+  // One line per frame, written at once: stdio locks the stream, so lines never interleave.
   std::string line;
   char text[32];
   std::snprintf(text, sizeof text, "%10.3f %s", seconds, sent ? "->" : "<-");
@@ -138,7 +191,7 @@ void TransferSession::trace(bool sent, const uint8_t* payload, std::size_t lengt
     std::snprintf(text, sizeof text, " %02X", payload[i]);
     line += text;
   }
-  std::fprintf(stderr, "%s\n", line.c_str());
+  console_.trace(line);
 }
 
 }  // namespace trv810::cli

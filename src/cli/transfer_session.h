@@ -10,6 +10,11 @@
 // Ctrl-C stops the transfer at once, as "Abbrechen" does: the port is closed and no
 // result is reported. Progress goes to standard error (see progress.h);
 // --trace prints every frame sent and received with the time since the session began.
+//
+// Where the words, the progress and the stop requests go and come from is the
+// session's console: the process's own for one unit; when several units run at once
+// (many_units.h), each session has a console of its own that keeps its unit's words
+// for the summary and takes the stop of all of them.
 
 #include <chrono>
 #include <cstdint>
@@ -34,6 +39,27 @@ using PortTarget = transfer::PortTarget;
 /// Resolves `port` as --port gives it; nullopt (with `error`) for anything else.
 std::optional<PortTarget> resolvePort(const std::string& port, std::string& error);
 
+/// Where a session's words and progress go and where its stop requests come from.
+class SessionConsole {
+ public:
+  virtual ~SessionConsole() = default;
+  /// A line saying what went well (standard output, not with --quiet).
+  virtual void inform(const std::string& text) = 0;
+  /// A failure: the system's message and a line under it (empty for none).
+  virtual void fail(const std::string& text, const std::string& detail) = 0;
+  /// A line of the command's own output (a difference of diff), --quiet or not.
+  virtual void output(const std::string& line) = 0;
+  /// A traced frame's line.
+  virtual void trace(const std::string& line) = 0;
+  /// The display of a transfer's progress over `totalBlocks` blocks.
+  virtual std::unique_ptr<ProgressDisplay> progress(uint32_t totalBlocks) = 0;
+  /// Called before each transfer starts its threads.
+  virtual void beforeTransfer() {}
+  /// Waits until `ready` is set (First, consumed) or a stop is requested (Second), at
+  /// most `timeout`.
+  virtual platform::WaitOutcome wait(platform::Event& ready, platform::Millis timeout) = 0;
+};
+
 /// How a transfer ended.
 struct RunOutcome {
   enum class Kind {
@@ -56,10 +82,12 @@ struct ProgressPlan {
 
 class TransferSession {
  public:
-  /// Sets up the application object for `target`. From the first run() on, Ctrl-C
-  /// and requests to end are taken as a stop while a transfer waits, and wait after
-  /// it (a file being saved is finished first).
+  /// Sets up the application object for `target` on the process's console. From the
+  /// first run() on, Ctrl-C and requests to end are taken as a stop while a transfer
+  /// waits, and wait after it (a file being saved is finished first).
   TransferSession(const GlobalOptions& options, PortTarget target);
+  /// The same on `console`, which must outlive the session.
+  TransferSession(const GlobalOptions& options, PortTarget target, SessionConsole& console);
   ~TransferSession();
   TransferSession(const TransferSession&) = delete;
   TransferSession& operator=(const TransferSession&) = delete;
@@ -75,18 +103,26 @@ class TransferSession {
 
   /// Whether the user asked for no progress output.
   bool quiet() const { return options_.quiet; }
-  /// Prints an operation's message: information on standard output (not with
-  /// --quiet), anything else with its detail line on standard error.
+  /// Tells an operation's message: information as inform(), anything else as fail().
   void tell(const transfer::Message& message) const;
+  /// A line saying what went well (standard output, not with --quiet).
+  void inform(const std::string& text) const { console_.inform(text); }
+  /// A failure with an optional line under it; returns kExitFailed.
+  int fail(const std::string& text, const std::string& detail = {}) const;
+  /// A line of the command's own output, --quiet or not.
+  void output(const std::string& line) const { console_.output(line); }
 
  private:
   class Sink;
-  RunOutcome wait(Progress& progress, const ProgressPlan& plan);
+  TransferSession(const GlobalOptions& options, PortTarget target, std::unique_ptr<SessionConsole> own,
+                  SessionConsole* given);
+  RunOutcome wait(ProgressDisplay& progress, const ProgressPlan& plan);
   void trace(bool sent, const uint8_t* payload, std::size_t length);
 
   GlobalOptions options_;
   PortTarget target_;
-  std::optional<platform::StopRequests> stopRequests_;
+  std::unique_ptr<SessionConsole> ownConsole_;  // the process's, unless one was given
+  SessionConsole& console_;
   std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
   std::unique_ptr<Sink> sink_;
   app::Application app_;

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "platform/serial_device.h"
 
@@ -30,7 +31,12 @@ PortTable PortTable::fromEnvironment() {
 }
 
 void PortTable::setDevice(int index, std::string device) {
+  if (index < 0 || index >= kCount) throw std::out_of_range("PortTable::setDevice");
   entries_.at(static_cast<std::size_t>(index)).device = std::move(device);
+}
+
+void PortTable::setNetworkAddress(std::string address) {
+  entries_[kNetworkIndex] = PortEntry{address, std::move(address), false};
 }
 
 std::optional<int> PortTable::indexOf(std::string_view name) {

@@ -41,6 +41,15 @@ OpenFailureKind kindOf(platform::DeviceOpenError error) {
     case platform::DeviceOpenError::PermissionDenied: return OpenFailureKind::PermissionDenied;
     case platform::DeviceOpenError::InUse: return OpenFailureKind::InUse;
     case platform::DeviceOpenError::NotSerial: return OpenFailureKind::NotSerial;
+    case platform::DeviceOpenError::BadAddress: return OpenFailureKind::BadAddress;
+    case platform::DeviceOpenError::UnknownHost: return OpenFailureKind::UnknownHost;
+    case platform::DeviceOpenError::Refused: return OpenFailureKind::Refused;
+    case platform::DeviceOpenError::Unreachable: return OpenFailureKind::Unreachable;
+    case platform::DeviceOpenError::ClosedAtOnce: return OpenFailureKind::ClosedAtOnce;
+    case platform::DeviceOpenError::NotRfc2217: return OpenFailureKind::NotRfc2217;
+    case platform::DeviceOpenError::LineRefused: return OpenFailureKind::LineRefused;
+    case platform::DeviceOpenError::TelnetGarbage: return OpenFailureKind::TelnetGarbage;
+    case platform::DeviceOpenError::TelnetEndless: return OpenFailureKind::TelnetEndless;
     case platform::DeviceOpenError::Other: break;
   }
   return OpenFailureKind::Other;
@@ -49,7 +58,7 @@ OpenFailureKind kindOf(platform::DeviceOpenError error) {
 }  // namespace
 
 SerialLink::SerialLink(LinkEvents& events)
-    : SerialLink(events, platform::makeSerialDeviceOpener()) {}
+    : SerialLink(events, platform::makeDeviceOpener()) {}
 
 SerialLink::SerialLink(LinkEvents& events, std::unique_ptr<platform::SerialDeviceOpener> opener,
                        Millis startPause)
@@ -77,6 +86,7 @@ bool SerialLink::openPort(const std::string& device) {
     failure_.kind = kindOf(opened.error);
     failure_.error = opened.errorNumber;
     failure_.group = opened.group;
+    failure_.note = opened.note;
     return false;
   }
   device_ = std::move(opened.device);

@@ -46,14 +46,19 @@ struct LinkEvents {
 };
 
 /// Why a port could not be opened. NotSerial: the path is no serial device (a file,
-/// /dev/null); nothing was written to it.
-enum class OpenFailureKind { None, Missing, PermissionDenied, InUse, NotSerial, Other, ThreadFailed };
+/// /dev/null); nothing was written to it. The kinds from BadAddress on are a network
+/// address's, as platform::DeviceOpenError describes them.
+enum class OpenFailureKind {
+  None, Missing, PermissionDenied, InUse, NotSerial, Other, ThreadFailed,
+  BadAddress, UnknownHost, Refused, Unreachable, ClosedAtOnce, NotRfc2217, LineRefused, TelnetGarbage, TelnetEndless
+};
 
 struct OpenFailure {
   OpenFailureKind kind = OpenFailureKind::None;
   int error = 0;            ///< errno of the failed call (0 where none failed)
   std::string device;       ///< the device path that was opened
   std::string group;        ///< the group owning the device, for PermissionDenied
+  std::string note;         ///< for ClosedAtOnce: what the server said before it closed
 };
 
 /// The device went away while the port was open: the errno of the failed read or
@@ -65,7 +70,7 @@ struct DeviceLoss {
 
 class SerialLink {
  public:
-  /// Uses this platform's serial device.
+  /// Uses this platform's serial device, or a TCP connection for a network address.
   explicit SerialLink(LinkEvents& events);
   /// Uses `opener` for the device (tests), and `startPause` before the receiver's
   /// first read (tests of scripted devices that need no settling).

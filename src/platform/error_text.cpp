@@ -32,6 +32,17 @@ std::string errorText(int error) {
     case ENOMEM: return "Nicht genügend Speicher";
     case EINVAL: return "Ungültiges Argument";
     case EAGAIN: return "Ressource vorübergehend nicht verfügbar";
+    case ECONNREFUSED: return "Verbindung abgelehnt";
+    case ECONNRESET: return "Verbindung vom Gegenüber zurückgesetzt";
+    case ECONNABORTED: return "Verbindung abgebrochen";
+    case EPIPE: return "Verbindung getrennt";
+    case ETIMEDOUT: return "Zeitüberschreitung";
+    case EHOSTUNREACH: return "Rechner nicht erreichbar";
+    case ENETUNREACH: return "Netz nicht erreichbar";
+    case ENETDOWN: return "Netz ausgefallen";
+#ifdef EHOSTDOWN
+    case EHOSTDOWN: return "Rechner ausgeschaltet";
+#endif
 #ifdef ETXTBSY
     case ETXTBSY: return "Datei wird gerade benutzt";
 #endif

@@ -3,6 +3,9 @@
 // 19200 8N1, raw, without flow control, that can be read without waiting, waited on
 // together with an event, written with a time-out, and closed. One implementation per
 // platform (serial_posix.cpp for termios); tests may put their own behind the opener.
+// A unit behind a serial device server is reached through the same interface: a
+// network address as the port (network_device.h) gives a TCP connection, raw or with
+// Telnet's COM-port option, that the link cannot tell from a serial device.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,8 +19,16 @@ namespace trv810::platform {
 
 /// Why a device could not be opened. NotSerial: the path leads to something that is
 /// not a serial port (a regular file, /dev/null, a folder): it is refused before
-/// anything is written to it.
-enum class DeviceOpenError { None, Missing, PermissionDenied, InUse, NotSerial, Other };
+/// anything is written to it. The rest are a network address's (network_device.h):
+/// BadAddress (malformed), UnknownHost (the name does not resolve), Refused (nobody
+/// listens there), Unreachable (no connection within the time limit, or no route),
+/// ClosedAtOnce (the server accepted and closed again), NotRfc2217 (no COM-port option,
+/// or no answer to the negotiation), LineRefused (other line settings acknowledged),
+/// TelnetGarbage, TelnetEndless (the Telnet peer's input made no sense or no end).
+enum class DeviceOpenError {
+  None, Missing, PermissionDenied, InUse, NotSerial, Other,
+  BadAddress, UnknownHost, Refused, Unreachable, ClosedAtOnce, NotRfc2217, LineRefused, TelnetGarbage, TelnetEndless
+};
 
 class SerialDevice {
  public:
@@ -56,6 +67,7 @@ class SerialDeviceOpener {
     DeviceOpenError error = DeviceOpenError::None;
     int errorNumber = 0;  ///< errno of the failed call
     std::string group;    ///< for PermissionDenied: the group owning the device, if known
+    std::string note;     ///< for ClosedAtOnce: what the server said before it closed
   };
   /// Opens `path` exclusively, configures the line and discards what waited in the
   /// driver's queues. A path that is not a serial device, one that does not take the
@@ -77,6 +89,10 @@ std::string portDeviceFor(const std::string& name);
 /// The opener of this platform's serial devices.
 std::unique_ptr<SerialDeviceOpener> makeSerialDeviceOpener();
 
+/// The opener the link uses: a network address (socket://, tcp://, rfc2217://) is
+/// connected to, anything else is opened as a serial device.
+std::unique_ptr<SerialDeviceOpener> makeDeviceOpener();
+
 /// A serial device present on this machine, and what is behind it as far as the system
 /// tells (fields it does not tell stay empty).
 struct SerialDeviceInfo {
@@ -89,10 +105,13 @@ struct SerialDeviceInfo {
   std::string driver;               ///< the driver serving it, e.g. "ftdi_sio", "cdc_acm"
 };
 /// Whether a device path leads to a port.
-enum class DevicePresence { Present, Missing, NoPortBehind };
+enum class DevicePresence { Present, Missing, NoPortBehind, NetworkAddress };
 /// Missing: no such node; NoPortBehind: a node the system keeps without hardware
 /// (a /dev/ttyS* without a UART).
 DevicePresence devicePresence(const std::string& path);
+/// devicePresence(), or NetworkAddress for an address (socket://, rfc2217://), which
+/// is only found out by connecting.
+DevicePresence portPresence(const std::string& path);
 
 /// The serial devices present: /dev/ttyS* with a port behind them, /dev/ttyUSB*,
 /// /dev/ttyACM*, sorted by path.

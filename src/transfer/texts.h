@@ -15,10 +15,15 @@ namespace trv810::transfer::texts {
 /// nicht." or, for permission denied, which group to join. Empty when nothing failed.
 std::string openFailureReason(const link::OpenFailure& failure);
 
+/// What is wrong with `address`, a text meant as a network address that does not
+/// parse, e.g. "In der Adresse socket://host fehlt die Portnummer (HOST:PORT)."
+std::string addressProblem(const std::string& address);
+
 /// The unit did not answer on `port` (opened as `device`): what to check.
 std::string noAnswerAdvice(const std::string& port, const std::string& device);
 
-/// The device behind `port` went away while the transfer ran.
+/// The device behind `port` went away while the transfer ran; for a network address,
+/// the connection to its server, named with host and port.
 std::string deviceGone(const std::string& port, const std::string& device);
 
 }  // namespace trv810::transfer::texts

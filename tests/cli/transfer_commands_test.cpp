@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,11 +18,11 @@
 #include <vector>
 
 #include "config/config_file.h"
+#include "ctl_process.h"
 #include "sim/sample_config.h"
 #include "support/simulator.h"
 #include "support/temp_dir.h"
 
-extern char** environ;
 
 namespace {
 
@@ -242,20 +241,6 @@ TEST(CliTransfer, PortFailuresAndUsage) {
   EXPECT_EQ(run("flash a.bin b.bin").status, 2);
 }
 
-// Whether the simulator has received a frame, asked through its summary line on
-// SIGUSR1 until it says so or 5 s have passed.
-bool receivedAFrame(Simulator& sim) {
-  const auto deadline = std::chrono::steady_clock::now() + 5s;
-  while (std::chrono::steady_clock::now() < deadline) {
-    const std::size_t before = sim.log().size();
-    sim.signal(SIGUSR1);
-    while (sim.log().size() == before && std::chrono::steady_clock::now() < deadline)
-      std::this_thread::sleep_for(2ms);
-    if (sim.summary().find("\"frames_in\":0,") == std::string::npos && !sim.summary().empty()) return true;
-  }
-  return false;
-}
-
 // A unit that goes away in the middle of a read (at 19200 baud, after the request and
 // two acknowledges) ends it at once with the line that says so.
 TEST(CliTransfer, AUnitThatVanishesEndsTheReadWithinTwoSeconds) {
@@ -276,26 +261,14 @@ TEST(CliTransfer, CtrlCStopsTheTransferWithoutAResult) {
   TempDir dir;
   Unit unit(dir, {"--silent"});
   const std::string out = dir.file("ctl.out");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
   const std::string target = dir.file("never.kfg");
-  std::vector<std::string> args{kCtl, "--port", unit.sim.device(), "read", target};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  ASSERT_TRUE(receivedAFrame(unit.sim));  // the request is out, the tool waits for an answer
+  const pid_t pid = tests::startTrv810ctl({"--port", unit.sim.device(), "read", target}, out);
+  ASSERT_GT(pid, 0);
+  ASSERT_TRUE(unit.sim.receivedFrames(1, 5s));  // the request is out, the tool waits for an answer
   const auto stopped = std::chrono::steady_clock::now();
   ::kill(pid, SIGINT);
-  int raw = 0;
-  ASSERT_EQ(::waitpid(pid, &raw, 0), pid);
+  EXPECT_EQ(tests::waitForTrv810ctl(pid), 130);
   EXPECT_LT(std::chrono::steady_clock::now() - stopped, 1000ms);
-  ASSERT_TRUE(WIFEXITED(raw));
-  EXPECT_EQ(WEXITSTATUS(raw), 130);
   const Bytes text = readFile(out);
   EXPECT_EQ(std::string(text.begin(), text.end()), "Abgebrochen; nichts wurde gelesen.\n");
   EXPECT_FALSE(fs::exists(target));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "config/control_ids.h"
+#include "support/ser2net.h"
 #include "support/simulator.h"
 #include "window_fixture.h"
 
@@ -66,6 +67,30 @@ TEST(ConfigWindowWithUnit, ReadsTheConfigurationIntoTheForm) {
   EXPECT_TRUE(w.buttonsIdle());
   EXPECT_EQ(w.host.progress, 0);
   EXPECT_FALSE(w.link.isOpen());
+}
+
+// COM1 pointed at a network address, as TRV810_COM1=rfc2217://... does: the window
+// reads through ser2net as through a serial port, and names the port and the server
+// when nobody listens.
+TEST(ConfigWindowWithUnit, ReadsThroughASerialDeviceServerAsCom1) {
+  Simulator sim(unpaced());
+  tests::Ser2net server(sim.device());
+  testing::WindowFixture w(platform::makeDeviceOpener());
+  w.ports.setDevice(0, server.rfc2217());
+  w.window.onCommand(ids::kRead);
+  ASSERT_TRUE(w.pumpUntilIdle());
+  ASSERT_EQ(w.host.boxes.size(), 1u);
+  EXPECT_EQ(w.host.boxes.back().text, "Konfiguration gelesen !");
+  EXPECT_EQ(w.controls.text(ids::kIdent), "TRV810-SIM");
+
+  const tests::ClosedPort closed;
+  w.ports.setDevice(0, "socket://127.0.0.1:" + std::to_string(closed.port()));
+  w.host.boxes.clear();
+  w.window.onCommand(ids::kRead);
+  ASSERT_EQ(w.host.boxes.size(), 1u);
+  EXPECT_EQ(w.host.boxes.back().text, "Port COM1 konnte nicht geöffnet werden !\n\nUnter 127.0.0.1:" +
+                                          std::to_string(closed.port()) +
+                                          " nimmt niemand Verbindungen an: läuft der Server, und stimmt die Portnummer ?");
 }
 
 TEST(ConfigWindowWithUnit, AnOlderUnitDeliversFormatTwoWithAWarning) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <stdexcept>
+
 #include "platform/serial_device.h"
 
 using namespace trv810::link;
@@ -32,6 +34,18 @@ TEST(PortTable, TwelveNamesMapToThisPlatformsDevices) {
   EXPECT_EQ(PortTable::indexOf("COM0"), std::nullopt);
   EXPECT_EQ(PortTable::indexOf("COM13"), std::nullopt);
   EXPECT_EQ(PortTable::indexOf("COM01"), std::nullopt);
+}
+
+// A typed address is one more entry, named by the address itself, so that messages
+// show it where they show a port's name; the twelve stay as they are.
+TEST(PortTable, ATypedNetworkAddressIsItsOwnName) {
+  PortTable table = PortTable::defaults();
+  table.setNetworkAddress("rfc2217://mast-3:4001");
+  const PortEntry& entry = table.entry(PortTable::kNetworkIndex);
+  EXPECT_EQ(entry.name, "rfc2217://mast-3:4001");
+  EXPECT_EQ(entry.device, "rfc2217://mast-3:4001");
+  EXPECT_EQ(table.entry(11).name, "COM12");
+  EXPECT_THROW(table.setDevice(PortTable::kNetworkIndex, "/dev/pts/1"), std::out_of_range);
 }
 
 TEST(PortTable, EnvironmentReplacesSingleEntries) {

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 extern char** environ;
 
@@ -123,6 +124,20 @@ std::string Simulator::summary() const {
   const std::size_t at = text.rfind("{\"sim\":");
   if (at == std::string::npos) return {};
   return text.substr(at, text.find('\n', at) - at);
+}
+
+bool Simulator::receivedFrames(long frames, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const std::size_t before = log().size();
+    signal(SIGUSR1);
+    while (log().size() == before && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    const std::string line = summary();
+    const std::size_t at = line.find("\"frames_in\":");
+    if (at != std::string::npos && std::atol(line.c_str() + at + 12) >= frames) return true;
+  }
+  return false;
 }
 
 }  // namespace trv810::tests

@@ -7,6 +7,8 @@
 
 #include <sys/types.h>
 
+#include <chrono>
+
 #include <string>
 #include <vector>
 
@@ -33,6 +35,9 @@ class Simulator {
   std::string log() const;
   /// The last JSON summary line in log(), or "" when there is none yet.
   std::string summary() const;
+  /// Whether it has received at least `frames` frames, asked through its summary line
+  /// (SIGUSR1) until it says so or `limit` has passed.
+  bool receivedFrames(long frames, std::chrono::milliseconds limit);
 
  private:
   pid_t pid_ = -1;

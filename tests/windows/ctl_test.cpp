@@ -37,12 +37,12 @@ struct Outcome {
   std::string out;  // standard output and standard error together
 };
 
-Outcome ctl(const std::string& args) {
+Outcome ctl(const std::string& args, const std::string& port = environment("TRV810_TEST_PORT")) {
   // cmd.exe /c drops the first and the last quote of its line: give it a pair to drop.
   std::string command = "\"\"";
   command += windowsPath(TRV810CTL_PATH);
   command += "\" --port ";
-  command += environment("TRV810_TEST_PORT");
+  command += port;
   command += " " + args + " 2>&1\"";
   FILE* pipe = ::_popen(command.c_str(), "rb");
   Outcome o{-1, {}};
@@ -108,6 +108,29 @@ TEST(WindowsCtl, WriteVerifyReadAndFlashArriveByteExact) {
   ASSERT_EQ(flash.status, 0) << flash.out;
   EXPECT_NE(flash.out.find("512 von 512 Blöcken programmiert !"), std::string::npos) << flash.out;
   EXPECT_EQ(readFile(unit + "\\unit.bin"), firmware);
+}
+
+// The same unit through ser2net, raw and with RFC 2217, over Winsock.
+TEST(WindowsCtl, NetworkPortsThroughSer2netArriveByteExact) {
+  const std::string unit = environment("TRV810_TEST_UNIT");
+  const std::string raw = environment("TRV810_TEST_RAW"), telnet = environment("TRV810_TEST_RFC2217");
+  ASSERT_FALSE(raw.empty() || telnet.empty()) << "run by tests/windows/with-unit.sh --ser2net";
+  const std::string written = windowsPath(TRV810_SOURCE_DIR "/scripts/widest-values.kfg");
+  Bytes firmware(2048);
+  for (std::size_t i = 0; i < firmware.size(); ++i) firmware[i] = static_cast<uint8_t>(255 - i * 3);
+  writeFile(unit + "\\net.bin", firmware);
+  for (const std::string& address : {raw, telnet}) {
+    const Outcome write = ctl("write \"" + written + "\" --verify", address);
+    ASSERT_EQ(write.status, 0) << address << "\n" << write.out;
+    EXPECT_EQ(readFile(unit + "\\unit.kfg"), readFile(written)) << address;
+    const Outcome flash = ctl("flash \"" + unit + "\\net.bin\"", address);
+    ASSERT_EQ(flash.status, 0) << address << "\n" << flash.out;
+    EXPECT_EQ(readFile(unit + "\\unit.bin"), firmware) << address;
+  }
+  const Outcome nobody = ctl("read x.kfg", "socket://127.0.0.1:1");
+  EXPECT_EQ(nobody.status, 1);
+  EXPECT_NE(nobody.out.find("Port socket://127.0.0.1:1 konnte nicht geöffnet werden !"), std::string::npos)
+      << nobody.out;
 }
 
 }  // namespace
