@@ -22,8 +22,9 @@ int runRead(const std::vector<std::string>& args, const GlobalOptions& options) 
   std::string error;
   const auto target = resolvePort(options.port, error);
   if (!target) return usageError(kReadCommand, error);
-  // Told before the unit is asked.
-  if (const platform::FileResult writable = platform::checkFolderWritableFor(path); !writable)
+  // Told before the unit is asked: a folder, a device, a read-only file, a folder that
+  // takes no new file.
+  if (const platform::FileResult writable = platform::checkSaveTarget(path); !writable)
     return failure(std::string(config::texts::kSaveFailed), writable.message);
 
   TransferSession session(options, *target);
