@@ -38,7 +38,7 @@ std::optional<PortTarget> resolvePort(const std::string& port, std::string& erro
 struct RunOutcome {
   enum class Kind {
     Result,       ///< WM_TRANSFER_RESULT arrived; `code` holds it
-    Interrupted,  ///< SIGINT or SIGTERM stopped it; nothing was reported
+    Interrupted,  ///< SIGINT, SIGTERM or SIGHUP stopped it; nothing was reported
     Failed,       ///< the port could not be opened or the thread not started (reported)
   };
   Kind kind = Kind::Failed;

@@ -16,6 +16,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "config/config_file.h"
@@ -122,6 +123,25 @@ TEST(CliTransfer, ReadFailuresSaveNothing) {
   const Outcome noFolder = run("read " + dir.file("none/x.kfg"));
   EXPECT_EQ(noFolder.status, 1);
   EXPECT_EQ(noFolder.out.rfind("Datei konnte nicht gespeichert werden !\n", 0), 0u) << noFolder.out;
+
+  // A target the save would refuse is refused before the unit is asked: a folder, a
+  // file marked read-only (whoever runs the test), a device.
+  Unit unit(dir);
+  fs::create_directory(dir.file("folder.kfg"));
+  const std::string readOnly = dir.write("ro.kfg", std::string("old"));
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const std::pair<std::string, std::string> refusals[] = {
+      {dir.file("folder.kfg"), "Ist ein Verzeichnis"},
+      {readOnly, "Datei ist schreibgeschützt"},
+      {"/dev/null", "keine gewöhnliche Datei, sondern ein zeichenorientiertes Gerät"}};
+  for (const auto& [target, reason] : refusals) {
+    const Outcome o = run(unit.port() + "read " + target);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "Datei konnte nicht gespeichert werden !\n" + target + ": " + reason + "\n");
+  }
+  EXPECT_EQ(readFile(readOnly), (Bytes{'o', 'l', 'd'}));
+  unit.sim.stop();
+  EXPECT_TRUE(has({0, unit.sim.summary()}, "\"frames_in\":0,")) << unit.sim.summary();
 }
 
 TEST(CliTransfer, WriteProgramsWhatTheFormReadsAndVerifies) {
@@ -271,34 +291,38 @@ TEST(CliTransfer, AUnitThatVanishesEndsTheReadWithinTwoSeconds) {
   EXPECT_FALSE(fs::exists(dir.file("gone.kfg")));
 }
 
-// Real time: the receiver's start pause, then the stop.
-TEST(CliTransfer, CtrlCStopsTheTransferWithoutAResult) {
-  TempDir dir;
-  Unit unit(dir, {"--silent"});
-  const std::string out = dir.file("ctl.out");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  const std::string target = dir.file("never.kfg");
-  std::vector<std::string> args{kCtl, "--port", unit.sim.device(), "read", target};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  ASSERT_TRUE(receivedAFrame(unit.sim));  // the request is out, the tool waits for an answer
-  const auto stopped = std::chrono::steady_clock::now();
-  ::kill(pid, SIGINT);
-  int raw = 0;
-  ASSERT_EQ(::waitpid(pid, &raw, 0), pid);
-  EXPECT_LT(std::chrono::steady_clock::now() - stopped, 1000ms);
-  ASSERT_TRUE(WIFEXITED(raw));
-  EXPECT_EQ(WEXITSTATUS(raw), 130);
-  const Bytes text = readFile(out);
-  EXPECT_EQ(std::string(text.begin(), text.end()), "Abgebrochen; nichts wurde gelesen.\n");
-  EXPECT_FALSE(fs::exists(target));
+// Real time: the receiver's start pause, then the stop. A closing terminal (SIGHUP)
+// is a request to end like Ctrl-C: it killed the program, which left the port as it was.
+TEST(CliTransfer, CtrlCAndAHangUpStopTheTransferWithoutAResult) {
+  for (const int signal : {SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signal == SIGINT ? "SIGINT" : "SIGHUP");
+    TempDir dir;
+    Unit unit(dir, {"--silent"});
+    const std::string out = dir.file("ctl.out");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    const std::string target = dir.file("never.kfg");
+    std::vector<std::string> args{kCtl, "--port", unit.sim.device(), "read", target};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ASSERT_TRUE(receivedAFrame(unit.sim));  // the request is out, the tool waits for an answer
+    const auto stopped = std::chrono::steady_clock::now();
+    ::kill(pid, signal);
+    int raw = 0;
+    ASSERT_EQ(::waitpid(pid, &raw, 0), pid);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 1000ms);
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 130);
+    const Bytes text = readFile(out);
+    EXPECT_EQ(std::string(text.begin(), text.end()), "Abgebrochen; nichts wurde gelesen.\n");
+    EXPECT_FALSE(fs::exists(target));
+  }
 }
 
 }  // namespace
