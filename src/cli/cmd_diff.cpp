@@ -12,6 +12,7 @@
 #include "cli/config_transfers.h"
 #include "cli/json_loading.h"
 #include "cli/kfg_loading.h"
+#include "cli/printable.h"
 #include "cli/transfer_session.h"
 
 namespace trv810::cli {
@@ -85,7 +86,8 @@ int runDiff(const std::vector<std::string>& args, const GlobalOptions& options) 
   int differing = 0;
   for (std::size_t i = 0; i < left.size() && i < right.size(); ++i) {
     if (left[i].value == right[i].value) continue;
-    std::printf("%s: %s -> %s\n", left[i].path.c_str(), left[i].value.c_str(), right[i].value.c_str());
+    std::printf("%s: %s -> %s\n", left[i].path.c_str(), printable(left[i].value).c_str(),
+                printable(right[i].value).c_str());
     ++differing;
   }
   return differing == 0 ? kExitOk : kExitFailed;
