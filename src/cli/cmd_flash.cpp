@@ -44,8 +44,11 @@ int runFlash(const std::vector<std::string>& args, const GlobalOptions& options)
   firmware::FlashImage& image = session.app().flash();
   const firmware::LoadResult loaded = firmware::loadFlashImage(image, path, titleOf(path));
   if (!loaded) return failure(std::string(texts::kInvalidFile), describe(loaded));
-  // Told whatever --quiet says: the image is programmed, but its .bin is missing or old.
+  // Told whatever --quiet says: the image is programmed, but its .bin is missing or old,
+  // or it is not quite what the file held.
   if (firmware::rawCopyFailed(loaded)) failure(std::string(texts::kRawCopyNotWritten), loaded.rawCopy.message);
+  if (const std::string warning = firmware::loadWarning(loaded); !warning.empty())
+    std::fprintf(stderr, "%s\n", warning.c_str());
   const uint32_t length = image.length();
   firmware::FirmwareUpdate update(session.transfer(), image);
   ProgressPlan plan;
