@@ -5,6 +5,7 @@
 // The link itself only reports a kind, an errno, the device and its owning group.
 // UTF-8, German like every line a user reads.
 
+#include <chrono>
 #include <string>
 
 #include "link/serial_link.h"
@@ -17,6 +18,10 @@ std::string openFailureReason(const link::OpenFailure& failure);
 
 /// The unit did not answer on `port` (opened as `device`): what to check.
 std::string noAnswerAdvice(const std::string& port, const std::string& device);
+
+/// The unit on `port` kept answering, but the transfer did not end within its time
+/// limit `limit`: what to do next.
+std::string timeLimitAdvice(const std::string& port, const std::string& device, std::chrono::milliseconds limit);
 
 /// The device behind `port` went away while the transfer ran.
 std::string deviceGone(const std::string& port, const std::string& device);
