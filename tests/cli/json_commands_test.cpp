@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -102,13 +101,9 @@ TEST(CliJson, ImportRefusesEachFaultWithItsFieldAndLeavesTheTargetAlone) {
       // An active row's function is one of the list's letters; a stored number is not.
       {replaced(json, "\"function\": \"A\"", "\"function\": 7"),
        "rows[0].function: erwartet \"A\", \"B\", \"C\" oder \"D\"\n"},
-      // Nesting beyond the document's four levels is refused while reading (the tree
-      // it built was copied recursively and overflowed the stack), and so is anything
-      // after a zero byte, which the parser took for the end of the text.
+      // Nesting beyond the document's four levels crashed import (exit 139).
       {"{\"x\":" + std::string(50'000, '[') + std::string(50'000, ']') + ",\"y\":1}",
        "kein gültiges JSON (Zeile 1, Spalte 9: mehr als 4 Ebenen verschachtelt)\n"},
-      {json + std::string(1, '\0') + "{}",
-       "kein gültiges JSON (Zeile " + std::to_string(std::ranges::count(json, '\n') + 1) + ", Spalte 1: Nullbyte)\n"},
   };
   for (const Case& c : cases) {
     dir.write("out.kfg", before);
