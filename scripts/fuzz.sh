@@ -61,12 +61,18 @@ done
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# Inputs up to libFuzzer's default length (at most 4096 bytes, or the longest seed)
+# for every target but the JSON one: a configuration's document is some 6 KB, and
+# faults of its kind (nesting that overflows the stack) need large inputs to show.
+declare -A max_len=([config_json]=1048576)
 failed=0
 for name in "${names[@]}"; do
   mkdir -p "$build/corpus/$name" "$build/crashes/$name"
   log="$build/$name.log"
+  limit=()
+  [ -n "${max_len[$name]:-}" ] && limit=(-max_len="${max_len[$name]}")
   echo "== $name: fuzzing for $seconds s (log: $log)"
-  if "$build/fuzz/$name/${binary[$name]}" -max_total_time="$seconds" -print_final_stats=1 \
+  if "$build/fuzz/$name/${binary[$name]}" -max_total_time="$seconds" -print_final_stats=1 "${limit[@]}" \
     -artifact_prefix="$build/crashes/$name/" "$build/corpus/$name" "fuzz/$name/corpus" >"$log" 2>&1; then
     grep -E "^stat::(number_of_executed_units|new_units_added)" "$log" | sed 's/^stat::/   /'
   else

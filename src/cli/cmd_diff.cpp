@@ -15,6 +15,7 @@
 #include "cli/json_loading.h"
 #include "cli/kfg_loading.h"
 #include "cli/many_units.h"
+#include "cli/printable.h"
 #include "cli/texts.h"
 #include "cli/transfer_session.h"
 
@@ -64,7 +65,7 @@ int compareSides(TransferSession* session, const Side& a, const Side& b) {
   int differing = 0;
   for (std::size_t i = 0; i < left.size() && i < right.size(); ++i) {
     if (left[i].value == right[i].value) continue;
-    const std::string line = left[i].path + ": " + left[i].value + " -> " + right[i].value;
+    const std::string line = left[i].path + ": " + printable(left[i].value) + " -> " + printable(right[i].value);
     if (session != nullptr) {
       session->output(line);
     } else {

@@ -79,8 +79,11 @@ int runFlash(const std::vector<std::string>& args, const GlobalOptions& options)
   firmware::FlashImage image;
   const firmware::LoadResult loaded = firmware::loadFlashImage(image, path, titleOf(path));
   if (!loaded) return failure(std::string(texts::kInvalidFile), describe(loaded));
-  // Told whatever --quiet says: the image is programmed, but its .bin is missing or old.
+  // Told whatever --quiet says: the image is programmed, but its .bin is missing or old,
+  // or it is not quite what the file held.
   if (firmware::rawCopyFailed(loaded)) failure(std::string(texts::kRawCopyNotWritten), loaded.rawCopy.message);
+  if (const std::string warning = firmware::loadWarning(loaded); !warning.empty())
+    std::fprintf(stderr, "%s\n", warning.c_str());
   if (image.length() <= transfer::kMaxAnnouncedFirmwareLength && !options.quiet) {
     std::printf("%s: %" PRIu32 " Bytes\n", path.c_str(), image.length());
     if (!loaded.rawCopyPath.empty() && loaded.rawCopy) std::printf("Binärkopie: %s\n", loaded.rawCopyPath.c_str());

@@ -24,6 +24,8 @@ int runHex2bin(const std::vector<std::string>& args, const GlobalOptions&) {
   firmware::FlashImage image;
   const firmware::LoadResult result = firmware::loadFlashImage(image, path, titleOf(path));
   if (!result) return failure(std::string(firmware::texts::kInvalidFile), describe(result));
+  if (const std::string warning = firmware::loadWarning(result); !warning.empty())
+    std::fprintf(stderr, "%s\n", warning.c_str());
 
   std::printf("%s: Abbildlänge %" PRIu32 " Bytes (0x%" PRIX32 ")\n", path.c_str(), image.length(),
               image.length());

@@ -45,8 +45,9 @@ int runRead(const std::vector<std::string>& args, const GlobalOptions& options) 
       if (pathForPort(path, (*targets)[j].name) == file)
         return usageError(kReadCommand, texts::sameFile((*targets)[j].name, (*targets)[i].name, file));
     }
-    // Told before any unit is asked.
-    if (const platform::FileResult writable = platform::checkFolderWritableFor(file); !writable)
+    // Told before any unit is asked: a folder, a device, a read-only file, a folder that
+    // takes no new file.
+    if (const platform::FileResult writable = platform::checkSaveTarget(file); !writable)
       return failure(std::string(config::texts::kSaveFailed), writable.message);
   }
   return runUnits(options, *targets,

@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "cli/kfg_loading.h"
+#include "cli/printable.h"
 #include "config/control_ids.h"
 #include "config/cp1252.h"
 
@@ -38,7 +39,7 @@ void printRow(OfflineConfig& c, int r) {
   std::snprintf(line, sizeof line, "  %2d  %-9s  %-3s %s %-6s %s", r + 1,
                 text.addressText.empty() ? "-" : text.addressText.c_str(),
                 functionLetter(image.functionIndex(r)).c_str(), relays.c_str(), image.siren(r) ? "ja" : "nein",
-                config::cp1252ToUtf8(text.sequenceText).c_str());
+                printable(config::cp1252ToUtf8(text.sequenceText)).c_str());
   std::string shown = line;
   shown.erase(shown.find_last_not_of(' ') + 1);
   std::printf("%s\n", shown.c_str());
@@ -59,7 +60,7 @@ void printRows(OfflineConfig& c, bool active, const char* heading) {
 void printGeneral(OfflineConfig& c) {
   namespace ids = config::ids;
   const auto& controls = c.controls();
-  const auto utf8 = [&controls](int id) { return config::cp1252ToUtf8(controls.text(id)); };
+  const auto utf8 = [&controls](int id) { return printable(config::cp1252ToUtf8(controls.text(id))); };
   // Labels padded to one width in characters (some hold an umlaut of two bytes).
   const auto line = [](const std::string& label, const std::string& value) {
     const auto chars = std::count_if(label.begin(), label.end(), [](char c) { return (c & 0xC0) != 0x80; });

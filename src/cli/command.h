@@ -1,7 +1,7 @@
 #pragma once
 // trv810ctl's commands. Each lives in a file of its own (cmd_<name>.cpp) and is listed
 // in main.cpp. Exit status: 0 success, 1 the operation failed (the system's message on
-// standard error), 2 a usage error, 130 a transfer stopped by Ctrl-C (or SIGTERM);
+// standard error), 2 a usage error, 130 a transfer stopped by Ctrl-C (or SIGTERM, SIGHUP);
 // diff answers 0 equal, 1 different, 2 a side that cannot be read.
 
 #include <string>

@@ -24,7 +24,7 @@ inline bool loadJsonFile(const std::string& path, config::JsonImport& out, std::
     return false;
   }
   if (truncated) {
-    error = path + ": größer als " + std::to_string(kMaxJsonFileSize / 1024) + " KiB, keine Konfiguration";
+    error = "größer als " + std::to_string(kMaxJsonFileSize / 1024) + " KiB, keine Konfiguration";
     return false;
   }
   out = config::importJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));

@@ -1,5 +1,6 @@
 // trv810ctl: the service tool's command-line companion, for scripting and service work.
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,6 +10,7 @@
 #include "cli/many_units.h"
 #include "cli/port_naming.h"
 #include "cli/texts.h"
+#include "platform/error_text.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -41,6 +43,17 @@ void printHelp(std::FILE* out) {
                "130 Übertragung mit Strg-C abgebrochen; bei diff 0 gleich, 1 verschieden,\n"
                "2 eine Seite nicht lesbar.\n",
                kPortNamingHelp, texts::kNetworkPortsHelp);
+}
+
+// A command's result on standard output is its product: when it cannot be written
+// (a full disk, a closed pipe), the command has failed, and diff could not compare.
+int withOutputWritten(const Command& command, int status) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+  const int error = errno;
+  const bool diff = &command == &kDiffCommand;
+  if (status != kExitOk && !(diff && status == kExitFailed)) return status;
+  failure("Ausgabe konnte nicht geschrieben werden !", platform::errorText(error));
+  return diff ? kExitUsage : kExitFailed;
 }
 
 }  // namespace
@@ -92,7 +105,7 @@ int run(int argc, char** argv) {
   for (const Command* c : kCommands) {
     if (name != c->name) continue;
     if (options.ports.size() > 1 && !takesSeveralPorts(*c)) return usageError(*c, std::string(texts::kSeveralPortsNotHere));
-    return c->run(std::vector<std::string>(argv + i, argv + argc), options);
+    return withOutputWritten(*c, c->run(std::vector<std::string>(argv + i, argv + argc), options));
   }
   std::fprintf(stderr, "trv810ctl: unbekannter Befehl %s\n", name.c_str());
   printHelp(stderr);

@@ -64,7 +64,7 @@ class SessionConsole {
 struct RunOutcome {
   enum class Kind {
     Result,       ///< WM_TRANSFER_RESULT arrived; `code` holds it
-    Interrupted,  ///< SIGINT or SIGTERM stopped it; nothing was reported
+    Interrupted,  ///< SIGINT, SIGTERM or SIGHUP stopped it; nothing was reported
     Failed,       ///< the port could not be opened or the thread not started (reported)
   };
   Kind kind = Kind::Failed;

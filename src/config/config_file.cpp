@@ -104,8 +104,10 @@ bool loadConfigFileShowing(const std::string& path, ConfigImage& image, platform
 }
 
 bool saveConfigFileShowing(const std::string& path, const ConfigImage& image, platform::WindowHost& host) {
-  if (saveConfigFile(path, image)) return true;
-  host.messageBox(texts::kSaveFailed, texts::kWindowCaption, platform::Icon::Error);
+  const platform::FileResult saved = saveConfigFile(path, image);
+  if (saved) return true;
+  host.messageBox(std::string(texts::kSaveFailed) + "\n\n" + saved.message, texts::kWindowCaption,
+                  platform::Icon::Error);
   return false;
 }
 

@@ -93,7 +93,8 @@ platform::FileResult saveConfigFile(const std::string& path, const ConfigImage& 
 bool loadConfigFileShowing(const std::string& path, ConfigImage& image, platform::WindowHost& host);
 
 /// The save step on a chosen path with the window's host: writes the file and, when
-/// that fails, shows "Datei konnte nicht gespeichert werden !" (the old file stays).
+/// that fails, shows "Datei konnte nicht gespeichert werden !" with the reason under
+/// it (the old file stays).
 bool saveConfigFileShowing(const std::string& path, const ConfigImage& image, platform::WindowHost& host);
 
 /// The file dialog request for .kfg files, starting at `lastPath`.

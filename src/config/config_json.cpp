@@ -182,6 +182,15 @@ class Reader {
     return std::nullopt;
   }
 
+  // Whether `text` fits the `chars` its form field is read with. A longer one is
+  // refused with the field's own error: the form would cut it, and what was cut could
+  // pass as a valid value that the document never said.
+  bool fits(const std::string& text, std::size_t chars, const std::string& path, FormResult error) {
+    if (text.size() <= chars) return true;
+    fail(path, formResultMessage(error), formResultHint(error));
+    return false;
+  }
+
   std::optional<std::array<bool, kRelayCount>> relays(const Json& value, const std::string& path) {
     std::array<bool, kRelayCount> on{};
     if (!object(value, path, kRelayKeys)) return std::nullopt;
@@ -220,11 +229,13 @@ std::optional<uint32_t> storedAddress(std::string_view text) {
   return static_cast<uint32_t>(value);
 }
 
-std::optional<uint8_t> functionIndex(const Json& value) {
+// "A" to "D"; on an inactive row also a stored index as its number. An active row's
+// function is a choice of the form's list, which has no entry beyond "D".
+std::optional<uint8_t> functionIndex(const Json& value, bool active) {
   if (value.is_string()) {
     const std::string& letter = value.get_ref<const std::string&>();
     if (letter.size() == 1 && letter[0] >= 'A' && letter[0] <= 'D') return static_cast<uint8_t>(letter[0] - 'A');
-  } else if (value.is_number_unsigned() && value.get<uint64_t>() <= 255) {
+  } else if (!active && value.is_number_unsigned() && value.get<uint64_t>() <= 255) {
     return static_cast<uint8_t>(value.get<uint64_t>());
   }
   return std::nullopt;
@@ -236,12 +247,14 @@ void readRow(Reader& in, const Json& value, int r, ConfigImage& image, AddressTe
   const auto active = in.boolean(value["active"], path + ".active");
   const auto address = in.text(value["address"], path + ".address");
   if (!active || !address) return;
-  const auto function = functionIndex(value["function"]);
+  const auto function = functionIndex(value["function"], *active);
   if (!function) return in.fail(path + ".function", "erwartet \"A\", \"B\", \"C\" oder \"D\"");
   const auto siren = in.boolean(value["siren"], path + ".siren");
   const auto sequence = in.sequence(value["sequence"], path + ".sequence");
   const auto relays = in.relays(value["relays"], path + ".relays");
   if (!siren || !sequence || !relays) return;
+  if (*active && !in.fits(*address, kAddressTextChars, path + ".address", {FormResult::kAddressError, r + 1})) return;
+  if (!in.fits(*sequence, kRowSequenceTextChars, path + ".sequence", {FormResult::kSequenceError, r + 1})) return;
 
   image.setActive(r, *active);
   image.setSiren(r, *siren);
@@ -277,15 +290,20 @@ void readGeneral(Reader& in, const Json& value, ConfigImage& image, Typed& typed
   const auto ident = in.text(value["ident"], path + ".ident");
   if (!ident || !in.object(value["switchOnTimes"], path + ".switchOnTimes", kRelayKeys)) return;
   for (int j = 0; j < kRelayCount; ++j) {
-    const auto seconds = in.number(value["switchOnTimes"][relayKey(j)], path + ".switchOnTimes." + relayKey(j));
-    if (!seconds) return;
+    const std::string field = path + ".switchOnTimes." + relayKey(j);
+    const auto seconds = in.number(value["switchOnTimes"][relayKey(j)], field);
+    if (!seconds || !in.fits(*seconds, kSwitchOnTimeChars, field, {FormResult::kSwitchOnTimeError + j})) return;
     typed.switchOnTimes[static_cast<std::size_t>(j)] = *seconds;
   }
   const auto manual = in.sequence(value["manualSequence"], path + ".manualSequence");
   const auto relays = manual ? in.relays(value["manualRelays"], path + ".manualRelays") : std::nullopt;
   const auto dead = relays ? in.number(value["deadTime"], path + ".deadTime") : std::nullopt;
   const auto interval = dead ? in.number(value["alarmInterval"], path + ".alarmInterval") : std::nullopt;
-  if (!interval) return;
+  if (!interval ||
+      !in.fits(*manual, kSequenceTextChars, path + ".manualSequence", {FormResult::kManualSequenceError}) ||
+      !in.fits(*dead, kSecondsChars, path + ".deadTime", {FormResult::kDeadTimeError}) ||
+      !in.fits(*interval, kSecondsChars, path + ".alarmInterval", {FormResult::kAlarmIntervalError}))
+    return;
   const Json& reserved = value["reservedFlags"];
   if (!reserved.is_number_unsigned() || reserved.get<uint64_t>() > (kReservedFlags >> 1))
     return in.fail(path + ".reservedFlags", "erwartet eine Zahl von 0 bis 127");
@@ -348,11 +366,22 @@ FormResult throughForm(OfflineConfig& config, const ConfigImage& image, const Ty
   return config.validate();
 }
 
-// Keys that occur twice in one object: the parser would keep only the last silently.
-class DuplicateKeys {
+// The document has four levels of objects and arrays: the whole, "rows", a row and its
+// "relays". Deeper nesting is refused while it is read, before the tree grows: a
+// deep tree would be copied and destroyed recursively, and a document of some
+// 100 KB would overflow the stack.
+constexpr int kMaxDepth = 4;
+
+// Thrown by the parser's callback at the first object or array below the four levels.
+struct TooDeep {};
+
+// Watches the parser: refuses nesting deeper than the schema's and notes keys that
+// occur twice in one object (the parser would keep only the last silently).
+class ParseWatch {
  public:
-  bool operator()(int, Json::parse_event_t event, Json& parsed) {
+  bool operator()(int depth, Json::parse_event_t event, Json& parsed) {
     using Event = Json::parse_event_t;
+    if ((event == Event::object_start || event == Event::array_start) && depth >= kMaxDepth) throw TooDeep{};
     if (event == Event::object_start) {
       open_.emplace_back();
     } else if (event == Event::object_end && !open_.empty()) {
@@ -363,12 +392,33 @@ class DuplicateKeys {
     }
     return true;
   }
-  const std::string& first() const { return first_; }
+  const std::string& firstDuplicate() const { return first_; }
 
  private:
   std::vector<std::set<std::string>> open_;
   std::string first_;
 };
+
+// Offset of the first '[' or '{' outside strings that opens a level below the four;
+// the parser has read the text up to it without fault.
+std::size_t tooDeepOffset(std::string_view text) {
+  int depth = 0;
+  bool inString = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (inString) {
+      if (c == '\\') ++i;
+      else if (c == '"') inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxDepth) return i;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return text.size();
+}
 
 // Line and column (from 1) of the byte at `offset` (from 1, as the parser counts).
 std::string position(std::string_view text, std::size_t offset) {
@@ -394,18 +444,28 @@ std::vector<JsonField> jsonFields(const ConfigImage& image, int formatIndex) {
 JsonImport importJson(std::string_view text) {
   JsonImport out;
   Json doc;
-  DuplicateKeys duplicates;
+  ParseWatch watch;
   try {
-    doc = Json::parse(text.begin(), text.end(), std::ref(duplicates));
+    doc = Json::parse(text.begin(), text.end(), std::ref(watch));
   } catch (const Json::parse_error& e) {
     out.message = "kein gültiges JSON (" + position(text, e.byte) + ")";
     return out;
   } catch (const Json::exception&) {  // a number beyond the range of a double
     out.message = "kein gültiges JSON (Zahl außerhalb des Wertebereichs)";
     return out;
+  } catch (const TooDeep&) {
+    out.message = "kein gültiges JSON (" + position(text, tooDeepOffset(text) + 1) + ": mehr als " +
+                  std::to_string(kMaxDepth) + " Ebenen verschachtelt)";
+    return out;
   }
-  if (!duplicates.first().empty()) {
-    out.message = "Feld \"" + duplicates.first() + "\" doppelt in einem Objekt";
+  // The parser takes a zero byte for the end of the text and ignores what follows it;
+  // no JSON text holds one, inside a string or outside.
+  if (const std::size_t zero = text.find('\0'); zero != std::string_view::npos) {
+    out.message = "kein gültiges JSON (" + position(text, zero + 1) + ": Nullbyte)";
+    return out;
+  }
+  if (!watch.firstDuplicate().empty()) {
+    out.message = "Feld \"" + watch.firstDuplicate() + "\" doppelt in einem Objekt";
     return out;
   }
   Reader in;

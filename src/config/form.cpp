@@ -9,8 +9,6 @@
 namespace trv810::config {
 namespace {
 
-constexpr std::size_t kRowSequenceChars = 126;
-
 std::string decimal(unsigned value) { return std::to_string(value); }
 
 // The address as shown in its edit: seven digits with leading zeros, empty for 0. A
@@ -76,7 +74,7 @@ void Form::storeVisibleRows() {
     AddressText& row = rows_[r];
     row.addressText = firstChars(controls_.text(ids::address(k)), kAddressTextChars);
     row.functionIndex = static_cast<uint8_t>(std::max(0, controls_.selection(ids::function(k))));
-    row.sequenceText = firstChars(controls_.text(ids::sequence(k)), kRowSequenceChars);
+    row.sequenceText = firstChars(controls_.text(ids::sequence(k)), kRowSequenceTextChars);
   }
 }
 

@@ -28,7 +28,10 @@ namespace trv810::config {
 
 inline constexpr int kMaxTopRow = kRowCount - 8;  // 24
 inline constexpr std::size_t kAddressTextChars = 9;
-inline constexpr std::size_t kSequenceTextChars = 127;
+inline constexpr std::size_t kSequenceTextChars = 127;  ///< the manual sequence's edit is read with this many
+inline constexpr std::size_t kRowSequenceTextChars = 126;  ///< a row's sequence edit is read with this many
+inline constexpr std::size_t kSwitchOnTimeChars = 9;       ///< a switch-on time's edit is read with this many
+inline constexpr std::size_t kSecondsChars = 4;            ///< dead time's and alarm interval's edits, the same
 
 /// What the user typed into one row, kept while the row is off screen.
 struct AddressText {

@@ -17,8 +17,6 @@ constexpr uint32_t kMinAddress = 8;
 constexpr uint32_t kMaxAddress = 2047993;
 constexpr uint32_t kMaxSwitchOnTime = 65000;
 constexpr uint32_t kMaxSeconds = 254;  // dead time and alarm interval
-constexpr std::size_t kSwitchOnChars = 9;
-constexpr std::size_t kSecondsChars = 4;
 constexpr std::size_t kIdentChars = 31;
 
 // A number field: its value when it is non-empty, all digits and within 1..max.
@@ -118,7 +116,7 @@ int Form::readGeneral() {
   image_.setFlags(static_cast<uint16_t>((image_.flags() & ~kFlagBaud1200) | (baud != 0 ? kFlagBaud1200 : 0)));
   for (int j = 0; j < kRelayCount; ++j) {
     const auto seconds =
-        numberIn(firstChars(controls_.text(ids::switchOnTime(j)), kSwitchOnChars), kMaxSwitchOnTime);
+        numberIn(firstChars(controls_.text(ids::switchOnTime(j)), kSwitchOnTimeChars), kMaxSwitchOnTime);
     if (!seconds) return FormResult::kSwitchOnTimeError + j;
     image_.setSwitchOnTime(j, static_cast<uint16_t>(*seconds));
   }

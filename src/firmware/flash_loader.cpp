@@ -1,6 +1,7 @@
 #include "firmware/flash_loader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "firmware/hex_parser.h"
@@ -16,6 +17,20 @@ LoadResult failed(LoadError error, platform::FileResult file = {}) {
   result.error = error;
   result.file = std::move(file);
   return result;
+}
+
+// Whether raw bytes start as an Intel-HEX file does: a colon, at least the ten hex
+// digits of the shortest record, then the end of the line. A HEX file renamed to .bin
+// would be sent as its text; binary firmware that happens to start so is unlikely.
+bool looksLikeHexText(std::span<const uint8_t> bytes) {
+  if (bytes.empty() || bytes[0] != ':') return false;
+  std::size_t digits = 0;
+  for (const uint8_t c : bytes.subspan(1)) {
+    if (c == '\r' || c == '\n') break;
+    if (!std::isxdigit(c)) return false;
+    ++digits;
+  }
+  return digits >= 10;
 }
 
 // A raw image: the whole file from offset 0, its size the image length. A file that
@@ -35,7 +50,9 @@ LoadResult loadRaw(FlashImage& image, const std::string& path) {
   }
   if (got == 0) return failed(LoadError::kEmptyImage);
   image.setLength(static_cast<uint32_t>(got));
-  return {};
+  LoadResult result;
+  result.looksLikeHexText = looksLikeHexText(image.image());
+  return result;
 }
 
 // Streams the HEX file through the parser in large blocks until the end record or a

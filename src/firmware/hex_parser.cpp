@@ -45,6 +45,14 @@ std::size_t lineEnd(const uint8_t* line, std::size_t from, std::size_t to) {
   return 0;
 }
 
+// Whether the collected line has an LF without the CR before it: a file with LF line
+// ends, whose lines then run together until the 600 characters or the file are used up.
+bool hasBareLineFeed(const uint8_t* line, std::size_t length) {
+  for (std::size_t at = 0; at < length; ++at)
+    if (line[at] == '\n' && (at == 0 || line[at - 1] != '\r')) return true;
+  return false;
+}
+
 }  // namespace
 
 std::size_t HexParser::feed(std::span<const uint8_t> bytes) {
@@ -79,13 +87,15 @@ std::size_t HexParser::feed(std::span<const uint8_t> bytes) {
       fill_ += room;
       at += room;
     }
-    if (fill_ == kLineSize) fail(LoadError::kNoLineEnd);
+    if (fill_ == kLineSize) fail(hasBareLineFeed(line_.data(), fill_) ? LoadError::kBareLineFeed : LoadError::kNoLineEnd);
   }
   return static_cast<std::size_t>(at - begin);
 }
 
 void HexParser::endOfFile() {
-  if (state_ == State::kReading) fail(fill_ > 0 ? LoadError::kEndInsideLine : LoadError::kNoEndRecord);
+  if (state_ != State::kReading) return;
+  if (fill_ == 0) return fail(LoadError::kNoEndRecord);
+  fail(hasBareLineFeed(line_.data(), fill_) ? LoadError::kBareLineFeed : LoadError::kEndInsideLine);
 }
 
 void HexParser::processLine(const uint8_t* line, std::size_t length) {
@@ -144,9 +154,13 @@ void HexParser::placeData(uint16_t address, std::span<const uint8_t> data) {
     firstDataSeen_ = true;
   }
   const uint32_t offset = base_ + address - origin_;
-  if (offset >= FlashImage::kHexWindow || data.empty()) return;
+  if (offset >= FlashImage::kHexWindow) {
+    result_.bytesLeftOut += data.size();
+    return;
+  }
   // A record starting just below 0x80000 may run a few hundred bytes past it; the
   // buffer is far larger, and those bytes lie outside every image length.
+  if (offset + data.size() > FlashImage::kHexWindow) result_.bytesLeftOut += offset + data.size() - FlashImage::kHexWindow;
   std::memcpy(image_.buffer().data() + offset, data.data(), data.size());
 }
 

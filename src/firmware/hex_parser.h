@@ -16,7 +16,7 @@
 // Placement: the image starts at the address of the first data record. The first
 // type-04 or type-05 record sets the origin to its base; the first data record then
 // adds its own address. Each data record lands at base + address - origin; data at or
-// above 0x80000 from the origin, or below it, is dropped. Types 02 and 03 move only
+// above 0x80000 from the origin, or below it, is dropped and counted. Types 02 and 03 move only
 // the base. The end record forces the blank area 0x7800..0x7FFF to 0xFF and trims
 // trailing 0xFF bytes to give the image length.
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "firmware/texts.h"
+
 namespace trv810::firmware {
 namespace {
 
@@ -31,6 +33,7 @@ std::string what(const LoadResult& r) {
     case LoadError::kEmptyImage: return "die Datei ist leer (0 Bytes) und enthält keine Firmware";
     case LoadError::kNoLineEnd: return "kein CR LF innerhalb von 600 Zeichen";
     case LoadError::kEndInsideLine: return "die Datei endet mitten in der Zeile, vor ihrem CR LF";
+    case LoadError::kBareLineFeed: return "die Zeile endet mit LF ohne CR davor (HEX-Zeilen enden mit CR LF)";
     case LoadError::kNoColon: return "die Zeile beginnt mit " + quoted(r.character) + " statt mit ':'";
     case LoadError::kBadDigit: return quoted(r.character) + " ist keine Hex-Ziffer (erlaubt: 0-9 und A-F, groß)";
     case LoadError::kBadChecksum: return "mit dem Prüfbyte ergibt die Summe der Zeile nicht 0";
@@ -51,6 +54,15 @@ std::string describe(const LoadResult& result) {
   if (result.line > 0) where = "Zeile " + std::to_string(result.line);
   if (result.column > 0) where += ", Spalte " + std::to_string(result.column);
   return where.empty() ? what(result) : where + ": " + what(result);
+}
+
+std::string loadWarning(const LoadResult& result) {
+  if (result.looksLikeHexText) return std::string(texts::kRawLooksLikeHex);
+  if (result.bytesLeftOut == 0) return {};
+  char text[160];
+  std::snprintf(text, sizeof text, std::string(texts::kBytesLeftOutFormat).c_str(),
+                static_cast<unsigned long long>(result.bytesLeftOut), result.bytesLeftOut == 1 ? "Byte" : "Bytes");
+  return text;
 }
 
 }  // namespace trv810::firmware

@@ -18,6 +18,7 @@ enum class LoadError : uint8_t {
   kEmptyImage,     ///< a raw file of 0 bytes: sent, it would leave the unit erased
   kNoLineEnd,      ///< no CR LF within 600 characters
   kEndInsideLine,  ///< the file ends inside a line
+  kBareLineFeed,   ///< the line ends in LF without the CR before it
   kNoColon,        ///< a line does not start with ':'
   kBadDigit,       ///< a character that is not one of 0-9 A-F (see `column`)
   kBadChecksum,    ///< the bytes of a line do not sum to 0, or it has no bytes
@@ -41,12 +42,22 @@ struct LoadResult {
   std::string rawCopyPath;
   platform::FileResult rawCopy;
 
+  /// HEX: data bytes that lay outside the image (below its first address, or 0x80000
+  /// and more above it) and were left out, as the placement rules say.
+  uint64_t bytesLeftOut = 0;
+  /// Raw: the file starts like Intel-HEX text, yet is sent as the bytes it holds.
+  bool looksLikeHexText = false;
+
   explicit operator bool() const { return error == LoadError::kNone; }
 };
 
 /// What went wrong, in one German line, with the line and column where known
 /// ("Zeile 3, Spalte 12: 'g' ist keine Hex-Ziffer (erlaubt: 0-9 und A-F, groß)").
 std::string describe(const LoadResult& result);
+
+/// A line warning of what a successful load did not take as the user may expect
+/// (HEX data left out, HEX text in a raw file); empty when there is nothing to say.
+std::string loadWarning(const LoadResult& result);
 
 /// Whether a successful load left its raw copy unwritten; then `rawCopy.message`
 /// says which file and why.

@@ -34,6 +34,12 @@ inline constexpr std::string_view kFirmwareIncomplete =
     "Firmware unvollständig: vor Gebrauch neu flashen !";
 inline constexpr std::string_view kFinished = "Programmierung beendet.";
 
+// Warnings after a load, in the status line.
+/// HEX data that lay outside the image: the count and "Byte" or "Bytes".
+inline constexpr std::string_view kBytesLeftOutFormat = "Warnung: %llu %s der HEX-Datei außerhalb des Abbilds weggelassen !";
+inline constexpr std::string_view kRawLooksLikeHex =
+    "Warnung: die Binärdatei enthält HEX-Text und wird unverändert gesendet !";
+
 // Message boxes.
 inline constexpr std::string_view kInvalidFile = "Ungültiges Dateiformat!";
 /// A HEX file loaded, but its raw copy beside it could not be written; under it the

@@ -131,6 +131,7 @@ void UpdateWindow::onFileChosen(const std::string& path) {
   if (result) {
     controls_.setEnabled(ids::kProgram, true);
     controls_.setText(ids::kFileName, platform::utf8ToCp1252(path_).bytes);
+    if (const std::string warning = loadWarning(result); !warning.empty()) setStatus(warning);
     // The copy is a by-product: the image can be programmed all the same, but the user
     // must not count on a .bin that is not there (or is an older one).
     if (rawCopyFailed(result))

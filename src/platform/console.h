@@ -18,7 +18,7 @@ class StopRequests {
  public:
   /// From now on Ctrl-C and requests to end wait for wait() instead of ending the
   /// program, for good (a file being saved is finished first). On POSIX this blocks
-  /// SIGINT and SIGTERM, so create it before any thread starts: threads inherit it.
+  /// SIGINT, SIGTERM and SIGHUP, so create it before any thread starts: threads inherit it.
   StopRequests();
   ~StopRequests();
   StopRequests(const StopRequests&) = delete;

@@ -1,5 +1,6 @@
-// Stop requests on POSIX: SIGINT and SIGTERM are blocked and read from a signalfd,
-// which poll() waits on together with the event's descriptor.
+// Stop requests on POSIX: SIGINT, SIGTERM and SIGHUP (a closing terminal, a dropped
+// ssh session) are blocked and read from a signalfd, which poll() waits on together
+// with the event's descriptor.
 
 #include <poll.h>
 #include <pthread.h>
@@ -21,6 +22,7 @@ StopRequests::StopRequests() {
   sigemptyset(&set);
   sigaddset(&set, SIGINT);
   sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
   native_ = -1;
   if (pthread_sigmask(SIG_BLOCK, &set, nullptr) == 0) native_ = ::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
 }

@@ -51,6 +51,8 @@ std::string errorText(int error) {
   return "Systemfehler " + std::to_string(error) + " (" + std::strerror(error) + ")";
 }
 
+std::string readOnlyText() { return "Datei ist schreibgeschützt"; }
+
 std::string notRegularText(FileType type) {
   const std::string notAFile = "keine gewöhnliche Datei";
   switch (type) {

@@ -12,6 +12,9 @@ namespace trv810::platform {
 /// The German text of error number `error` (an errno value).
 std::string errorText(int error);
 
+/// Why a file marked read-only is not replaced: "Datei ist schreibgeschützt".
+std::string readOnlyText();
+
 /// Why a path that holds a `type` cannot be used where a regular file is needed,
 /// e.g. "keine gewöhnliche Datei, sondern eine benannte Pipe (FIFO)".
 std::string notRegularText(FileType type);

@@ -21,6 +21,10 @@ FileResult FileResult::notRegular(FileType type, const std::string& path) {
   return FileResult{false, 0, path + ": " + notRegularText(type), type};
 }
 
+FileResult FileResult::readOnly(const std::string& path) {
+  return FileResult{false, EACCES, path + ": " + readOnlyText()};
+}
+
 FileResult readFileUpTo(const std::string& path, std::size_t limit, std::vector<uint8_t>& out,
                         bool* truncated) {
   out.clear();

@@ -29,20 +29,27 @@ struct FileResult {
   static FileResult failure(int error, const std::string& what);
   /// `path` holds a `type` where a regular file was needed (a folder fails with EISDIR).
   static FileResult notRegular(FileType type, const std::string& path);
+  /// The file at `path` is marked read-only (no write permission bit on POSIX, the
+  /// read-only attribute on Windows): a save must not replace it. EACCES.
+  static FileResult readOnly(const std::string& path);
 };
 
 /// Writes `bytes` to a temporary file beside the file that `path` names and renames it
-/// over that file once it is completely on disk. A symbolic link is followed: the
-/// file it leads to is replaced and the link stays. A replaced file's mode is kept, and
-/// its owner where the process may set it. An existing target that is not a regular
-/// file is refused. On any failure the target is untouched and the temporary file is
-/// removed.
+/// over that file once it is completely on disk. The temporary file has a short name
+/// of its own, so any name the folder takes can be saved. A symbolic link is followed:
+/// the file it leads to is replaced and the link stays. A replaced file's mode is
+/// kept, and its owner where the process may set it. An existing target that is not a
+/// regular file, that is marked read-only or that the user may not write is refused.
+/// On any failure the target is untouched and the temporary file is removed. A request
+/// to end the program (Ctrl-C, SIGTERM, SIGHUP) that comes meanwhile takes effect only
+/// once the save is done or undone.
 FileResult writeFileReplacing(const std::string& path, std::span<const uint8_t> bytes);
 
-/// Whether a file can be created where `path` names one: its folder ("." for a bare
-/// name) takes new files. Checked before work that ends in a save; a failure names
-/// the folder.
-FileResult checkFolderWritableFor(const std::string& path);
+/// Whether a save to `path` can go through, as far as can be told before the work that
+/// ends in it: an existing target must be a regular file that is not read-only and
+/// that the user may write, and its folder ("." for a bare name) must take new files.
+/// A failure names the target or the folder.
+FileResult checkSaveTarget(const std::string& path);
 
 /// Reads at most `limit` bytes of the regular file at `path` into `out` (resized to
 /// what was read). `truncated` tells whether the file held more than `limit` bytes.

@@ -5,6 +5,8 @@
 #include "platform/file_type_posix.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,6 +58,21 @@ FileResult followLinks(const std::string& path, std::string& target) {
   return FileResult::failure(ELOOP, path);
 }
 
+// The folder a file at `target` lives in: "." for a bare name.
+std::string folderOf(const std::string& target) {
+  const std::size_t slash = target.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+}
+
+// Whether the existing regular file `target` (whose stat is `st`) may be replaced. A
+// file without any write permission bit is read-only by its owner's wish, which root,
+// whom access() lets write anything, respects too.
+FileResult checkWritable(const std::string& target, const struct stat& st) {
+  if ((st.st_mode & 0222) == 0) return FileResult::readOnly(target);
+  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return FileResult::failure(errno, target);
+  return {};
+}
+
 // Gives the new file `fd` the mode and, where the process may, the owner of the file
 // `old` it replaces. Another user's file can be saved by one who may write it but not
 // give it away (EPERM): it then becomes theirs, with the old permission bits.
@@ -69,6 +86,26 @@ FileResult keepModeAndOwner(int fd, const struct stat& old, const std::string& p
   return {};
 }
 
+// Holds back Ctrl-C, SIGTERM and SIGHUP on this thread while it saves, so that ending
+// the program leaves neither a temporary file beside the target nor a target half
+// replaced: a request that came meanwhile takes effect once the save is over (or, when
+// the program already waits for such requests, stays pending for it).
+class TerminationDeferred {
+ public:
+  TerminationDeferred() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, signal);
+    ::pthread_sigmask(SIG_BLOCK, &set, &old_);
+  }
+  ~TerminationDeferred() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+  TerminationDeferred(const TerminationDeferred&) = delete;
+  TerminationDeferred& operator=(const TerminationDeferred&) = delete;
+
+ private:
+  sigset_t old_{};
+};
+
 }  // namespace
 
 FileResult writeFileReplacing(const std::string& path, std::span<const uint8_t> bytes) {
@@ -76,10 +113,16 @@ FileResult writeFileReplacing(const std::string& path, std::span<const uint8_t> 
   if (FileResult followed = followLinks(path, target); !followed) return followed;
   struct stat old {};
   const bool replacing = ::stat(target.c_str(), &old) == 0;
-  // A device or FIFO would be swapped for a plain file (as root even /dev/null).
-  if (replacing && !S_ISREG(old.st_mode)) return FileResult::notRegular(fileTypeOf(old.st_mode), target);
+  if (replacing) {
+    // A device or FIFO would be swapped for a plain file (as root even /dev/null).
+    if (!S_ISREG(old.st_mode)) return FileResult::notRegular(fileTypeOf(old.st_mode), target);
+    // The rename needs only the folder's permission: the file's own is checked here.
+    if (FileResult writable = checkWritable(target, old); !writable) return writable;
+  }
 
-  std::string temp = target + ".XXXXXX";
+  const TerminationDeferred deferred;
+  // A short name of its own: the target's name plus a suffix could exceed NAME_MAX.
+  std::string temp = folderOf(target) + "/.trv810-XXXXXX";
   Fd file{::mkstemp(temp.data())};
   if (file.fd < 0) return FileResult::failure(errno, target);
   const auto fail = [&](int err) {
@@ -105,12 +148,15 @@ FileResult writeFileReplacing(const std::string& path, std::span<const uint8_t> 
   return {};
 }
 
-FileResult checkFolderWritableFor(const std::string& path) {
-  // The file is saved beside the file a link leads to, so that folder is the one to check.
+FileResult checkSaveTarget(const std::string& path) {
+  // The file is saved where a link leads, so that file and its folder are the ones to check.
   std::string target;
   if (FileResult followed = followLinks(path, target); !followed) return followed;
-  const std::size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  if (struct stat st {}; ::stat(target.c_str(), &st) == 0) {
+    if (!S_ISREG(st.st_mode)) return FileResult::notRegular(fileTypeOf(st.st_mode), target);
+    if (FileResult writable = checkWritable(target, st); !writable) return writable;
+  }
+  const std::string folder = folderOf(target);
   if (::access(folder.c_str(), W_OK) == 0) return {};
   return FileResult::failure(errno, folder);
 }

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <string>
+#include <string_view>
 
 #include "platform/file.h"
 #include "platform/win32.h"
@@ -26,23 +27,51 @@ bool writeAll(HANDLE file, const uint8_t* data, std::size_t size) {
   return true;
 }
 
-// A folder gives EISDIR, as on POSIX, rather than Windows' access denial.
-bool isFolder(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+// Whether `path` names a device by one of the names Windows reserves in every folder
+// (NUL, CON, AUX, COM1, LPT1, also with an extension: aux.kfg): the system turns such
+// a path into the device's own, \\.\NAME.
+bool namesReservedDevice(const std::wstring& path) {
+  constexpr std::wstring_view kDevicePrefix = L"\\\\.\\";
+  if (path.starts_with(kDevicePrefix)) return false;  // given in the device namespace: left to the calls
+  wchar_t full[MAX_PATH];
+  const DWORD n = ::GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+  return n > 0 && n < MAX_PATH && std::wstring_view(full, n).starts_with(kDevicePrefix);
+}
+
+// What stands at `path` now, if anything: a folder (EISDIR, as on POSIX, rather than
+// Windows' access denial) or a device is no file to save over, and a file with the
+// read-only attribute is not replaced.
+FileResult checkExisting(const std::string& path) {
+  const std::wstring wide = widen(path);
+  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return FileResult::notRegular(FileType::Directory, path);
+  if (namesReservedDevice(wide)) return FileResult::notRegular(FileType::CharacterDevice, path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    return FileResult::readOnly(path);
+  return {};
+}
+
+// The folder part of `path` with its separator ("" for a bare name, "C:" for a name
+// relative to a drive's current folder): a name appended to it lies beside the file.
+std::string folderPrefix(const std::string& path) {
+  const std::size_t separator = path.find_last_of("/\\:");
+  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
 
 }  // namespace
 
 FileResult writeFileReplacing(const std::string& path, std::span<const uint8_t> bytes) {
+  if (FileResult existing = checkExisting(path); !existing) return existing;
   const std::wstring target = widen(path);
-  if (isFolder(target)) return FileResult::notRegular(FileType::Directory, path);
   const DWORD oldAttributes = ::GetFileAttributesW(target.c_str());
-  // A name of our own beside the target: the process id and a counter per try.
+  // A short name of our own beside the target, so that a target of the longest name
+  // the folder takes can be saved: the process id and a counter per try.
+  const std::wstring folder = widen(folderPrefix(path));
   std::wstring temp;
   Handle file;
   for (unsigned attempt = 0; attempt < 100 && !file.valid(); ++attempt) {
-    temp = target + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) + L".tmp";
+    temp = folder + L".trv810-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) + L".tmp";
     file.h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (!file.valid() && ::GetLastError() != ERROR_FILE_EXISTS) return lastFailure(path);
   }
@@ -69,9 +98,10 @@ FileResult writeFileReplacing(const std::string& path, std::span<const uint8_t> 
   return {};
 }
 
-FileResult checkFolderWritableFor(const std::string& path) {
-  const std::size_t separator = path.find_last_of("/\\:");
-  std::string folder = separator == std::string::npos ? "." : path.substr(0, separator + 1);
+FileResult checkSaveTarget(const std::string& path) {
+  if (FileResult existing = checkExisting(path); !existing) return existing;
+  std::string folder = folderPrefix(path);
+  if (folder.empty()) folder = ".";
   if (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\') && folder[folder.size() - 2] != ':')
     folder.pop_back();  // a drive's root keeps its separator
   const std::wstring wide = widen(folder);

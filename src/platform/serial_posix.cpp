@@ -3,7 +3,9 @@
 // The device is opened non-blocking, so a read takes what has arrived and a write
 // hands over what the driver accepts; waiting is done with poll() on the device and an
 // event's descriptor together, which lets a stop interrupt any wait at once. Where the
-// driver knows it, the port runs in low-latency mode while it is open.
+// driver knows it, the port runs in low-latency mode while it is open. The line
+// settings found at opening are put back at closing, so a terminal's device given as
+// the port is left as it was, not raw at 19200 baud.
 
 #include <fcntl.h>
 #include <grp.h>
@@ -50,7 +52,8 @@ using Clock = std::chrono::steady_clock;
 
 class PosixSerialDevice final : public SerialDevice {
  public:
-  PosixSerialDevice(int fd, LowLatencyChange lowLatency) : fd_(fd), lowLatency_(lowLatency) {}
+  PosixSerialDevice(int fd, const termios& before, LowLatencyChange lowLatency)
+      : fd_(fd), before_(before), lowLatency_(lowLatency) {}
   ~PosixSerialDevice() override { close(); }
 
   ReadResult readAvailable(uint8_t* buffer, std::size_t size) override {
@@ -93,6 +96,7 @@ class PosixSerialDevice final : public SerialDevice {
   void close() override {
     if (fd_ < 0) return;
     restoreLowLatency(fd_, lowLatency_);
+    ::tcsetattr(fd_, TCSANOW, &before_);  // a device that went away refuses; nothing to restore then
     // A pseudo-terminal's tty outlives our close while its far side stays open, and
     // would keep refusing others; so give the exclusive mode up explicitly.
     ::ioctl(fd_, TIOCNXCL);
@@ -102,6 +106,7 @@ class PosixSerialDevice final : public SerialDevice {
 
  private:
   int fd_;
+  termios before_;
   LowLatencyChange lowLatency_;
 };
 
@@ -109,10 +114,10 @@ class PosixSerialDevice final : public SerialDevice {
 // inactive. Returns 0, or the errno of the line settings a device did not take: only
 // a terminal takes them, so a regular file or /dev/null fails here (ENOTTY). A
 // pseudo-terminal takes them and refuses the modem lines, which are ignored, as the
-// line still carries the bytes.
-int configureLine(int fd) {
-  termios t{};
-  if (::tcgetattr(fd, &t) != 0) return errno;
+// line still carries the bytes. `before` receives the settings the line had.
+int configureLine(int fd, termios& before) {
+  if (::tcgetattr(fd, &before) != 0) return errno;
+  termios t = before;
   ::cfmakeraw(&t);  // no echo, no line editing, no CR/NL or parity translation
   ::cfsetispeed(&t, B19200);
   ::cfsetospeed(&t, B19200);
@@ -199,14 +204,15 @@ class PosixSerialDeviceOpener final : public SerialDeviceOpener {
     }
     ::ioctl(fd, TIOCEXCL);
     // A character device that takes no line settings (/dev/null, /dev/zero) is no port.
-    if (const int error = configureLine(fd); error != 0) {
+    termios before{};
+    if (const int error = configureLine(fd, before); error != 0) {
       ::ioctl(fd, TIOCNXCL);
       ::close(fd);
       return notSerial(error);
     }
     const LowLatencyChange lowLatency = requestLowLatency(fd);
     Result r;
-    r.device = std::make_unique<PosixSerialDevice>(fd, lowLatency);
+    r.device = std::make_unique<PosixSerialDevice>(fd, before, lowLatency);
     return r;
   }
 };

@@ -6,7 +6,8 @@
 // time-outs make a read complete once the line has been quiet for a millisecond
 // after at least one byte, so a frame reaches the decoder in few reads. A write is
 // overlapped too and waited for together with the stop event; a stop or the caller's
-// time-out cancels it.
+// time-out cancels it. The line settings and time-outs found at opening are put back
+// at closing.
 
 #include <cerrno>
 #include <algorithm>
@@ -27,9 +28,15 @@ HANDLE newIoEvent() { return ::CreateEventW(nullptr, TRUE, FALSE, nullptr); }
 
 DWORD waitMs(Millis timeout) { return timeout.count() < 0 ? INFINITE : static_cast<DWORD>(timeout.count()); }
 
+// What a port was set to before it was configured, to be put back at closing.
+struct LineSettings {
+  std::optional<DCB> state;
+  std::optional<COMMTIMEOUTS> timeouts;
+};
+
 class Win32SerialDevice final : public SerialDevice {
  public:
-  explicit Win32SerialDevice(HANDLE port) : port_(port) {
+  Win32SerialDevice(HANDLE port, const LineSettings& before) : port_(port), before_(before) {
     read_.hEvent = newIoEvent();
     write_.hEvent = newIoEvent();
   }
@@ -118,6 +125,8 @@ class Win32SerialDevice final : public SerialDevice {
       ::GetOverlappedResult(port_, &read_, &got, TRUE);
       pending_ = false;
     }
+    if (before_.state) ::SetCommState(port_, &*before_.state);
+    if (before_.timeouts) ::SetCommTimeouts(port_, &*before_.timeouts);
     ::CloseHandle(port_);
     port_ = INVALID_HANDLE_VALUE;
   }
@@ -142,6 +151,7 @@ class Win32SerialDevice final : public SerialDevice {
   }
 
   HANDLE port_;
+  LineSettings before_;
   OVERLAPPED read_{};
   OVERLAPPED write_{};
   bool pending_ = false;   // a read into buffer_ is under way
@@ -161,17 +171,20 @@ bool isSerialPort(HANDLE port) {
 // 19200 baud, 8N1, raw bytes, no flow control of any kind, DTR and RTS inactive; the
 // driver's queues at 1 KiB each; what waited in them is discarded. Every result is
 // ignored: a port that refuses a setting still carries bytes, and the transfer's own
-// time-outs tell when it does not.
-void configureLine(HANDLE port) {
+// time-outs tell when it does not. Returns the settings the port had.
+LineSettings configureLine(HANDLE port) {
+  LineSettings before;
   ::SetCommMask(port, EV_RXCHAR);
   ::SetupComm(port, kQueueSize, kQueueSize);
   ::PurgeComm(port, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+  if (COMMTIMEOUTS old{}; ::GetCommTimeouts(port, &old)) before.timeouts = old;
   COMMTIMEOUTS timeouts{};
   timeouts.ReadIntervalTimeout = 1;  // complete a read 1 ms after the line went quiet
   ::SetCommTimeouts(port, &timeouts);
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
   if (::GetCommState(port, &dcb)) {
+    before.state = dcb;
     dcb.BaudRate = CBR_19200;
     dcb.ByteSize = 8;
     dcb.Parity = NOPARITY;
@@ -191,6 +204,7 @@ void configureLine(HANDLE port) {
     dcb.fRtsControl = RTS_CONTROL_DISABLE;
     ::SetCommState(port, &dcb);
   }
+  return before;
 }
 
 class Win32SerialDeviceOpener final : public SerialDeviceOpener {
@@ -199,16 +213,27 @@ class Win32SerialDeviceOpener final : public SerialDeviceOpener {
     // Share mode 0: Windows opens a COM port for one program at a time.
     HANDLE port = ::CreateFileW(win32::widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_OVERLAPPED, nullptr);
-    if (port == INVALID_HANDLE_VALUE) return serialOpenFailure(::GetLastError());
+    if (port == INVALID_HANDLE_VALUE) {
+      const DWORD error = ::GetLastError();
+      // Access to a file or folder is denied for reasons of its own; only a port's
+      // denial (a path in the device namespace, \\.\COMn) means that another program holds it.
+      if (error == ERROR_ACCESS_DENIED && path.rfind("\\\\.\\", 0) != 0 &&
+          ::GetFileAttributesW(win32::widen(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        Result refused;
+        refused.error = DeviceOpenError::NotSerial;
+        return refused;
+      }
+      return serialOpenFailure(error);
+    }
     if (!isSerialPort(port)) {
       ::CloseHandle(port);
       Result refused;
       refused.error = DeviceOpenError::NotSerial;
       return refused;
     }
-    configureLine(port);
+    const LineSettings before = configureLine(port);
     Result r;
-    r.device = std::make_unique<Win32SerialDevice>(port);
+    r.device = std::make_unique<Win32SerialDevice>(port, before);
     return r;
   }
 };

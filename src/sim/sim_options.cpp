@@ -69,6 +69,9 @@ bool setFlag(const std::string& name, SimOptions& o) {
   if (name == "--bad-checksum") return o.unit.badChecksum = true;
   if (name == "--incompatible") return o.unit.incompatible = true;
   if (name == "--silent") return o.unit.silent = true;
+  if (name == "--chatter") return o.unit.chatter = true;
+  if (name == "--wrong-block") return o.unit.wrongBlock = true;
+  if (name == "--restart-download") return o.unit.restartDownload = true;
   if (name == "--trace") return o.trace = true;
   if (name == "--help" || name == "-h") return o.help = true;
   return false;
@@ -143,6 +146,9 @@ const char* helpText() {
          "  --seed N                 seed of the faults above (default 1)\n"
          "                           P is a fraction (0.05) or a percentage (5%)\n"
          "  --silent                 never answer\n"
+         "  --chatter                accept a read, then acknowledge every 100 ms, no block\n"
+         "  --wrong-block            number every block of a read one too high\n"
+         "  --restart-download       answer every download block with \"send again from 0\"\n"
          "  --vanish-after-frames N  close its pseudo-terminal after N frames received, as a\n"
          "                           unit that is switched off or an adapter pulled out\n"
          "  --save-config FILE.kfg   write each configuration it receives\n"

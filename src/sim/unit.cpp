@@ -34,6 +34,7 @@ bool Unit::delivers(int format) const {
 
 Step Unit::onFrame(std::span<const uint8_t> p, Micros now) {
   if (settings_.silent || p.empty()) return {};
+  chatterDue_.reset();  // a chattering unit keeps it up until the host says something
   const uint8_t address = byteAt(p, 1);
   switch (p[0]) {
     case code::kConfigWrite:
@@ -86,6 +87,7 @@ Step Unit::takeBlock(std::span<const uint8_t> p, Micros now) {
   if (!download_ || p[0] != download_->blockCommand || p.size() < 4 + kBlockLength)
     return acknowledged(now, address, reply(now, code::kNotExpected, address));
   Download& d = *download_;
+  if (settings_.restartDownload) return acknowledged(now, address, Outgoing{now, {code::kSendFrom, address, 0, 0}});
   const uint16_t n = wordAt(p, 2);
   if (n != kFinalBlock && n > d.expected) {
     const auto lo = static_cast<uint8_t>(d.expected & 0xFF);
@@ -159,6 +161,11 @@ Step Unit::openUpload(std::span<const uint8_t> p, Micros now) {
                        static_cast<uint8_t>(format), static_cast<uint8_t>(size & 0xFF),
                        static_cast<uint8_t>(size >> 8), static_cast<uint8_t>(blocks & 0xFF),
                        static_cast<uint8_t>(blocks >> 8), 'T', 'R', 'V', '8', '1', '0', 0}});
+  if (settings_.chatter) {
+    chatterDue_ = now + kChatterInterval;
+    chatterAddress_ = address;
+    return s;
+  }
   upload_ = std::move(u);
   s.frames.push_back(uploadBlock(now));
   return s;
@@ -177,7 +184,7 @@ Step Unit::onUploadAnswer(std::span<const uint8_t> p, Micros now) {
   if (p[0] == code::kSendFrom) {
     const uint16_t n = wordAt(p, 2);
     const std::size_t from = n == kFinalBlock ? last : std::min<std::size_t>(n, last);
-    if (from == u.inFlight) return s;
+    if (from == u.inFlight && !settings_.wrongBlock) return s;
     u.inFlight = from;
   } else if (u.inFlight == last) {
     upload_.reset();
@@ -194,7 +201,7 @@ Step Unit::onUploadAnswer(std::span<const uint8_t> p, Micros now) {
 Outgoing Unit::uploadBlock(Micros now) {
   Upload& u = *upload_;
   const std::size_t last = u.payload.size() / kBlockLength - 1;
-  const std::size_t number = u.inFlight == last ? kFinalBlock : u.inFlight;
+  const std::size_t number = settings_.wrongBlock ? u.inFlight + 1 : u.inFlight == last ? kFinalBlock : u.inFlight;
   Outgoing o{now, std::vector<uint8_t>(5 + kBlockLength)};
   o.payload[0] = code::kConfigRead;
   o.payload[1] = u.address;
@@ -209,12 +216,19 @@ Outgoing Unit::uploadBlock(Micros now) {
 }
 
 std::optional<Micros> Unit::deadline() const {
+  if (chatterDue_) return chatterDue_;
   if (!upload_) return std::nullopt;
   return upload_->due;
 }
 
 Step Unit::onDeadline(Micros now) {
   Step s;
+  if (chatterDue_) {
+    if (now < *chatterDue_) return s;
+    s.frames.push_back(reply(now, code::kAcknowledge, chatterAddress_));
+    *chatterDue_ += kChatterInterval;
+    return s;
+  }
   if (!upload_ || now < upload_->due) return s;
   if (upload_->resends >= settings_.uploadResendLimit) {
     upload_.reset();  // the host has gone away

@@ -21,6 +21,12 @@
 //                          within the resend time: the same block again
 // Every other frame is acknowledged (F0 aa) and answered with 62 aa, which the host
 // takes as a failure. Acknowledges from the host (60, 61, 63) are never answered.
+//
+// Units that answer without ever getting anywhere, for the host's overall time limit:
+// `chatter` accepts a read and then sends F0 aa every 100 ms and no block;
+// `wrongBlock` numbers every block of a read one above its place (never FF FF) and
+// sends it again at once on every 63; `restartDownload` answers every download block
+// with 63 aa 00 00, "send again from block 0".
 
 #include <array>
 #include <chrono>
@@ -54,6 +60,8 @@ inline constexpr uint8_t kSendFrom = 0x63;
 }  // namespace code
 
 inline constexpr uint16_t kFinalBlock = 0xFFFF;
+/// How often a chattering unit acknowledges.
+inline constexpr Micros kChatterInterval = std::chrono::milliseconds(100);
 /// Largest firmware image: 0x10000 blocks of 8 bytes.
 inline constexpr std::size_t kMaxFirmware = 0x10000 * kBlockLength;
 
@@ -63,6 +71,9 @@ struct UnitSettings {
   bool badChecksum = false;           ///< uploads carry a wrong sum byte
   bool incompatible = false;          ///< 51 to every download, F5 to every format
   bool silent = false;                ///< never answers
+  bool chatter = false;               ///< after accepting a read, F0 every 100 ms instead of blocks
+  bool wrongBlock = false;            ///< every block of a read numbered one too high
+  bool restartDownload = false;       ///< 63 00 00 to every download block
   Micros eraseDelay = std::chrono::milliseconds(1500);
   Micros uploadResendAfter = std::chrono::milliseconds(600);
   int uploadResendLimit = 10;  ///< resends of one block without a word from the host
@@ -148,6 +159,8 @@ class Unit {
   std::vector<uint8_t> firmware_;
   std::optional<Download> download_;
   std::optional<Upload> upload_;
+  std::optional<Micros> chatterDue_;  // the next acknowledge of a chattering unit
+  uint8_t chatterAddress_ = 0;
   UnitCounters counters_;
 };
 

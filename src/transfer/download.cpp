@@ -1,5 +1,7 @@
 #include "transfer/download.h"
 
+#include "transfer/time_limit.h"
+
 namespace trv810::transfer {
 namespace {
 
@@ -16,6 +18,16 @@ bool Download::accepts(const TransferRecord& r) {
   if (r.blockLength < 1 || r.blockLength > kMaxBlockLength) return false;
   if (r.imageLength > 0 && r.image == nullptr) return false;
   return uint64_t{r.imageLength} <= uint64_t{0x10000} * r.blockLength;
+}
+
+std::chrono::milliseconds Download::timeLimit(const TransferRecord& r) {
+  const uint64_t length = r.blockLength == 0 ? 1 : r.blockLength;
+  const uint64_t blocks = r.imageLength / length + 1;  // and the final one
+  const uint64_t exchange = 2 * frameLineBytes(kReplyPayload);  // acknowledge and answer
+  const uint64_t bytes = frameLineBytes(2 + r.requestParams.size()) + exchange +
+                         blocks * (frameLineBytes(4 + length) + exchange);
+  constexpr std::chrono::milliseconds kWait{500};
+  return transfer::timeLimit(bytes, (kRequestWaits + 1 + kEraseWaits + 1) * kWait);
 }
 
 Download::Download(const TransferRecord& record) : record_(record) {}

@@ -24,8 +24,11 @@
 //
 // A time-out is a 500 ms wait in which no frame became ready; the runner feeds it.
 // Every frame is sent at most five times. A 0x63 answer moves the transfer to block n
-// with a fresh send counter, and the final-block marker is recomputed from n.
+// with a fresh send counter, and the final-block marker is recomputed from n. The
+// runner also ends the whole transfer once its time limit (timeLimit(), see
+// time_limit.h) has passed: onTimeLimit, RESULT_NO_ANSWER.
 
+#include <chrono>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -59,6 +62,11 @@ class Download {
   /// blocks hold (block 0xFFFF must be the last).
   static bool accepts(const TransferRecord& record);
 
+  /// How long the download that `record` describes may take in all: its blocks and
+  /// opening request with their replies on the line, the erase (the longest the
+  /// request waits for its answer) and the reserve of time_limit.h.
+  static std::chrono::milliseconds timeLimit(const TransferRecord& record);
+
   /// The machine reads `record`, which must outlive it.
   explicit Download(const TransferRecord& record);
 
@@ -74,6 +82,9 @@ class Download {
   /// The port failed (a write failed or timed out, or the device went away): ends
   /// the transfer with RESULT_NO_ANSWER unless a result is decided already.
   Actions onLinkFailed();
+  /// The transfer's time limit has passed: ends it with RESULT_NO_ANSWER, as a unit
+  /// that stopped answering, unless a result is decided already.
+  Actions onTimeLimit() { return onLinkFailed(); }
 
   int state() const { return state_; }
   bool finished() const { return state() == Finished; }

@@ -50,8 +50,12 @@ Report Operation::finish(uint32_t code) {
   switch (code) {
     case RESULT_NO_ANSWER:
       report.message = told(texts_.noAnswer);
-      report.message->detail = transfer_.lastDeviceLoss() ? texts::deviceGone(port_.name, port_.device)
-                                                          : texts::noAnswerAdvice(port_.name, port_.device);
+      if (transfer_.lastDeviceLoss())
+        report.message->detail = texts::deviceGone(port_.name, port_.device);
+      else if (const auto limit = transfer_.lastTimeLimitPassed())
+        report.message->detail = texts::timeLimitAdvice(port_.name, port_.device, *limit);
+      else
+        report.message->detail = texts::noAnswerAdvice(port_.name, port_.device);
       break;
     case RESULT_ERASE_FAILED:
       report.message = told(texts_.eraseFailed);

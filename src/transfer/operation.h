@@ -104,8 +104,8 @@ class Operation {
   /// A refusal before the port is opened, with `text` in the window's failure box.
   Start refuse(std::string text) const;
   /// The result arrived: closes the port and returns the window's message for `code`.
-  /// "Verbindung unterbrochen !" gets a line under it: the device went away, or what
-  /// to check when the unit did not answer.
+  /// "Verbindung unterbrochen !" gets a line under it: the device went away, the unit
+  /// answered but the transfer ran out of time, or what to check when it did not answer.
   Report finish(uint32_t code);
 
   Transfer& transfer_;

@@ -125,6 +125,13 @@ std::string noAnswerAdvice(const std::string& port, const std::string& device) {
          ": prüfen Sie das Kabel, die Stromversorgung des TRV810 und ob der richtige Port gewählt ist.";
 }
 
+std::string timeLimitAdvice(const std::string& port, const std::string& device, std::chrono::milliseconds limit) {
+  const auto seconds = std::chrono::round<std::chrono::seconds>(limit).count();
+  return "Der TRV810 an " + portAndDevice(port, device) + " antwortet, doch die Übertragung kam in " +
+         std::to_string(seconds) + " s nicht zu Ende: schalten Sie den TRV810 aus und wieder ein und versuchen Sie "
+         "es erneut.";
+}
+
 std::string deviceGone(const std::string& port, const std::string& device) {
   if (const platform::AddressParse parsed = platform::parseNetworkAddress(device); parsed.address) {
     return "Die Verbindung zum Server " + parsed.address->host + ", Port " + std::to_string(parsed.address->port) +

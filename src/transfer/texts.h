@@ -5,6 +5,7 @@
 // The link itself only reports a kind, an errno, the device and its owning group.
 // UTF-8, German like every line a user reads.
 
+#include <chrono>
 #include <string>
 
 #include "link/serial_link.h"
@@ -21,6 +22,10 @@ std::string addressProblem(const std::string& address);
 
 /// The unit did not answer on `port` (opened as `device`): what to check.
 std::string noAnswerAdvice(const std::string& port, const std::string& device);
+
+/// The unit on `port` kept answering, but the transfer did not end within its time
+/// limit `limit`: what to do next.
+std::string timeLimitAdvice(const std::string& port, const std::string& device, std::chrono::milliseconds limit);
 
 /// The device behind `port` went away while the transfer ran; for a network address,
 /// the connection to its server, named with host and port.

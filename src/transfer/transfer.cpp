@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 
 #include "link/frame_codec.h"
 #include "transfer/download.h"
@@ -21,8 +22,16 @@ constexpr std::size_t kMaxReceivedPayload = link::kMaxContent - 2;
 template <typename Machine>
 class Runner {
  public:
-  Runner(link::SerialLink& link, Machine& machine, NotificationSink& sink, TraceHook trace)
-      : link_(link), machine_(machine), sink_(sink), trace_(std::move(trace)) {}
+  // `timeLimitPassedMs` receives the limit when the transfer runs out of time.
+  Runner(link::SerialLink& link, Machine& machine, NotificationSink& sink, TraceHook trace, Millis limit,
+         std::atomic<int64_t>& timeLimitPassedMs)
+      : link_(link),
+        machine_(machine),
+        sink_(sink),
+        trace_(std::move(trace)),
+        limit_(limit),
+        deadline_(Clock::now() + limit),
+        timeLimitPassedMs_(timeLimitPassedMs) {}
 
   void run() {
     if (!carryOut(machine_.start())) return;
@@ -34,17 +43,26 @@ class Runner {
   }
 
  private:
-  // One wait for stop or a frame; false when the thread is to end.
+  using Clock = std::chrono::steady_clock;
+
+  // One wait for stop or a frame; false when the thread is to end. The wait before the
+  // deadline is shortened to end on it; such a wait is no time-out of the machine's.
   bool step() {
+    const auto left = std::chrono::ceil<Millis>(deadline_ - Clock::now());
+    if (left.count() <= 0) {
+      timeLimitPassedMs_.store(limit_.count());
+      return carryOut(machine_.onTimeLimit());
+    }
+    const Millis wait = std::min(kWait, left);
     link::LinkEvents& events = link_.events();
-    switch (platform::waitForEither(events.stop, events.frameReady, kWait)) {
+    switch (platform::waitForEither(events.stop, events.frameReady, wait)) {
       case WaitOutcome::First:
         return false;
       case WaitOutcome::Second:
         return carryOut(onFrameReady());
       case WaitOutcome::TimedOut:
         if (events.frameReady.tryConsume()) return carryOut(onFrameReady());
-        return carryOut(machine_.onTimeout());
+        return wait < kWait || carryOut(machine_.onTimeout());
     }
     return true;
   }
@@ -117,6 +135,9 @@ class Runner {
   Machine& machine_;
   NotificationSink& sink_;
   const TraceHook trace_;
+  const Millis limit_;
+  const Clock::time_point deadline_;
+  std::atomic<int64_t>& timeLimitPassedMs_;
   std::array<uint8_t, link::kMaxPayload + 2> payload_{};
   std::size_t payloadLength_ = 0;
   std::array<uint8_t, link::kMaxFrameBytes> transmit_{};
@@ -126,26 +147,37 @@ class Runner {
 
 }  // namespace
 
-Transfer::Transfer(link::SerialLink& link) : link_(link) {}
+Transfer::Transfer(link::SerialLink& link)
+    : link_(link), timeLimit_([](Kind kind, const TransferRecord& record) {
+        return kind == Kind::Download ? Download::timeLimit(record) : Upload::timeLimit(record);
+      }) {}
 
 StartStatus Transfer::start(Kind kind, const std::string& device, const std::function<void(TransferRecord&)>& fill,
                             NotificationSink& sink) {
   if (!link_.openPort(device)) return StartStatus::PortFailed;
   fill(record_);
+  timeLimitPassedMs_.store(0);
+  const Millis limit = timeLimit_(kind, record_);
   bool started = false;
   if (kind == Kind::Download) {
-    started = startThread(Download::accepts(record_), [this, &sink, trace = trace_] {
+    started = startThread(Download::accepts(record_), [this, &sink, trace = trace_, limit] {
       Download machine(record_);
-      Runner<Download>(link_, machine, sink, trace).run();
+      Runner<Download>(link_, machine, sink, trace, limit, timeLimitPassedMs_).run();
     });
   } else {
     formatIndex_.store(record_.formatIndex);
-    started = startThread(Upload::accepts(record_), [this, &sink, trace = trace_] {
+    started = startThread(Upload::accepts(record_), [this, &sink, trace = trace_, limit] {
       Upload machine(record_, formatIndex_);
-      Runner<Upload>(link_, machine, sink, trace).run();
+      Runner<Upload>(link_, machine, sink, trace, limit, timeLimitPassedMs_).run();
     });
   }
   return started ? StartStatus::Started : StartStatus::ThreadFailed;
+}
+
+std::optional<Millis> Transfer::lastTimeLimitPassed() const {
+  const int64_t ms = timeLimitPassedMs_.load();
+  if (ms == 0) return std::nullopt;
+  return Millis(ms);
 }
 
 bool Transfer::startThread(bool recordOk, std::function<void()> body) {

@@ -17,12 +17,18 @@
 // without posting anything more as soon as it sees the stop event, in a wait or in a
 // write, so it is always gone well inside the 1000 ms that closePort() gives it.
 //
+// Each transfer also has a time limit, which the machine derives from the record
+// (time_limit.h). The runner shortens its last wait to end on it and then feeds the
+// machine onTimeLimit, which ends the transfer like a unit that stopped answering; a
+// unit that keeps talking without getting anywhere cannot hold the program for ever.
+//
 // Callers go through the operations (transfer/operation.h), which fill the record
 // with the request builders of transfer/requests.h and start() the transfer.
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -73,8 +79,16 @@ class Transfer {
   /// Whether the device went away during the last transfer; read after stop().
   std::optional<link::DeviceLoss> lastDeviceLoss() const { return link_.lastDeviceLoss(); }
 
+  /// The limit that ended the last transfer when it ran out of time; read after stop().
+  std::optional<platform::Millis> lastTimeLimitPassed() const;
+
   /// Sets (or with an empty hook removes) the frame trace; takes effect at the next start.
   void setTraceHook(TraceHook hook) { trace_ = std::move(hook); }
+
+  /// The time limit of a transfer of a kind for its record; the machines' own by default.
+  using TimeLimit = std::function<platform::Millis(Kind, const TransferRecord&)>;
+  /// Replaces the time limits (tests shorten them); takes effect at the next start.
+  void setTimeLimit(TimeLimit limit) { timeLimit_ = std::move(limit); }
 
  private:
   bool startThread(bool recordOk, std::function<void()> body);
@@ -83,6 +97,8 @@ class Transfer {
   TransferRecord record_;
   std::atomic<uint8_t> formatIndex_{0};
   TraceHook trace_;
+  TimeLimit timeLimit_;
+  std::atomic<int64_t> timeLimitPassedMs_{0};  // 0: the last transfer did not run out of time
 };
 
 }  // namespace trv810::transfer

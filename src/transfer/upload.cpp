@@ -1,5 +1,7 @@
 #include "transfer/upload.h"
 
+#include "transfer/time_limit.h"
+
 namespace trv810::transfer {
 namespace {
 
@@ -14,6 +16,17 @@ constexpr std::size_t kBlockHeader = 5;  // command, -, firmware version, block 
 bool Upload::accepts(const TransferRecord& r) {
   if (r.blockLength < 1 || r.blockLength > kMaxBlockLength) return false;
   return r.image != nullptr || r.imageCapacity == 0;
+}
+
+std::chrono::milliseconds Upload::timeLimit(const TransferRecord& r) {
+  constexpr uint64_t kFormats = 3;
+  constexpr uint64_t kAcceptPayload = 15;
+  const uint64_t length = r.blockLength == 0 ? 1 : r.blockLength;
+  const uint64_t blocks = r.imageCapacity / length + 1;
+  const uint64_t bytes = kFormats * (frameLineBytes(4) + frameLineBytes(kAcceptPayload)) +
+                         blocks * (frameLineBytes(kBlockHeader + length) + frameLineBytes(kReplyPayload));
+  constexpr std::chrono::milliseconds kWait{500};
+  return transfer::timeLimit(bytes, kFormats * (kRequestWaits + 1) * kWait);
 }
 
 Upload::Upload(TransferRecord& record, std::atomic<uint8_t>& formatIndex)

@@ -24,9 +24,11 @@
 // accept and every wait between blocks add up: the eleventh time-out after the last
 // request ends the transfer. Acknowledges and resend requests are written once.
 // The upload stores nothing beyond imageCapacity: such a block ends the transfer with
-// RESULT_NO_ANSWER.
+// RESULT_NO_ANSWER. So does the runner once the transfer's time limit (timeLimit(),
+// see time_limit.h) has passed: onTimeLimit.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -56,6 +58,11 @@ class Upload {
   /// 1..120 and an image when there is room (imageCapacity 0 stores nothing).
   static bool accepts(const TransferRecord& record);
 
+  /// How long the upload that `record` describes may take in all: as many blocks as
+  /// imageCapacity holds with their acknowledges on the line, the request for each of
+  /// the three formats with its waits, and the reserve of time_limit.h.
+  static std::chrono::milliseconds timeLimit(const TransferRecord& record);
+
   /// The machine reads and writes `record` (formatIndex, firmwareVersion, the image)
   /// and lowers `formatIndex` on each refusal.
   Upload(TransferRecord& record, std::atomic<uint8_t>& formatIndex);
@@ -72,6 +79,9 @@ class Upload {
   /// The port failed (a write failed or timed out, or the device went away): ends
   /// the transfer with RESULT_NO_ANSWER unless a result is decided already.
   Actions onLinkFailed();
+  /// The transfer's time limit has passed: ends it with RESULT_NO_ANSWER, as a unit
+  /// that stopped answering, unless a result is decided already.
+  Actions onTimeLimit() { return onLinkFailed(); }
 
   int state() const { return state_; }
   bool finished() const { return state() == Finished; }

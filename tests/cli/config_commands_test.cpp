@@ -65,6 +65,20 @@ TEST(CliConfig, ShowListsRowsAndSettingsInUtf8) {
   EXPECT_NE(run.out.find("   6  0000077"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Relais Handauslösung       K3 K4"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Ident-Nr.                  \"Süd €\""), std::string::npos) << run.out;
+
+  // An ident that would repaint the terminal is shown with its control characters
+  // escaped; and output that cannot be written is a failure.
+  ConfigImage crafted = validImage();
+  const std::string ident = "\x1b[2J\x1b]0;x\x07\x9d";
+  std::ranges::copy(ident, crafted.identText().begin());
+  const std::string craftedFile = dir.write("crafted.kfg", buildConfigFile(crafted));
+  const Outcome escaped = trv810ctl("show " + craftedFile);
+  EXPECT_NE(escaped.out.find("\"\\x1b[2J\\x1b]0;x\\x07\\x9d\""), std::string::npos) << escaped.out;
+  EXPECT_EQ(escaped.out.find('\x1b'), std::string::npos);
+  const Outcome full = trv810ctl("--version >/dev/null; { " TRV810_BINARY_DIR "/src/cli/trv810ctl show " + craftedFile +
+                                 " >/dev/full; }");
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.out, "Ausgabe konnte nicht geschrieben werden !\nKein Platz mehr auf dem Datenträger\n");
 }
 
 TEST(CliConfig, CheckAcceptsAValidFileAndReportsTheFirstError) {

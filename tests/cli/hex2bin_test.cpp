@@ -51,6 +51,12 @@ TEST_F(Hex2bin, AGoodHexFilePrintsItsLengthAndLeavesTheRawCopy) {
   const Outcome raw = run((dir / "fw.bin").string());
   EXPECT_EQ(raw.status, 0);
   EXPECT_NE(raw.out.find("Abbildlänge 4 Bytes"), std::string::npos);
+
+  // Data the placement leaves out is told on a line of its own; the copy is written.
+  const Outcome dropped = run(write("low.hex", ":0100100011DE\r\n:0100000022DD\r\n:00000001FF\r\n"));
+  EXPECT_EQ(dropped.status, 0) << dropped.err;
+  EXPECT_EQ(dropped.err, "Warnung: 1 Byte der HEX-Datei außerhalb des Abbilds weggelassen !\n");
+  EXPECT_EQ(read("low.bin"), "\x11");
 }
 
 TEST_F(Hex2bin, AFaultyFileSaysWhatAndWhere) {

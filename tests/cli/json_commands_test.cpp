@@ -65,6 +65,8 @@ TEST(CliJson, ImportRefusesEachFaultWithItsFieldAndLeavesTheTargetAlone) {
   struct Case {
     std::string json, message;
   };
+  const std::string addressError =
+      "rows[0].address: Adress-Fehler bei Adresse 1\nErlaubt sind Adressen von 8 bis 2047993 (nur Ziffern).\n";
   const Case cases[] = {
       {replaced(json, "\"format\": 3,", "\"format\": 3,,"), "kein gültiges JSON (Zeile 2, Spalte 15)\n"},
       {replaced(json, "\"active\": true", "\"active\": 1"), "rows[0].active: erwartet true oder false\n"},
@@ -88,6 +90,20 @@ TEST(CliJson, ImportRefusesEachFaultWithItsFieldAndLeavesTheTargetAlone) {
        "general.ident: Fehler: Ident-Nr.\nErlaubt sind höchstens 16 Zeichen.\n"},
       {replaced(json, "\"ident\": \"\"", "\"ident\": \"\xE2\x98\x83\""),
        "general.ident: Zeichen ohne Windows-1252-Code an Byte 0\n"},
+      // Nothing is cut: a text longer than its field is its field's error, though its
+      // first characters would make a valid value.
+      {replaced(json, "\"0001234\"", "\"0012345678\""), addressError},
+      {replaced(json, "\"0001234\"", "\"000000008 garbage\""), addressError},
+      {replaced(json, "\"ON05,OFF10\"", "\"ON05,OFF10" + std::string(130, ' ') + ",ON61\""),
+       "rows[0].sequence: Syntaxfehler der Signalfolge bei Adresse 1\nErlaubt sind ONnn"},
+      {replaced(json, "\"manualSequence\": \"ON05\"", "\"manualSequence\": \"ON05" + std::string(1'000'000, ' ') + "\""),
+       "general.manualSequence: Syntaxfehler der Signalfolge Handauslösung\nErlaubt sind ONnn"},
+      // An active row's function is one of the list's letters; a stored number is not.
+      {replaced(json, "\"function\": \"A\"", "\"function\": 7"),
+       "rows[0].function: erwartet \"A\", \"B\", \"C\" oder \"D\"\n"},
+      // Nesting beyond the document's four levels crashed import (exit 139).
+      {"{\"x\":" + std::string(50'000, '[') + std::string(50'000, ']') + ",\"y\":1}",
+       "kein gültiges JSON (Zeile 1, Spalte 9: mehr als 4 Ebenen verschachtelt)\n"},
   };
   for (const Case& c : cases) {
     dir.write("out.kfg", before);
@@ -127,6 +143,21 @@ TEST(CliJson, DiffIsEmptyForTheSameConfigurationAndListsExactlyTheChangedFields)
     EXPECT_EQ(differs.status, 1);
     EXPECT_EQ(differs.out, expected);
   }
+
+  // Control characters of a text are shown escaped: a file must not steer the terminal.
+  const Outcome escaped =
+      trv810ctl("diff " + a + " " + dir.write("c.json", replaced(readText(dir.file("a.json")), "\"ident\": \"\"",
+                                                                  "\"ident\": \"\\u001b[2J\\u0090\"")));
+  EXPECT_EQ(escaped.status, 1);
+  EXPECT_EQ(escaped.out, "general.ident: \"\" -> \\x1b[2J\\x90\n");
+
+  // A side that cannot be read gives 2 and is named once, whatever is wrong with it.
+  const Outcome deep = trv810ctl("diff " + a + " " + dir.write("deep.json", std::string(100'000, '[')));
+  EXPECT_EQ(deep.status, 2) << deep.out;
+  const std::string big = dir.write("big.json", std::string((1 << 20) + 1, ' '));
+  const Outcome tooBig = trv810ctl("diff " + big + " " + a);
+  EXPECT_EQ(tooBig.status, 2);
+  EXPECT_EQ(tooBig.out, big + ": größer als 1024 KiB, keine Konfiguration\n");
 
   const Outcome missing = trv810ctl("diff " + a + " " + dir.file("none.json"));
   EXPECT_EQ(missing.status, 2);

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "config/config_file.h"
@@ -121,6 +122,25 @@ TEST(CliTransfer, ReadFailuresSaveNothing) {
   const Outcome noFolder = run("read " + dir.file("none/x.kfg"));
   EXPECT_EQ(noFolder.status, 1);
   EXPECT_EQ(noFolder.out.rfind("Datei konnte nicht gespeichert werden !\n", 0), 0u) << noFolder.out;
+
+  // A target the save would refuse is refused before the unit is asked: a folder, a
+  // file marked read-only (whoever runs the test), a device.
+  Unit unit(dir);
+  fs::create_directory(dir.file("folder.kfg"));
+  const std::string readOnly = dir.write("ro.kfg", std::string("old"));
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const std::pair<std::string, std::string> refusals[] = {
+      {dir.file("folder.kfg"), "Ist ein Verzeichnis"},
+      {readOnly, "Datei ist schreibgeschützt"},
+      {"/dev/null", "keine gewöhnliche Datei, sondern ein zeichenorientiertes Gerät"}};
+  for (const auto& [target, reason] : refusals) {
+    const Outcome o = run(unit.port() + "read " + target);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "Datei konnte nicht gespeichert werden !\n" + target + ": " + reason + "\n");
+  }
+  EXPECT_EQ(readFile(readOnly), (Bytes{'o', 'l', 'd'}));
+  unit.sim.stop();
+  EXPECT_TRUE(has({0, unit.sim.summary()}, "\"frames_in\":0,")) << unit.sim.summary();
 }
 
 TEST(CliTransfer, WriteProgramsWhatTheFormReadsAndVerifies) {
@@ -256,22 +276,26 @@ TEST(CliTransfer, AUnitThatVanishesEndsTheReadWithinTwoSeconds) {
   EXPECT_FALSE(fs::exists(dir.file("gone.kfg")));
 }
 
-// Real time: the receiver's start pause, then the stop.
-TEST(CliTransfer, CtrlCStopsTheTransferWithoutAResult) {
-  TempDir dir;
-  Unit unit(dir, {"--silent"});
-  const std::string out = dir.file("ctl.out");
-  const std::string target = dir.file("never.kfg");
-  const pid_t pid = tests::startTrv810ctl({"--port", unit.sim.device(), "read", target}, out);
-  ASSERT_GT(pid, 0);
-  ASSERT_TRUE(unit.sim.receivedFrames(1, 5s));  // the request is out, the tool waits for an answer
-  const auto stopped = std::chrono::steady_clock::now();
-  ::kill(pid, SIGINT);
-  EXPECT_EQ(tests::waitForTrv810ctl(pid), 130);
-  EXPECT_LT(std::chrono::steady_clock::now() - stopped, 1000ms);
-  const Bytes text = readFile(out);
-  EXPECT_EQ(std::string(text.begin(), text.end()), "Abgebrochen; nichts wurde gelesen.\n");
-  EXPECT_FALSE(fs::exists(target));
+// Real time: the receiver's start pause, then the stop. A closing terminal (SIGHUP)
+// is a request to end like Ctrl-C: it killed the program, which left the port as it was.
+TEST(CliTransfer, CtrlCAndAHangUpStopTheTransferWithoutAResult) {
+  for (const int signal : {SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signal == SIGINT ? "SIGINT" : "SIGHUP");
+    TempDir dir;
+    Unit unit(dir, {"--silent"});
+    const std::string out = dir.file("ctl.out");
+    const std::string target = dir.file("never.kfg");
+    const pid_t pid = tests::startTrv810ctl({"--port", unit.sim.device(), "read", target}, out);
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(unit.sim.receivedFrames(1, 5s));  // the request is out, the tool waits for an answer
+    const auto stopped = std::chrono::steady_clock::now();
+    ::kill(pid, signal);
+    EXPECT_EQ(tests::waitForTrv810ctl(pid), 130);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 1000ms);
+    const Bytes text = readFile(out);
+    EXPECT_EQ(std::string(text.begin(), text.end()), "Abgebrochen; nichts wurde gelesen.\n");
+    EXPECT_FALSE(fs::exists(target));
+  }
 }
 
 }  // namespace

@@ -186,22 +186,32 @@ TEST(ConfigFile, SaveAndLoadOnAPathRoundTrip) {
   EXPECT_TRUE(host.boxes.empty());
 }
 
-// A save that cannot complete keeps the previous file and says so, instead of ending
-// silently with a half-written or missing file.
-TEST(ConfigFile, AFailedSaveKeepsTheOldFileAndSaysSo) {
+// A save that cannot complete keeps the previous file and says so, with the reason,
+// instead of ending silently with a half-written or missing file. A file marked
+// read-only is not replaced, though its folder would let the rename through.
+TEST(ConfigFile, AFailedSaveKeepsTheOldFileAndSaysWhy) {
   TempDir dir;
   RecordingHost host;
   const fs::path occupied = dir.path / "occupied.kfg";
   fs::create_directory(occupied);
   std::ofstream(occupied / "inside") << "keep";
-  EXPECT_FALSE(saveConfigFileShowing(occupied.string(), sampleImage(), host));
-  EXPECT_EQ(slurp(occupied / "inside"), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
-  EXPECT_FALSE(saveConfigFileShowing((dir.path / "no" / "a.kfg").string(), sampleImage(), host));
-  ASSERT_EQ(host.boxes.size(), 2u);
-  for (const auto& box : host.boxes) {
-    EXPECT_EQ(box.text, "Datei konnte nicht gespeichert werden !");
-    EXPECT_EQ(box.caption, "TRV810-Konfiguration");
-    EXPECT_EQ(box.icon, Icon::Error);
+  const fs::path readOnly = dir.path / "ro.kfg";
+  std::ofstream(readOnly) << "keep";
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const std::string reasons[] = {occupied.string() + ": Ist ein Verzeichnis",
+                                 (dir.path / "no" / "a.kfg").string() + ": Datei oder Verzeichnis nicht vorhanden",
+                                 readOnly.string() + ": Datei ist schreibgeschützt"};
+  for (const std::string& reason : reasons) {
+    const std::string path = reason.substr(0, reason.rfind(": "));
+    EXPECT_FALSE(saveConfigFileShowing(path, sampleImage(), host));
+    ASSERT_FALSE(host.boxes.empty());
+    EXPECT_EQ(host.boxes.back().text, "Datei konnte nicht gespeichert werden !\n\n" + reason);
+    EXPECT_EQ(host.boxes.back().caption, "TRV810-Konfiguration");
+    EXPECT_EQ(host.boxes.back().icon, Icon::Error);
   }
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), {}), 1);  // no temporary left
+  EXPECT_EQ(host.boxes.size(), 3u);
+  EXPECT_EQ(slurp(occupied / "inside"), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
+  EXPECT_EQ(slurp(readOnly), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
+  fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), {}), 2);  // no temporary left
 }

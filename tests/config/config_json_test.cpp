@@ -105,3 +105,18 @@ TEST(ConfigJson, ExportKeepsItsKeyOrderIndentationAndUtf8) {
   EXPECT_TRUE(text.ends_with("    \"deadTime\": 0,\n    \"alarmInterval\": 0,\n    \"reservedFlags\": 0\n  }\n}\n"))
       << text;
 }
+
+// Nesting beyond the document's four levels is refused while reading: the tree built
+// of it was copied recursively, which overflowed the stack (on Linux at 50,000
+// levels, on Windows' smaller stack at 20,000). So is anything after a zero byte,
+// which the parser took for the end of the text.
+TEST(ConfigJson, DeepNestingAndAZeroByteAreNoValidJson) {
+  const std::string deep = "{\"x\":" + std::string(50'000, '[') + std::string(50'000, ']') + ",\"y\":1}";
+  EXPECT_EQ(importJson(deep).error(), "kein gültiges JSON (Zeile 1, Spalte 9: mehr als 4 Ebenen verschachtelt)");
+  EXPECT_EQ(importJson("{\"rows\": [{\"relays\": {\"K3\": []}}]}").error(),
+            "kein gültiges JSON (Zeile 1, Spalte 29: mehr als 4 Ebenen verschachtelt)");
+  const std::string text = exportJson(ConfigImage{}, kCurrentFormat);
+  const auto lines = std::ranges::count(text, '\n');
+  EXPECT_EQ(importJson(text + std::string(1, '\0') + "{}").error(),
+            "kein gültiges JSON (Zeile " + std::to_string(lines + 1) + ", Spalte 1: Nullbyte)");
+}

@@ -52,7 +52,11 @@ TEST_F(Loader, LinesMustEndInCrLfAndUseUpperCaseDigits) {
   const std::string lines = data(0x0000, {0xAB, 0xCD}) + data(0x0002, {0xEF}) + kEnd;
   EXPECT_TRUE(load("fw.hex", lines));
   EXPECT_EQ(at(0, 3), (std::vector<uint8_t>{0xAB, 0xCD, 0xEF}));
-  EXPECT_EQ(load("fw.hex", withLineEnd(lines, "\n")).error, LoadError::kEndInsideLine);
+  // LF alone runs the lines together: said as the CR that is missing, not as a line
+  // without its end.
+  const LoadResult lf = load("fw.hex", withLineEnd(lines, "\n"));
+  EXPECT_EQ(describe(lf), "Zeile 1: die Zeile endet mit LF ohne CR davor (HEX-Zeilen enden mit CR LF)");
+  EXPECT_EQ(load("fw.hex", withLineEnd(lines, "\n") + std::string(600, '0')).error, LoadError::kBareLineFeed);
   EXPECT_EQ(load("fw.hex", withLineEnd(lines, "\r")).error, LoadError::kEndInsideLine);
   const LoadResult lower = load("fw.hex", data(0x0000, {0x01}) + ":02000000abcd86\r\n" + kEnd);
   EXPECT_EQ(lower.error, LoadError::kBadDigit);
@@ -79,6 +83,20 @@ TEST_F(Loader, TheFirstLinearAddressAndFirstDataRecordFixTheOrigin) {
   EXPECT_EQ(at(0x80, 1), std::vector<uint8_t>{0xC3});
   EXPECT_EQ(std::count(image.buffer().begin(), image.buffer().begin() + 0x80000, 0xB2), 0);
   EXPECT_EQ(image.length(), 0x81u);
+}
+
+// Data outside the image is still left out, and now counted, so the user hears of it:
+// a byte below the first address, two 0x80000 above it, two of a record that runs
+// over the end.
+TEST_F(Loader, DataLeftOutOfTheImageIsCounted) {
+  const LoadResult r = load("fw.hex", record(0x04, 0, {0x00, 0x00}) + data(0x0100, {0xA1}) + data(0x0080, {0xB2}) +
+                                          record(0x04, 0, {0x00, 0x08}) + data(0x0100, {0xC3, 0xC4}) +
+                                          data(0x00FE, {0xD5, 0xD6, 0xD7, 0xD8}) + kEnd);
+  ASSERT_TRUE(r) << describe(r);
+  EXPECT_EQ(r.bytesLeftOut, 5u);
+  EXPECT_EQ(at(0x7FFFE, 2), (std::vector<uint8_t>{0xD5, 0xD6}));
+  EXPECT_EQ(loadWarning(r), "Warnung: 5 Bytes der HEX-Datei außerhalb des Abbilds weggelassen !");
+  EXPECT_EQ(loadWarning(load("fw.hex", kSmallHex)), "");
 }
 
 TEST_F(Loader, AddressRecordsMoveTheBaseAsTheirTypeSays) {
@@ -163,6 +181,12 @@ TEST_F(Loader, ARawFileIsTakenWhole) {
   ASSERT_TRUE(load("fw.bin", "abc"));
   EXPECT_EQ(load("big.bin", std::string(FlashImage::kBufferSize + 1, '\x02')).error, LoadError::kTooLarge);
   EXPECT_EQ(image.length(), 3u);
+  // A HEX file named .bin is still sent as its bytes, with a warning.
+  const LoadResult text = load("fw.bin", kSmallHex);
+  ASSERT_TRUE(text);
+  EXPECT_EQ(image.length(), kSmallHex.size());
+  EXPECT_EQ(loadWarning(text), "Warnung: die Binärdatei enthält HEX-Text und wird unverändert gesendet !");
+  EXPECT_EQ(loadWarning(load("fw.bin", ":012345678")), "");  // too short for a record
 }
 
 TEST_F(Loader, RecordsShorterThanTheirTypeNeedsFail) {

@@ -99,6 +99,12 @@ TEST(UpdateWindow, ALoadedFileEnablesProgrammingAndShowsItsFullPath) {
   EXPECT_EQ(f.host.dialogs.back().startPath, file);
   EXPECT_EQ(f.path, file);
   EXPECT_TRUE(f.buttons(true, true, false));
+
+  // A .bin that holds HEX text is sent as it is; the status line warns of it.
+  f.load(dir.write("fw.bin", ":0400000001020300F6\r\n:00000001FF\r\n"));
+  EXPECT_TRUE(f.buttons(true, true, false));
+  EXPECT_EQ(platform::cp1252ToUtf8(f.controls.text(ids::kStatus)),
+            "Warnung: die Binärdatei enthält HEX-Text und wird unverändert gesendet !");
 }
 
 // After a failed load the label was empty and the status line still told the last

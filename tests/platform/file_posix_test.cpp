@@ -28,6 +28,18 @@ TEST(File, AFailedReplaceKeepsTheOldFile) {
   EXPECT_EQ(slurp(target), "old");
 }
 
+// The temporary file was named after the target with a suffix, which a name of the
+// 255 bytes a folder takes could not have: such a target could not be saved.
+TEST(File, ATargetOfTheLongestNameIsSaved) {
+  TempDir dir;
+  const auto target = dir.path / (std::string(251, 'k') + ".kfg");
+  std::ofstream(target) << "old";
+  const std::vector<uint8_t> bytes{'n', 'e', 'w'};
+  ASSERT_TRUE(writeFileReplacing(target.string(), bytes));
+  EXPECT_EQ(slurp(target), "new");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), {}), 1);
+}
+
 // A save through a symbolic link replaced the link with a plain file and left its
 // target stale, and the new file lost the old one's mode and owner. Now the target is
 // replaced (a temporary beside it, renamed over it), keeping mode and, where the

@@ -13,13 +13,15 @@ TEST(SimOptions, EveryOptionIsRead) {
   ASSERT_TRUE(parseOptions({"--firmware-version", "0x12", "--formats", "2,1", "--config", "a.kfg",
                             "--bad-checksum", "--incompatible", "--erase-delay-ms=250", "--baud", "0",
                             "--drop", "5%", "--corrupt", "0.25", "--ignore", "10", "--seed", "99", "--silent",
-                            "--save-config", "out.kfg", "--save-firmware", "fw.bin", "--trace"},
+                            "--save-config", "out.kfg", "--save-firmware", "fw.bin", "--trace", "--chatter",
+                            "--wrong-block", "--restart-download"},
                            o, error))
       << error;
   EXPECT_EQ(o.unit.firmwareVersion, 0x12);
   EXPECT_EQ(o.unit.formats, (std::vector<int>{2, 1}));
   EXPECT_EQ(o.configFile, "a.kfg");
   EXPECT_TRUE(o.unit.badChecksum && o.unit.incompatible && o.unit.silent && o.trace);
+  EXPECT_TRUE(o.unit.chatter && o.unit.wrongBlock && o.unit.restartDownload);
   EXPECT_EQ(o.unit.eraseDelay, 250ms);
   EXPECT_EQ(o.baud, 0u);
   EXPECT_DOUBLE_EQ(o.faults.drop, 0.05);

@@ -234,6 +234,35 @@ TEST(UnitUploadAnswers, IncompatibleRefusesEveryFormat) {
   for (uint8_t f : {3, 2, 1, 0}) EXPECT_EQ(unit.onFrame(Bytes{0x2C, 0, f, 0}, 0us).frames, (Frames{{0us, {0xF5, 0, 0x17}}}));
 }
 
+// Units that keep answering without getting anywhere, which only the host's overall
+// time limit ends.
+TEST(UnitNeverDelivering, ChattersSendsTheWrongBlockOrRestartsTheDownload) {
+  UnitSettings chatter = settings();
+  chatter.chatter = true;
+  Unit a(chatter, sampleConfig());
+  EXPECT_EQ(a.onFrame(Bytes{0x2C, 0, 3, 0}, 10ms).frames.size(), 1u);  // the accept, no block
+  EXPECT_EQ(a.deadline(), 110ms);
+  EXPECT_EQ(a.onDeadline(110ms).frames, (Frames{{110ms, {0xF0, 0}}}));
+  EXPECT_EQ(a.onDeadline(210ms).frames, (Frames{{210ms, {0xF0, 0}}}));
+
+  UnitSettings wrong = settings();
+  wrong.wrongBlock = true;
+  Unit b(wrong, sampleConfig());
+  const Step accepted = b.onFrame(Bytes{0x2C, 0, 3, 0}, 0us);
+  ASSERT_EQ(accepted.frames.size(), 2u);
+  EXPECT_EQ(accepted.frames[1].payload.at(3), 1);  // block 0 numbered 1
+  EXPECT_EQ(blockNumber(b.onFrame(Bytes{0x63, 0, 0, 0}, 0us)), 1);  // at once, and again so
+
+  UnitSettings restart = settings();
+  restart.restartDownload = true;
+  Unit c(restart, sampleConfig());
+  c.onFrame(configWrite(), 0us);
+  const Bytes image = patternImage(kImageSize);
+  EXPECT_EQ(c.onFrame(blockFrame(0x2B, 0, image, 0), 0us).frames, ackThen(0us, {0x63, 0, 0, 0}));
+  EXPECT_EQ(c.onFrame(blockFrame(0x2B, kFinalBlock, image, 0), 0us).frames, ackThen(0us, {0x63, 0, 0, 0}));
+  EXPECT_EQ(c.counters().configDownloads, 0u);
+}
+
 TEST(UnitSilent, NeverAnswers) {
   UnitSettings s = settings();
   s.silent = true;

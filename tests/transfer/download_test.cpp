@@ -272,5 +272,18 @@ TEST(Requests, FirmwareUpdateAnnouncesWholeBlocksAndKeepsEarlierParameters) {
   EXPECT_EQ(r.requestParams[1], 0xFF);
 }
 
+// The overall limit must let every download a unit really completes go through: a
+// 64 KiB firmware takes about 124 s at 19200 baud, and three times that behind an
+// adapter that holds each reply back for 16 ms. A configuration write still ends
+// within a minute.
+TEST_F(DownloadTest, TheTimeLimitGrowsWithTheImageAndLeavesRoomForASlowAdapter) {
+  std::vector<uint8_t> firmware(64 * 1024);
+  prepareFirmwareUpdate(record, firmware.data(), static_cast<uint32_t>(firmware.size()));
+  EXPECT_GT(Download::timeLimit(record), std::chrono::seconds(3 * 124));
+  std::vector<uint8_t> config(898);
+  prepareConfigurationWrite(record, config.data());
+  EXPECT_LT(Download::timeLimit(record), std::chrono::seconds(60));
+}
+
 }  // namespace
 }  // namespace trv810::transfer

@@ -27,6 +27,7 @@
 #include "sim/sample_config.h"
 #include "support/simulator.h"
 #include "transfer/notification_queue.h"
+#include "transfer/texts.h"
 #include "transfer/transfer.h"
 
 namespace trv810::transfer {
@@ -89,7 +90,7 @@ class WithUnit : public ::testing::Test {
     while (std::chrono::steady_clock::now() < deadline) {
       const auto n = queue_.waitFor(milliseconds(100));
       if (n && n->message == WM_TRANSFER_RESULT) {
-        op.end(n->wParam, endArgs...);
+        report_ = op.end(n->wParam, endArgs...);
         return n->wParam;
       }
     }
@@ -136,6 +137,7 @@ class WithUnit : public ::testing::Test {
   config::ConfigImage read_;
   std::mutex mutex_;
   std::vector<Bytes> sent_;
+  std::optional<Report> report_;  // of the transfer run() saw end last
 };
 
 Bytes sample() {
@@ -212,6 +214,24 @@ TEST_F(WithUnit, SilentUnitGivesNoAnswerAfterFiveSends) {
   const auto took = std::chrono::steady_clock::now() - began;
   EXPECT_EQ(sends(), 5u);
   EXPECT_GE(took, milliseconds(7000));
+}
+
+// A unit that keeps answering without getting anywhere held the transfer for ever
+// (the no-answer count only moves after 500 ms of silence). At its time limit, here
+// shortened, the transfer ends as with a unit that stopped answering, with its own line.
+TEST_F(WithUnit, AUnitThatAnswersButNeverDeliversEndsAtTheTimeLimit) {
+  constexpr milliseconds kLimit{1500};
+  transfer_.setTimeLimit([](Transfer::Kind, const TransferRecord&) { return kLimit; });
+  for (const std::string mode : {"--chatter", "--wrong-block", "--restart-download"}) {
+    SCOPED_TRACE(mode);
+    start(options({mode}));
+    report_.reset();
+    EXPECT_EQ(mode == "--restart-download" ? writeConfig(sample()) : readConfig(), RESULT_NO_ANSWER);
+    ASSERT_TRUE(report_ && report_->message);
+    EXPECT_EQ(report_->message->detail, texts::timeLimitAdvice("COM1", sim_->device(), kLimit));
+    EXPECT_EQ(transfer_.lastTimeLimitPassed(), kLimit);
+    sim_.reset();
+  }
 }
 
 TEST_F(WithUnit, StopWhileWaitingEndsWithoutAResult) {
