@@ -1,7 +1,8 @@
 // trv810ctl flash FIRMWARE: loads a .hex or .bin file as "Hex-Datei" does and programs
 // the unit as "Programmieren" of the flash-update window does, with its texts: the
 // status "Flash löschen..." while the unit erases, "%d von %d Blöcken programmiert !"
-// as blocks go through, "Programmierung beendet." and the result.
+// as blocks go through, "Programmierung beendet." and the result; a programming that
+// did not finish ends with "Firmware unvollständig: vor Gebrauch neu flashen !".
 
 #include <cinttypes>
 #include <cstdio>
@@ -69,17 +70,23 @@ int runFlash(const std::vector<std::string>& args, const GlobalOptions& options)
         return start;
       },
       plan);
+  const std::string incomplete(texts::kFirmwareIncomplete);
   if (run.kind == RunOutcome::Kind::Interrupted) {
-    std::fprintf(stderr, "%s\n", std::string(texts::kStopped).c_str());
+    std::fprintf(stderr, "%s\n%s\n", std::string(texts::kStopped).c_str(), incomplete.c_str());
     return kExitInterrupted;
   }
   if (run.kind != RunOutcome::Kind::Result) return kExitFailed;
   const transfer::Report report = update.end(run.code);
+  const bool programmed = run.code == transfer::RESULT_PROGRAMMED;
   if (!options.quiet) {
-    if (run.code == transfer::RESULT_PROGRAMMED) std::printf("%s\n", blocksText(update.blocks(), update.blocks()).c_str());
-    std::printf("%s\n", std::string(texts::kFinished).c_str());
+    if (programmed) std::printf("%s\n", blocksText(update.blocks(), update.blocks()).c_str());
+    std::printf("%s\n", std::string(programmed ? texts::kFinished : texts::kFailed).c_str());
   }
-  if (run.code != transfer::RESULT_PROGRAMMED) return reportFailedResult(report);
+  if (!programmed) {
+    const int status = reportFailedResult(report);
+    if (firmware::leavesFirmwareIncomplete(run.code)) std::fprintf(stderr, "%s\n", incomplete.c_str());
+    return status;
+  }
   session.tell(*report.message);
   return kExitOk;
 }

@@ -85,7 +85,9 @@ int LayoutDialog::exec() {
       ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside
       break;
     }
-    if (onKey(msg) || ::IsDialogMessageW(hwnd_, &msg)) continue;
+    // A letter typed alone never presses a button: WM_CHAR goes past the dialog
+    // manager, which would take it as an accelerator.
+    if (onKey(msg) || (msg.message != WM_CHAR && ::IsDialogMessageW(hwnd_, &msg))) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }

@@ -90,9 +90,18 @@ TEST_F(UpdateWindowWidgetTest, ClosingDuringATransferStopsItAndEnablesTheMenu) {
   EXPECT_FALSE(enabled(ids::kProgram));
   EXPECT_TRUE(enabled(ids::kStop));
   auto* status = qobject_cast<QLabel*>(widget(ids::kStatus));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return status->text() == QString::fromUtf8("Flash löschen..."); }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return status->text().startsWith(QString::fromUtf8("Flash löschen...")); }, 5000));
+  EXPECT_EQ(window.focusWidget(), widget(ids::kStop));  // the keyboard reaches "Stop"
 
-  // Closing asks first, in German down to Qt's own buttons, and is as wide as its caption.
+  // Closing asks first; Enter answers "Nein", so a reflexive Enter does not break the
+  // programming off.
+  test::whenShown<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+  QTest::mouseClick(window.child()->closeBox(), Qt::LeftButton);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_NE(window.child(), nullptr);
+  EXPECT_TRUE(content->logic().transferRunning());
+
+  // It is in German down to Qt's own buttons, and as wide as its caption.
   QString yes, no;
   int boxWidth = 0, captionWidth = 0;
   test::whenShown<QMessageBox>([&](QMessageBox* box) {
