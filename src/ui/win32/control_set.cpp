@@ -154,10 +154,7 @@ ControlSet::~ControlSet() {
 
 HWND ControlSet::create(HWND parent, const ControlSpec& control, HINSTANCE instance) {
   const ClassAndStyle cs = classOf(control);
-  DWORD style = WS_CHILD | WS_VISIBLE | cs.style | (control.tabStop ? WS_TABSTOP : 0u);
-  // A toggle alone is a group: the dialog manager's Tab enters a group of radio
-  // buttons only at its checked one, and would skip every unchecked toggle.
-  if (control.kind == ControlKind::Toggle) style |= WS_GROUP;
+  const DWORD style = WS_CHILD | WS_VISIBLE | cs.style | (control.tabStop ? WS_TABSTOP : 0u);
   const int id = control.id >= 0 ? control.id : kNoId;
   const std::wstring text = control.kind == ControlKind::List ? std::wstring() : widen(control.text);
   return ::CreateWindowExW(cs.exStyle, cs.className, text.c_str(), style, control.x, control.y, control.w, control.h,
@@ -400,9 +397,20 @@ LRESULT ControlSet::onControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
         return result;
       }
       break;
+    case BM_SETCHECK:
+      if (control.kind == ControlKind::Toggle) {
+        // A radio button takes its tab stop away when it is unchecked, so that Tab
+        // enters a group of them at the checked one. A toggle stands alone: Tab stops
+        // at every one, checked or not.
+        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        const LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE);
+        if (control.tabStop && !(style & WS_TABSTOP)) ::SetWindowLongPtrW(hwnd, GWL_STYLE, style | WS_TABSTOP);
+        ::InvalidateRect(hwnd, nullptr, TRUE);
+        return result;
+      }
+      break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-    case BM_SETCHECK:
       if (control.kind == ControlKind::Toggle) {
         const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
         ::InvalidateRect(hwnd, nullptr, TRUE);

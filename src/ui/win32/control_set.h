@@ -1,9 +1,8 @@
 #pragma once
 // Win32 controls built from a layout table: one control per ControlSpec, children of
 // one parent window at the table's pixel geometry, in the table's order. Tab goes
-// through the tab stops in the window's tab order (the controls' Z order); each
-// toggle is a group of its own, so Tab stops at every one, checked or not, and shows
-// the focus around it. The controls change nothing the logic owns: toggles and radio
+// through the tab stops in the window's tab order (the controls' Z order), at every
+// toggle, checked or not, which shows the focus around it. The controls change nothing the logic owns: toggles and radio
 // buttons are not marked by a click, a scroll bar keeps its position until the logic
 // sets it. Edits that take digits only refuse anything else typed, as does the
 // Windows-1252 edit for characters outside that code page; a paste goes in only whole
