@@ -1,7 +1,5 @@
 #include "config/config_window.h"
 
-#include <cstdio>
-
 #include "config/control_ids.h"
 #include "config/file_commands.h"
 #include "config/signal_box.h"
@@ -129,8 +127,8 @@ void ConfigWindow::showFormError(FormResult result) {
 
 namespace {
 
-/// The line of what number field `id` admits; empty for the texts, whose refusal
-/// says all there is (the sequences' line is too long for the status line).
+/// The line of what number field `id` admits; empty for the texts, whose refusal says
+/// all there is (the sequences' line is too long for the status line).
 std::string_view allowedValues(int id) {
   if (id >= ids::kAddress && id < ids::address(ids::kVisibleLines) && (id - ids::kAddress) % 2 == 0)
     return texts::kAddressHint;
@@ -164,30 +162,11 @@ void ConfigWindow::onDoubleClick(int id) {
 }
 
 bool ConfigWindow::onPaste(const platform::ControlSpec& edit, std::string_view utf8) {
-  std::string why;
-  switch (platform::refusalOf(edit, utf8)) {
-    case platform::Refusal::None:
-      if (!notice_.empty()) {
-        notice_.clear();
-        showStatus();
-      }
-      return true;
-    case platform::Refusal::TooLong: {
-      char text[128];
-      std::snprintf(text, sizeof text, std::string(texts::kPasteTooLong).c_str(), edit.maxLength);
-      why = text;
-      break;
-    }
-    case platform::Refusal::NotDigits: why = texts::kPasteNotDigits; break;
-    case platform::Refusal::NotWindows1252: why = texts::kPasteNotWindows1252; break;
-  }
-  if (const std::string_view allowed = allowedValues(edit.id); !allowed.empty()) {
-    why += ' ';
-    why += allowed;
-  }
-  notice_ = why;
+  std::string why = pasteRefusal(edit, utf8, allowedValues(edit.id));
+  if (why == notice_) return why.empty();
+  notice_ = std::move(why);
   showStatus();
-  return false;
+  return notice_.empty();
 }
 
 void ConfigWindow::editSequence(int id, std::string& buffer) {

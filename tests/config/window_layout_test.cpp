@@ -149,7 +149,7 @@ TEST(SignalBoxLayout, IsTheTemplateInDialogUnits) {
   EXPECT_EQ(windowLayout.title, "Taktfolge...");
   EXPECT_TRUE(windowLayout.clientSize);
   EXPECT_EQ(windowLayout.frame, (Rect{120, 80, 800, 80}));
-  ASSERT_EQ(windowLayout.controls.size(), 3u);
+  ASSERT_EQ(windowLayout.controls.size(), 4u);
   EXPECT_EQ(windowLayout.controls[0].id, 117);
   EXPECT_EQ(windowLayout.controls[0].rect(), (Rect{8, 24, 760, 20}));
   EXPECT_EQ(windowLayout.controls[0].maxLength, 127);
@@ -159,6 +159,8 @@ TEST(SignalBoxLayout, IsTheTemplateInDialogUnits) {
   EXPECT_EQ(windowLayout.controls[2].id, 116);
   EXPECT_EQ(windowLayout.controls[2].text, "CANCEL");
   EXPECT_EQ(windowLayout.controls[2].rect(), (Rect{100, 56, 76, 22}));
+  EXPECT_EQ(windowLayout.controls[3].id, 118);  // why a paste was refused
+  EXPECT_EQ(windowLayout.controls[3].rect(), (Rect{192, 56, 576, 22}));
   for (const auto& c : windowLayout.controls) EXPECT_NE(c.kind, ControlKind::DefaultButton);
 }
 

@@ -641,6 +641,13 @@ TEST(SignalBox, OnlyItsTwoButtonsEndIt) {
   EXPECT_EQ(buffer, "ON05");
   EXPECT_EQ(box.onCommand(config::SignalBox::kOk, dialog), 1);
   EXPECT_EQ(buffer, "R01");
+  // A paste the edit would cut to 127 characters is refused whole, and it says why.
+  const platform::ControlSpec edit =
+      *platform::findControl(config::SignalBox::layout({8, 16}).controls, config::SignalBox::kEdit);
+  EXPECT_FALSE(box.onPaste(edit, std::string(128, 'R'), dialog));
+  EXPECT_EQ(dialog.text(config::SignalBox::kNotice), "Nicht eingef\xFCgt: h\xF6" "chstens 127 Zeichen.");
+  EXPECT_TRUE(box.onPaste(edit, std::string(127, 'R'), dialog));
+  EXPECT_EQ(dialog.text(config::SignalBox::kNotice), "");
 }
 
 }  // namespace

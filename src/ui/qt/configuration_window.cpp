@@ -211,6 +211,9 @@ int ConfigurationWindow::runSignalBox(config::SignalBox& box, int ownerId) {
   QWidget* owner = set_->widget(ownerId);
   LayoutDialog dialog(owner ? owner : window_.client(), window_.client(), config::SignalBox::layout(dialogBase_));
   dialog.setCommandHandler([&box, &dialog](int id) { return box.onCommand(id, dialog.controls()); });
+  dialog.setPasteHandler([&box, &dialog](const platform::ControlSpec& edit, const std::string& utf8) {
+    return box.onPaste(edit, utf8, dialog.controls());
+  });
   box.onInit(dialog.controls());
   const int result = dialog.exec() == 1 ? 1 : 0;
   // The double click that opened the dialog goes on to the edit once this returns and

@@ -177,6 +177,9 @@ int ConfigurationContent::runSignalBox(config::SignalBox& box, int ownerId) {
   HWND owner = set_->window(ownerId);
   LayoutDialog dialog(owner ? owner : window_, window_, config::SignalBox::layout(fonts_.dialogBase), fonts_.dialog);
   dialog.setCommandHandler([&box, &dialog](int id) { return box.onCommand(id, dialog.controls()); });
+  dialog.setPasteHandler([&box, &dialog](const platform::ControlSpec& edit, const std::string& utf8) {
+    return box.onPaste(edit, utf8, dialog.controls());
+  });
   box.onInit(dialog.controls());
   dialog.focusControl(config::SignalBox::kEdit);
   const int result = dialog.exec() == 1 ? 1 : 0;
