@@ -40,6 +40,7 @@ void ConfigWindow::onCreate() {
   notice_.clear();
   setStatus("");
   saved_ = form_.state();
+  host_.setFocus(ids::active(0), false);  // the keyboard starts in the window, at the first row
 }
 
 bool ConfigWindow::onCloseRequest() { return mayReplaceForm(texts::kUnsavedQuestion); }

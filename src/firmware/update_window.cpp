@@ -80,6 +80,7 @@ void UpdateWindow::onCreate() {
   setStatus(texts::kNoStatus);
   host_.setProgressPosition(0);
   setButtons(true, false, false);
+  host_.setFocus(ids::kHexFile, false);  // the keyboard starts in the window, at its first button
 }
 
 bool UpdateWindow::onCloseRequest() {

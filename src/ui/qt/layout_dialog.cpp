@@ -53,7 +53,6 @@ LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, const platform:
       closeCommand_(windowLayout.closeCommand) {
   setWindowTitle(fromUtf8(windowLayout.title));
   setModal(true);
-  setAttribute(Qt::WA_KeyboardFocusChange);  // the focus shows from the start
   setFixedSize(windowLayout.frame.w, windowLayout.frame.h);
   const QWidget* origin = ownerClient ? ownerClient : owner;
   move(origin ? origin->mapToGlobal(QPoint(windowLayout.frame.x, windowLayout.frame.y)) : QPoint(windowLayout.frame.x, windowLayout.frame.y));

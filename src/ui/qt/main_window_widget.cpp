@@ -52,10 +52,6 @@ MainWindowWidget::MainWindowWidget(app::Application& application, platform::Cell
       host_(this, [this](const QString& title) { setWindowTitle(title); }, nullptr, [this] { close(); }),
       logic_(application.shell(), menu_, host_, *this, [&application] { application.closePort(); }) {
   setWindowTitle(fromUtf8(app::texts::kMainTitle));
-  // The focus shows from the start, not only once Tab has been pressed: a technician
-  // must see which button Space or Enter presses, also after the window moved the
-  // focus itself.
-  setAttribute(Qt::WA_KeyboardFocusChange);
   client_->setAutoFillBackground(true);
   QPalette white = client_->palette();
   white.setColor(QPalette::Window, Qt::white);

@@ -113,6 +113,8 @@ void QtWindowHost::setWaitCursor(bool wait) {
 void QtWindowHost::setFocus(int id, bool selectText) {
   QWidget* widget = controls_ ? controls_->widget(id) : nullptr;
   if (!widget) return;
+  // The window moves the focus for the keyboard's sake: it shows, as after Tab.
+  widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
   widget->setFocus(Qt::OtherFocusReason);
   if (auto* edit = qobject_cast<QLineEdit*>(widget); edit && selectText) edit->selectAll();
 }

@@ -228,6 +228,7 @@ TEST_F(ConfigurationWindowTest, EveryControlTabReachesShowsThatItHasTheFocus) {
   button(ids::siren(0))->click();
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  if (QApplication::focusWidget()) QApplication::focusWidget()->clearFocus();
   std::map<QWidget*, QImage> unfocused;
   std::map<QWidget*, int> idOf;
   for (const auto& [control, w] : content->controls().all()) {
