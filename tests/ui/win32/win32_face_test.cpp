@@ -172,6 +172,19 @@ class Win32Shell : public ::testing::Test {
     return instance;
   }
 
+  /// Shows `window` and opens its configuration window; that window's binding.
+  static ConfigurationContent* openConfiguration(MainWindow& window) {
+    ::ShowWindow(window.window(), SW_SHOWNORMAL);
+    window.logic().onCommand(app::kCommandConfiguration, false);
+    return window.child() ? dynamic_cast<ConfigurationContent*>(window.child()->content()) : nullptr;
+  }
+
+  /// Closes the child window, answering "Ja" to a question about unsaved edits.
+  static bool discardAndClose(MainWindow& window) {
+    ModalWatch discard([](HWND box) { answer(box, IDYES); });
+    return window.child()->closeWindow();
+  }
+
   // Its ports lead to a unit that takes what is written and never answers, so a
   // transfer runs until it is stopped.
   static app::Application& silentApplication() {
@@ -244,9 +257,7 @@ TEST_F(Win32Shell, ALetterAloneStartsNothingAltDoesAndTabStopsAtEveryToggle) {
   app::Application& app = silentApplication();
   app.shell().selectedPort = 0;
   MainWindow window(app, kCell);
-  ::ShowWindow(window.window(), SW_SHOWNORMAL);
-  window.logic().onCommand(app::kCommandConfiguration, false);
-  auto* content = dynamic_cast<ConfigurationContent*>(window.child()->content());
+  ConfigurationContent* content = openConfiguration(window);
   ASSERT_NE(content, nullptr);
   ControlSet& set = content->controls();
   {
@@ -293,8 +304,7 @@ TEST_F(Win32Shell, ALetterAloneStartsNothingAltDoesAndTabStopsAtEveryToggle) {
   EXPECT_EQ(reached, (std::vector<int>{ids::address(0), ids::function(0), ids::siren(0), ids::relay(0, 0),
                                        ids::relay(1, 0), ids::relay(2, 0), ids::relay(3, 0), ids::relay(4, 0),
                                        ids::relay(5, 0), ids::relay(6, 0), ids::relay(7, 0), ids::active(1)}));
-  ModalWatch discard([](HWND box) { answer(box, IDYES); });
-  EXPECT_TRUE(window.child()->closeWindow());
+  EXPECT_TRUE(discardAndClose(window));
 }
 
 // After a form error the field had the focus but not its text selected, so "5" then
@@ -303,9 +313,7 @@ TEST_F(Win32Shell, ALetterAloneStartsNothingAltDoesAndTabStopsAtEveryToggle) {
 TEST_F(Win32Shell, AFormErrorSelectsItsFieldAPasteIsTakenWholeOrNotAndEnterAnswersNein) {
   app::Application& app = silentApplication();
   MainWindow window(app, kCell);
-  ::ShowWindow(window.window(), SW_SHOWNORMAL);
-  window.logic().onCommand(app::kCommandConfiguration, false);
-  auto* content = dynamic_cast<ConfigurationContent*>(window.child()->content());
+  ConfigurationContent* content = openConfiguration(window);
   ASSERT_NE(content, nullptr);
   ControlSet& set = content->controls();
   Win32ControlTable table(set);
@@ -339,8 +347,7 @@ TEST_F(Win32Shell, AFormErrorSelectsItsFieldAPasteIsTakenWholeOrNotAndEnterAnswe
   EXPECT_FALSE(window.child()->closeWindow());
   EXPECT_TRUE(question.done());
   ASSERT_NE(window.child(), nullptr);
-  ModalWatch discard([](HWND box) { answer(box, IDYES); });
-  EXPECT_TRUE(window.child()->closeWindow());
+  EXPECT_TRUE(discardAndClose(window));
 }
 
 // The edits' text sat 6 to 8 pixels above the labels' line; a status that changed
@@ -348,9 +355,7 @@ TEST_F(Win32Shell, AFormErrorSelectsItsFieldAPasteIsTakenWholeOrNotAndEnterAnswe
 TEST_F(Win32Shell, EditTextSitsOnTheLabelsLineAndAStatusRedrawsOnlyItsLabel) {
   app::Application& app = application();
   MainWindow window(app, kCell);
-  ::ShowWindow(window.window(), SW_SHOWNORMAL);
-  window.logic().onCommand(app::kCommandConfiguration, false);
-  auto* content = dynamic_cast<ConfigurationContent*>(window.child()->content());
+  ConfigurationContent* content = openConfiguration(window);
   ASSERT_NE(content, nullptr);
   for (int id : {ids::kDeadTime, ids::kIdent, ids::address(0)}) {
     HWND edit = content->controls().window(id);
