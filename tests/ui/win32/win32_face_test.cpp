@@ -73,6 +73,19 @@ void key(MainWindow& window, UINT message, WPARAM code) {
 
 int focusedId() { return ::GetDlgCtrlID(::GetFocus()); }
 
+/// What the screen shows of `control`, once its painting is done.
+std::vector<COLORREF> screenPixels(HWND control) {
+  pumpUntil([] { return false; }, 150ms);
+  RECT r{};
+  ::GetWindowRect(control, &r);
+  HDC screen = ::GetDC(nullptr);
+  std::vector<COLORREF> pixels;
+  for (LONG y = r.top; y < r.bottom; ++y)
+    for (LONG x = r.left; x < r.right; ++x) pixels.push_back(::GetPixel(screen, x, y));
+  ::ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
 void putOnClipboard(HWND owner, const std::wstring& text) {
   ASSERT_TRUE(::OpenClipboard(owner));
   ::EmptyClipboard();
@@ -304,6 +317,11 @@ TEST_F(Win32Shell, ALetterAloneStartsNothingAltDoesAndTabStopsAtEveryToggle) {
   EXPECT_EQ(reached, (std::vector<int>{ids::address(0), ids::function(0), ids::siren(0), ids::relay(0, 0),
                                        ids::relay(1, 0), ids::relay(2, 0), ids::relay(3, 0), ids::relay(4, 0),
                                        ids::relay(5, 0), ids::relay(6, 0), ids::relay(7, 0), ids::active(1)}));
+  // A toggle has no caption for the button to draw the focus around; it shows all the same.
+  HWND toggle = set.window(ids::active(1));
+  const std::vector<COLORREF> focused = screenPixels(toggle);
+  key(window, WM_KEYDOWN, VK_TAB);
+  EXPECT_NE(screenPixels(toggle), focused);
   EXPECT_TRUE(discardAndClose(window));
 }
 
@@ -339,10 +357,11 @@ TEST_F(Win32Shell, AFormErrorSelectsItsFieldAPasteIsTakenWholeOrNotAndEnterAnswe
   ::SendMessageW(deadTime, WM_PASTE, 0, 0);
   EXPECT_EQ(table.text(ids::kDeadTime), "254");
 
-  // Unsaved edits: closing asks, and Enter there is "Nein".
+  // Unsaved edits: closing asks, and Enter there is "Nein". The key goes to the box
+  // (its button with the focus, once it has one), as the box may not be active yet.
   ModalWatch question([](HWND box) {
     HWND focus = ::GetFocus();
-    ::PostMessageW(focus ? focus : box, WM_KEYDOWN, VK_RETURN, 1);
+    ::PostMessageW(focus && ::IsChild(box, focus) ? focus : box, WM_KEYDOWN, VK_RETURN, 1);
   });
   EXPECT_FALSE(window.child()->closeWindow());
   EXPECT_TRUE(question.done());
