@@ -76,7 +76,7 @@ TEST(CtlConsole, LeavesTheConsoleItRanInWithTheCodePageItFound) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-  EXPECT_EQ(::WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+  ASSERT_EQ(::WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);  // a limit, not a delay
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
   EXPECT_EQ(::GetConsoleOutputCP(), 1252u);
