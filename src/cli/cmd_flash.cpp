@@ -1,8 +1,9 @@
 // trv810ctl flash FIRMWARE: loads a .hex or .bin file as "Hex-Datei" does and programs
 // the unit as "Programmieren" of the flash-update window does, with its texts: the
 // status "Flash löschen..." while the unit erases, "%d von %d Blöcken programmiert !"
-// as blocks go through, "Programmierung beendet." and the result. With several ports,
-// every unit at once with the same image.
+// as blocks go through, "Programmierung beendet." and the result; a programming that
+// did not finish ends with "Firmware unvollständig: vor Gebrauch neu flashen !". With
+// several ports, every unit at once with the same image.
 
 #include <cinttypes>
 #include <cstdio>
@@ -54,15 +55,21 @@ int flashUnit(TransferSession& session, firmware::FlashImage& image) {
         return start;
       },
       plan);
+  const std::string incomplete(texts::kFirmwareIncomplete);
   if (run.kind == RunOutcome::Kind::Interrupted) {
-    session.fail(std::string(texts::kStopped));
+    session.fail(std::string(texts::kStopped), incomplete);
     return kExitInterrupted;
   }
   if (run.kind != RunOutcome::Kind::Result) return kExitFailed;
   const transfer::Report report = update.end(run.code);
-  if (run.code == transfer::RESULT_PROGRAMMED) session.inform(blocksText(update.blocks(), update.blocks()));
-  session.inform(std::string(texts::kFinished));
-  if (run.code != transfer::RESULT_PROGRAMMED) return reportFailedResult(session, report);
+  const bool programmed = run.code == transfer::RESULT_PROGRAMMED;
+  if (programmed) session.inform(blocksText(update.blocks(), update.blocks()));
+  session.inform(std::string(programmed ? texts::kFinished : texts::kFailed));
+  if (!programmed) {
+    const int status = reportFailedResult(session, report);
+    if (firmware::leavesFirmwareIncomplete(run.code)) session.fail(incomplete);
+    return status;
+  }
   session.tell(*report.message);
   return kExitOk;
 }

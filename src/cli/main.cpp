@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -115,17 +116,40 @@ int run(int argc, char** argv) {
 }  // namespace trv810::cli
 
 #ifdef _WIN32
+namespace {
+
+// The console's settings as the program found them. The console outlives the program
+// (it belongs to cmd.exe or PowerShell), so they are put back at every exit: left on
+// UTF-8, a later program that writes its own code page would show "fÃ¼r".
+UINT consoleCodePage = 0;
+DWORD consoleModes[2] = {};
+bool consoleModeSet[2] = {};
+constexpr DWORD kStreams[2] = {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+
+void restoreConsole() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  if (consoleCodePage != 0) ::SetConsoleOutputCP(consoleCodePage);
+  for (int i = 0; i < 2; ++i)
+    if (consoleModeSet[i]) ::SetConsoleMode(::GetStdHandle(kStreams[i]), consoleModes[i]);
+}
+
+}  // namespace
+
 // Windows: every text leaves as UTF-8, which the console shows as such once its output
 // code page is UTF-8 (cmd.exe and PowerShell alike); virtual terminal processing lets
-// the progress bar redraw its line. The arguments come as UTF-16 and go on as UTF-8,
-// so file names with umlauts arrive intact whatever the ANSI code page is.
+// the progress bar redraw its line. Both are undone when the program ends. The
+// arguments come as UTF-16 and go on as UTF-8, so file names with umlauts arrive
+// intact whatever the ANSI code page is.
 int main() {
-  ::SetConsoleOutputCP(CP_UTF8);
-  for (DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
-    const HANDLE out = ::GetStdHandle(which);
-    DWORD mode = 0;
-    if (::GetConsoleMode(out, &mode)) ::SetConsoleMode(out, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+  consoleCodePage = ::GetConsoleOutputCP();  // 0 without a console: nothing to put back
+  for (int i = 0; i < 2; ++i) {
+    const HANDLE out = ::GetStdHandle(kStreams[i]);
+    consoleModeSet[i] = ::GetConsoleMode(out, &consoleModes[i]) != 0;
+    if (consoleModeSet[i]) ::SetConsoleMode(out, consoleModes[i] | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
   }
+  std::atexit(restoreConsole);
+  ::SetConsoleOutputCP(CP_UTF8);
   int argc = 0;
   wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
   if (wide == nullptr) return trv810::cli::kExitFailed;

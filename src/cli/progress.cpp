@@ -1,7 +1,6 @@
 #include "cli/progress.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "platform/console.h"
 
@@ -11,12 +10,7 @@ namespace {
 constexpr int kBarWidth = 30;
 constexpr std::chrono::milliseconds kTick{500};
 
-std::string clockText(double seconds) {
-  const long s = std::lround(std::max(0.0, seconds));
-  char text[32];
-  std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
-  return text;
-}
+using transfer::clockText;
 
 }  // namespace
 
@@ -26,7 +20,7 @@ Progress::Style Progress::styleFor(std::FILE* out, bool quiet, bool trace) {
 }
 
 Progress::Progress(Style style, std::FILE* out, uint32_t total, uint32_t blockBytes, std::string prefix)
-    : style_(style), out_(out), total_(total), blockBytes_(blockBytes), prefix_(std::move(prefix)) {}
+    : style_(style), out_(out), total_(total), estimate_(total, blockBytes), prefix_(std::move(prefix)) {}
 
 std::string Progress::barLine(uint32_t done, uint32_t total, double bytesPerSecond, double secondsLeft) {
   const double fraction = total == 0 ? 1.0 : std::min(1.0, static_cast<double>(done) / total);
@@ -54,12 +48,8 @@ void Progress::status(const std::string& text) {
 }
 
 void Progress::update(uint32_t done) {
-  const auto now = Clock::now();
-  if (!firstBlockAt_) {
-    firstBlockAt_ = now;
-    firstBlock_ = done;
-  }
-  done_ = std::min(done, total_);
+  estimate_.update(done, Clock::now());
+  done_ = estimate_.done();
   status_.clear();
   if (style_ == Style::Lines && total_ > 0) {
     const int quarter = static_cast<int>(uint64_t{done_} * 4 / total_);
@@ -92,12 +82,6 @@ std::optional<std::chrono::milliseconds> Progress::tickInterval() const {
   return std::nullopt;
 }
 
-double Progress::rate() const {
-  if (!firstBlockAt_ || done_ <= firstBlock_) return 0;
-  const double seconds = std::chrono::duration<double>(Clock::now() - *firstBlockAt_).count();
-  return seconds > 0 ? (done_ - firstBlock_) * static_cast<double>(blockBytes_) / seconds : 0;
-}
-
 void Progress::draw() {
   if (style_ != Style::Bar) return;
   std::string line;
@@ -105,9 +89,8 @@ void Progress::draw() {
     const double seconds = std::chrono::duration<double>(Clock::now() - statusSince_).count();
     line = status_ + "  " + clockText(seconds);
   } else {
-    const double r = rate();
-    const double left = r > 0 ? (total_ - done_) * static_cast<double>(blockBytes_) / r : 0;
-    line = barLine(done_, total_, r, left);
+    const auto now = Clock::now();
+    line = barLine(done_, total_, estimate_.bytesPerSecond(now), estimate_.secondsLeft(now).value_or(0));
   }
   // \r to the line's start, the text, then clear what a longer earlier line left.
   std::fprintf(out_, "\r%s\033[K", line.c_str());

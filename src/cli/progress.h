@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "transfer/progress_estimate.h"
+
 namespace trv810::cli {
 
 /// Progress of one transfer as a command shows it.
@@ -57,17 +59,14 @@ class Progress final : public ProgressDisplay {
  private:
   using Clock = std::chrono::steady_clock;
   void draw();
-  double rate() const;
 
   Style style_;
   std::FILE* out_;
   uint32_t total_;
-  uint32_t blockBytes_;
   uint32_t done_ = 0;
   std::string status_;
   Clock::time_point statusSince_ = Clock::now();
-  std::optional<Clock::time_point> firstBlockAt_;
-  uint32_t firstBlock_ = 0;
+  transfer::ProgressEstimate estimate_;  // the rate and the time left, shared with the windows
   int lastQuarter_ = 0;
   bool lineOpen_ = false;
   std::string prefix_;

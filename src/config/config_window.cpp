@@ -37,19 +37,26 @@ void ConfigWindow::onCreate() {
   image_.clear();
   form_.reset();
   host_.setScrollPosition(ids::kScrollBar, 0);
+  notice_.clear();
+  setStatus("");
   saved_ = form_.state();
+  host_.setFocus(ids::active(0), false);  // the keyboard starts in the window, at the first row
 }
 
-bool ConfigWindow::onCloseRequest() {
+bool ConfigWindow::onCloseRequest() { return mayReplaceForm(texts::kUnsavedQuestion); }
+
+bool ConfigWindow::mayReplaceForm(std::string_view question) {
   if (!unsavedChanges()) return true;
-  return host_.messageBox(texts::kUnsavedQuestion, texts::kWindowCaption, platform::Icon::Question,
-                          platform::Buttons::YesNo) == platform::Answer::Yes;
+  // "Ja" throws the edits away, so Enter must not give it.
+  return host_.messageBox(question, texts::kWindowCaption, platform::Icon::Question, platform::Buttons::YesNo,
+                          platform::Answer::No) == platform::Answer::Yes;
 }
 
 void ConfigWindow::onClose() {
   read_.stop();
   write_.stop();
   running_ = false;
+  host_.setTicking(false);
 }
 
 void ConfigWindow::onCommand(int id) {
@@ -62,6 +69,7 @@ void ConfigWindow::onCommand(int id) {
       readUnit();
       break;
     case ids::kLoad:
+      if (!mayReplaceForm(texts::kLoadQuestion)) break;
       if (loadConfigurationCommand(form_, host_, lastPath_)) {
         host_.setScrollPosition(ids::kScrollBar, 0);
         saved_ = form_.state();
@@ -114,10 +122,21 @@ void ConfigWindow::showFormError(FormResult result) {
   const int field = form_.revealField(result);
   host_.setScrollPosition(ids::kScrollBar, form_.topRow());
   reportFormResult(host_, result);
-  host_.setFocus(field);
+  // Selected whole, so the next digit replaces the wrong value rather than adding to it.
+  host_.setFocus(field, true);
 }
 
 namespace {
+
+/// The line of what number field `id` admits; empty for the texts, whose refusal says
+/// all there is (the sequences' line is too long for the status line).
+std::string_view allowedValues(int id) {
+  if (id >= ids::kAddress && id < ids::address(ids::kVisibleLines) && (id - ids::kAddress) % 2 == 0)
+    return texts::kAddressHint;
+  if (id >= ids::kSwitchOnTime && id < ids::switchOnTime(kRelayCount)) return texts::kSwitchOnTimeHint;
+  if (id == ids::kDeadTime || id == ids::kAlarmInterval) return texts::kSecondsHint;
+  return {};
+}
 
 bool isToggle(int id) {
   return (id >= ids::kActive && id < ids::kActive + 8) || (id >= ids::kSiren && id < ids::kSiren + 8) ||
@@ -128,7 +147,7 @@ bool isToggle(int id) {
 
 void ConfigWindow::onLeftButtonDown(int id, bool onlyLeftButton) {
   if (id < 0 || id > ids::kLastFieldId || isToggle(id) || !onlyLeftButton) return;
-  host_.setFocus(id);
+  host_.setFocus(id, false);
 }
 
 void ConfigWindow::onDoubleClick(int id) {
@@ -141,6 +160,14 @@ void ConfigWindow::onDoubleClick(int id) {
     std::string buffer;
     editSequence(id, buffer);
   }
+}
+
+bool ConfigWindow::onPaste(const platform::ControlSpec& edit, std::string_view utf8) {
+  std::string why = pasteRefusal(edit, utf8, allowedValues(edit.id));
+  if (why == notice_) return why.empty();
+  notice_ = std::move(why);
+  showStatus();
+  return notice_.empty();
 }
 
 void ConfigWindow::editSequence(int id, std::string& buffer) {

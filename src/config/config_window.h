@@ -8,13 +8,21 @@
 //
 // How a transfer runs: the command starts its operation (config_operations.h), which
 // opens the selected port and starts the thread posting to `sink`; the buttons 150 to
-// 153 are disabled and "Abbrechen" enabled until WM_TRANSFER_RESULT arrives (or
-// "Abbrechen", or closing). The operation's report of the result says what to show.
-// The menu entries that keep this window single are the main window's affair.
+// 153 are disabled and "Abbrechen" enabled, with the focus, until WM_TRANSFER_RESULT
+// arrives (or "Abbrechen", or closing); then the focus goes back to the button that
+// started it. While it runs, the status line beside the progress bar says what the
+// transfer does and for how long (the host ticks the window). The operation's report
+// of the result says what to show. The menu entries that keep this window single are
+// the main window's affair.
+//
+// Nothing throws the user's edits away unasked: closing the window, "TRV auslesen" and
+// "Datei laden" ask first when the form differs from what was last read, loaded, saved
+// or programmed, with "Nein" as the default answer.
 
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "config/config_image.h"
 #include "config/config_operations.h"
@@ -53,7 +61,8 @@ class ConfigWindow {
   ConfigWindow& operator=(const ConfigWindow&) = delete;
 
   /// After the controls exist: "Abbrechen" disabled, image and form cleared, rows 1 to
-  /// 8 with only the active toggles usable, "1200", the title, an empty progress bar.
+  /// 8 with only the active toggles usable, "1200", the title, an empty progress bar
+  /// and status line.
   void onCreate();
   /// The user asks to close the window: true when it may close. When the form differs
   /// from what was last read, loaded, saved or programmed, the user is asked first.
@@ -72,8 +81,13 @@ class ConfigWindow {
   void onLeftButtonDown(int id, bool onlyLeftButton);
   /// A double click on control `id`: a sequence edit opens the signal-sequence dialog.
   void onDoubleClick(int id);
+  /// A paste into `edit` would make `utf8` its whole text. True when the edit takes it;
+  /// otherwise the status line says why and the edit must stay as it is.
+  bool onPaste(const platform::ControlSpec& edit, std::string_view utf8);
   /// A notification of the transfer, on the window's thread.
   void onNotification(const transfer::Notification& notification);
+  /// The host's tick while a transfer runs: the status line's clock moves on.
+  void onTick();
 
   Form& form() { return form_; }
   /// Whether a transfer started by this window is running.
@@ -95,6 +109,13 @@ class ConfigWindow {
   void editSequence(int id, std::string& buffer);
   bool validateForm();
   void showFormError(FormResult result);
+  bool mayReplaceForm(std::string_view question);
+
+  // What the status line says while a transfer runs.
+  enum class Phase { Waiting, Receiving, Erasing, Sending };
+  void enterPhase(Phase phase);
+  void showStatus();
+  void setStatus(std::string_view utf8);
 
   ConfigImage& image_;
   transfer::Transfer& transfer_;
@@ -112,6 +133,11 @@ class ConfigWindow {
   FormState sending_;
   bool running_ = false;
   bool reading_ = false;  // which of the two runs
+  int startedBy_ = -1;    // the button that started it, which gets the focus back
+  Phase phase_ = Phase::Waiting;
+  platform::WindowHost::Clock::time_point phaseSince_{};
+  int requestsSent_ = 0;  // sendings of the write request: more than one, the unit was silent
+  std::string notice_;    // a line under the transfer's status (a refused paste), UTF-8
 };
 
 }  // namespace trv810::config

@@ -1,6 +1,6 @@
 #pragma once
 // What the configuration window needs from the toolkit beyond any window's host: the
-// scroll bar's thumb, the keyboard focus, and the signal-sequence dialog run modally.
+// scroll bar's thumb and the signal-sequence dialog run modally.
 
 #include "platform/window_host.h"
 
@@ -12,8 +12,6 @@ class ConfigWindowHost : public platform::WindowHost {
  public:
   /// Moves the thumb of scroll bar `id` to `position` and redraws it.
   virtual void setScrollPosition(int id, int position) = 0;
-  /// Gives control `id` the keyboard focus.
-  virtual void setFocus(int id) = 0;
   /// Runs `box` modally, owned by control `ownerId`, until "OK" or "CANCEL" ends it;
   /// returns its result (1 or 0), 0 when it cannot be shown.
   virtual int runSignalBox(SignalBox& box, int ownerId) = 0;

@@ -134,11 +134,15 @@ void addGeneralSettings(Builder& b) {
 void addCommands(Builder& b) {
   const std::string_view captions[] = {texts::kProgramButton, texts::kReadButton, texts::kLoadButton,
                                        texts::kSaveButton, texts::kCancelButton};
+  // Ordinary buttons: Enter presses only the one that has the focus, so none is drawn
+  // as the default, and the focus shows on whichever has it.
   for (int i = 0; i < 5; ++i)
-    b.add(ControlKind::DefaultButton, ids::kProgram + i, captions[i], b.x(80), b.y(22) + b.y(5 * i, 2), b.x(20),
-          b.y(7, 4))
+    b.add(ControlKind::Button, ids::kProgram + i, captions[i], b.x(80), b.y(22) + b.y(5 * i, 2), b.x(20), b.y(7, 4))
         .tabbed();
   b.add(ControlKind::ProgressBar, -1, "", b.x(1), b.y(39), b.x(50), b.y(6, 4));
+  // Beside the bar, centred on the same middle and two lines high: what a transfer
+  // does, and why a paste was refused.
+  b.add(ControlKind::Static, ids::kStatus, "", b.x(52), b.y(155, 4), b.x(48), b.y(2));
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ inline constexpr int kRead = 151;     ///< "TRV auslesen"
 inline constexpr int kLoad = 152;     ///< "Datei laden"
 inline constexpr int kSave = 153;     ///< "In Datei sichern"
 inline constexpr int kCancel = 154;   ///< "Abbrechen"
+inline constexpr int kStatus = 160;   ///< static beside the progress bar: what a transfer does
 
 constexpr int rowNumber(int k) { return kRowNumber + k; }
 constexpr int active(int k) { return kActive + k; }

@@ -22,6 +22,7 @@
 
 #include "config/config_image.h"
 #include "platform/controls.h"
+#include "platform/layout.h"
 #include "platform/window_host.h"
 
 namespace trv810::config {
@@ -83,6 +84,11 @@ std::string formResultHint(FormResult result);
 /// (caption "TRV810 Konfiguration", error icon). True, showing nothing, when the form
 /// was valid.
 bool reportFormResult(platform::WindowHost& host, FormResult result);
+
+/// Why `edit` refuses a paste that would make `utf8` its whole text, as a line for a
+/// status line (UTF-8): the reason, then `allowed` (what the field admits). Empty when
+/// the edit takes it.
+std::string pasteRefusal(const platform::ControlSpec& edit, std::string_view utf8, std::string_view allowed = {});
 
 /// The first `n` characters of a control's text, as a fixed buffer takes them: a zero
 /// character ends the text early.

@@ -1,12 +1,35 @@
 #include <algorithm>
+#include <cstdio>
 
 #include "config/control_ids.h"
 #include "config/form.h"
+#include "config/texts.h"
 
-// The user's clicks on the form: the toggles change the image at once, and moving the
-// visible lines stores what was typed before other rows are shown.
+// The user's input on the form: the toggles change the image at once, moving the
+// visible lines stores what was typed before other rows are shown, and a paste an
+// edit cannot take whole is refused with its reason.
 
 namespace trv810::config {
+
+std::string pasteRefusal(const platform::ControlSpec& edit, std::string_view utf8, std::string_view allowed) {
+  std::string why;
+  switch (platform::refusalOf(edit, utf8)) {
+    case platform::Refusal::None: return {};
+    case platform::Refusal::TooLong: {
+      char text[128];
+      std::snprintf(text, sizeof text, std::string(texts::kPasteTooLong).c_str(), edit.maxLength);
+      why = text;
+      break;
+    }
+    case platform::Refusal::NotDigits: why = texts::kPasteNotDigits; break;
+    case platform::Refusal::NotWindows1252: why = texts::kPasteNotWindows1252; break;
+  }
+  if (!allowed.empty()) {
+    why += ' ';
+    why += allowed;
+  }
+  return why;
+}
 
 // A toggle does not flip its own check mark; the form flips it by what it reports.
 bool Form::flip(int id) {

@@ -1,5 +1,6 @@
 #include "config/signal_box.h"
 
+#include "config/cp1252.h"
 #include "config/form.h"
 #include "config/texts.h"
 
@@ -27,12 +28,21 @@ platform::WindowSpec SignalBox::layout(platform::CellSize base) {
                               .limit(static_cast<int>(kBufferChars)));
   windowLayout.controls.push_back(at(ControlKind::Button, kOk, texts::kSignalBoxOk, 2, 28, 38, 11).tabbed());
   windowLayout.controls.push_back(at(ControlKind::Button, kCancel, texts::kSignalBoxCancel, 50, 28, 38, 11).tabbed());
+  // Beside the buttons: why a paste was refused.
+  windowLayout.controls.push_back(at(ControlKind::Static, kNotice, "", 96, 28, 288, 11));
   // The window's close button is CANCEL; Enter and Escape still end nothing.
   windowLayout.closeCommand = kCancel;
   return windowLayout;
 }
 
 void SignalBox::onInit(platform::ControlTable& controls) const { controls.setText(kEdit, buffer_); }
+
+bool SignalBox::onPaste(const platform::ControlSpec& edit, std::string_view utf8,
+                        platform::ControlTable& controls) const {
+  const std::string why = pasteRefusal(edit, utf8);
+  controls.setText(kNotice, utf8ToCp1252(why).bytes);
+  return why.empty();
+}
 
 std::optional<int> SignalBox::onCommand(int id, const platform::ControlTable& controls) {
   if (id == kOk) {

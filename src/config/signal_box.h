@@ -5,10 +5,12 @@
 // (115) takes the edit's text back into the buffer and ends with 1, "CANCEL" (116)
 // ends with 0 and leaves the buffer alone, as does the window's close button. Enter and
 // Escape do nothing. The dialog does not check the syntax; the form does that when it
-// is read back.
+// is read back. A paste longer than the buffer is refused whole, and the line beside
+// the buttons (118) says why.
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/controls.h"
 #include "platform/layout.h"
@@ -20,6 +22,7 @@ class SignalBox {
   static constexpr int kOk = 115;
   static constexpr int kCancel = 116;
   static constexpr int kEdit = 117;
+  static constexpr int kNotice = 118;
   /// The most characters the buffer keeps.
   static constexpr std::size_t kBufferChars = 127;
 
@@ -35,6 +38,9 @@ class SignalBox {
   /// A command from control `id`: 1 after "OK" (buffer = the edit's first 127
   /// characters), 0 after "CANCEL"; nothing for any other id, the dialog goes on.
   std::optional<int> onCommand(int id, const platform::ControlTable& controls);
+  /// A paste into `edit` would make `utf8` its whole text: true when it takes it;
+  /// otherwise the notice says why.
+  bool onPaste(const platform::ControlSpec& edit, std::string_view utf8, platform::ControlTable& controls) const;
 
  private:
   std::string& buffer_;

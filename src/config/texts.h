@@ -16,7 +16,7 @@ inline constexpr std::string_view kFileNotFound = "Datei nicht vorhanden !";
 /// permission, a folder, a FIFO, a loop of links), before the system's reason.
 inline constexpr std::string_view kCannotOpenReason = "nicht zu öffnen: ";
 inline constexpr std::string_view kOlderFileQuestion =
-    "Veraltete Konfigurationsdatei. Nicht unterstüzte Eingabefelder werden mit Defaultdaten "
+    "Veraltete Konfigurationsdatei. Nicht unterstützte Eingabefelder werden mit Defaultdaten "
     "geladen. Trotzdem laden ?";
 inline constexpr std::string_view kInvalidFile = "Ungültige Datei !";
 inline constexpr std::string_view kUnknownFileFormat = "Unbekanntes Dateiformat";
@@ -47,9 +47,26 @@ inline constexpr std::string_view kSwitchOnTimeHint = "Erlaubt sind 1 bis 65000 
 inline constexpr std::string_view kSecondsHint = "Erlaubt sind 1 bis 254 s.";
 inline constexpr std::string_view kIdentHint = "Erlaubt sind höchstens 16 Zeichen.";
 
-// Closing the window with edits that were neither saved nor programmed.
+// Closing the window, reading the unit or loading a file while the form holds edits
+// that were neither saved nor programmed. "Nein" is the default answer of each.
 inline constexpr std::string_view kUnsavedQuestion =
     "Die Änderungen sind nicht gespeichert. Fenster trotzdem schließen ?";
+inline constexpr std::string_view kReadQuestion =
+    "Die Änderungen sind nicht gespeichert. Konfiguration trotzdem auslesen ?";
+inline constexpr std::string_view kLoadQuestion = "Die Änderungen sind nicht gespeichert. Datei trotzdem laden ?";
+
+// The status line beside the progress bar: what a transfer does, then how long it has
+// been at it ("0:03"); while the unit gets the request again, which attempt it is.
+inline constexpr std::string_view kWaitingForUnit = "Warte auf Antwort des TRV810...";
+inline constexpr std::string_view kReadingStatus = "Konfiguration lesen...";
+inline constexpr std::string_view kErasingStatus = "Flash löschen...";
+inline constexpr std::string_view kWritingStatus = "Konfiguration schreiben...";
+inline constexpr std::string_view kAttemptFormat = "Versuch %d von %d";
+// A paste that an edit refuses as a whole, in the status line; the field's allowed
+// values follow where it has a short line for them.
+inline constexpr std::string_view kPasteTooLong = "Nicht eingefügt: höchstens %d Zeichen.";
+inline constexpr std::string_view kPasteNotDigits = "Nicht eingefügt: nur Ziffern.";
+inline constexpr std::string_view kPasteNotWindows1252 = "Nicht eingefügt: Zeichen, die der TRV810 nicht speichern kann.";
 
 // The configuration window: port and thread failures, the end of a transfer, titles.
 inline constexpr std::string_view kPortOpenFailed = "Port %s konnte nicht geöffnet werden !";
@@ -65,7 +82,7 @@ inline constexpr std::string_view kIncompatible =
 inline constexpr std::string_view kInvalidImage = "TRV810-Konfiguration ungültig !";
 inline constexpr std::string_view kReadDone = "Konfiguration gelesen !";
 inline constexpr std::string_view kOlderFirmware =
-    "Veraltete HBX2-Firmware! Nicht unterstüzte Eingabefelder werden mit Defaultdaten geladen.";
+    "Veraltete HBX2-Firmware! Nicht unterstützte Eingabefelder werden mit Defaultdaten geladen.";
 inline constexpr std::string_view kFirmwareTitleFormat = "TRV810-Konfiguration, Firmware %.2d.%.2d";
 /// The title once the connection broke off: a blank, not the hyphen, after "TRV810".
 inline constexpr std::string_view kUnknownFirmwareTitle = "TRV810 Konfiguration, Firmware ????";
@@ -85,8 +102,9 @@ inline constexpr std::string_view kManualSequenceLabel = "Signalfolge Handauslö
 inline constexpr std::string_view kDeadTimeLabel = "Totzeit";
 inline constexpr std::string_view kAlarmIntervalLabel = "Alarmabstand";
 inline constexpr std::string_view kIdentLabel = "Ident-Nr.";
-// The commands, each with its accelerator after the "&" (shown underlined): letters
-// that neither collide with each other nor with the menu's T, K and I.
+// The commands, each with its accelerator after the "&" (shown underlined), which
+// Alt and the letter press: letters that neither collide with each other nor with
+// the menu's T, K and I. A letter typed alone starts nothing.
 inline constexpr std::string_view kProgramButton = "TRV &programmieren";
 inline constexpr std::string_view kReadButton = "TRV &auslesen";
 inline constexpr std::string_view kLoadButton = "Datei &laden";

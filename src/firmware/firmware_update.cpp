@@ -17,6 +17,10 @@ constexpr transfer::OperationTexts kTexts{texts::kCaption,     texts::kPortOpenF
 
 }  // namespace
 
+bool leavesFirmwareIncomplete(uint32_t code) {
+  return code != transfer::RESULT_PROGRAMMED && code != transfer::RESULT_INCOMPATIBLE;
+}
+
 FirmwareUpdate::FirmwareUpdate(transfer::Transfer& transfer, FlashImage& image)
     : Operation(transfer, kTexts), image_(image) {}
 

@@ -11,6 +11,11 @@
 
 namespace trv810::firmware {
 
+/// Whether a programming that ended with result `code` left the unit's firmware
+/// incomplete: every end but success and the unit's refusal of the request, after
+/// which it erased nothing.
+bool leavesFirmwareIncomplete(uint32_t code);
+
 class FirmwareUpdate : public transfer::Operation {
  public:
   /// `image` must outlive the operation.

@@ -11,7 +11,8 @@ inline constexpr std::string_view kWindowTitle = "Flash-Update";
 inline constexpr std::string_view kCaption = "TRV810-Update";
 
 // The controls.
-// Buttons with their accelerators after the "&" (shown underlined).
+// Buttons with their accelerators after the "&" (shown underlined), which Alt and
+// the letter press; a letter typed alone starts nothing.
 inline constexpr std::string_view kHexFileButton = "&Hex-Datei";
 inline constexpr std::string_view kNoFile = "----------";
 inline constexpr std::string_view kProgramButton = "&Programmieren";
@@ -25,11 +26,20 @@ inline constexpr std::string_view kFlashFilterPatterns = "*.hex *.HEX *.bin *.BI
 inline constexpr std::string_view kConfigFilterName = "Konfig.-Files (*.kfg)";
 inline constexpr std::string_view kConfigFilterPatterns = "*.kfg";
 
-// The status line.
+// The status line: what the transfer does, and under it how far it has come.
 inline constexpr std::string_view kErasing = "Flash löschen...";
+/// Under kErasing: how long the erase has taken; a second sending of the request
+/// means the unit did not answer the first.
+inline constexpr std::string_view kErasingSince = "seit %s";
+inline constexpr std::string_view kErasingAttempt = "Versuch %d von %d, seit %s";
 inline constexpr std::string_view kProgressFormat = "%d von %d Blöcken programmiert !";
+/// Under kProgressFormat: the share done and, once the pace is known, the time left.
+inline constexpr std::string_view kPercentFormat = "%d %%";
+inline constexpr std::string_view kPercentLeftFormat = "%d %%, noch %s";
 inline constexpr std::string_view kStopped = "Programmierung abgebrochen !";
-/// The line under kStopped: what a stop leaves in the unit.
+inline constexpr std::string_view kFailed = "Programmierung fehlgeschlagen !";
+/// The line under kStopped or kFailed, and under the question before closing, for
+/// every programming that did not finish: the one wording of what it leaves.
 inline constexpr std::string_view kFirmwareIncomplete =
     "Firmware unvollständig: vor Gebrauch neu flashen !";
 inline constexpr std::string_view kFinished = "Programmierung beendet.";
@@ -47,10 +57,10 @@ inline constexpr std::string_view kInvalidFile = "Ungültiges Dateiformat!";
 inline constexpr std::string_view kRawCopyNotWritten = "Binärkopie nicht geschrieben !";
 /// The window's line after the reason: the loaded image is not affected.
 inline constexpr std::string_view kRawCopyImageLoaded = "Die Firmware ist geladen und kann programmiert werden.";
-/// Closing the window while the unit is being programmed.
+/// Closing the window while the unit is being programmed; kFirmwareIncomplete under
+/// it. "Nein" is its default answer.
 inline constexpr std::string_view kCloseWhileProgramming =
-    "Der TRV810 wird gerade programmiert. Beim Schließen bleibt seine Firmware unvollständig "
-    "und muss vor dem Einsatz neu programmiert werden. Programmierung abbrechen und Fenster schließen ?";
+    "Der TRV810 wird gerade programmiert. Programmierung abbrechen und Fenster schließen ?";
 inline constexpr std::string_view kPortOpenFailed = "Port %s konnte nicht geöffnet werden !";
 inline constexpr std::string_view kThreadStartFailed = "Programmstart nicht möglich !";
 /// An image whose block count does not fit the 16 bits the unit is told it in.

@@ -6,6 +6,7 @@
 #include "firmware/flash_loader.h"
 #include "firmware/texts.h"
 #include "platform/cp1252.h"
+#include "transfer/download.h"
 
 // How a download runs: "Programmieren" starts the firmware update operation
 // (firmware_update.h), which opens the selected port and starts the thread posting to
@@ -43,12 +44,14 @@ platform::WindowSpec UpdateWindow::layout(platform::CellSize cell, int clientWid
   platform::WindowSpec windowLayout;
   windowLayout.title = std::string(texts::kWindowTitle);
   windowLayout.frame = {clientWidth / 2 - 25 * w, h, 50 * w, 11 * h};
+  // The buttons are tab stops, so the keyboard reaches the window; none is drawn as
+  // the default, as Enter presses only the one that has the focus.
   windowLayout.controls = {
-      control(ControlKind::DefaultButton, ids::kHexFile, std::string(texts::kHexFileButton), w, h, 15 * w, high),
+      control(ControlKind::Button, ids::kHexFile, std::string(texts::kHexFileButton), w, h, 15 * w, high).tabbed(),
       control(ControlKind::Static, ids::kFileName, std::string(texts::kNoFile), 17 * w, h, 30 * w, high).centre(),
-      control(ControlKind::DefaultButton, ids::kProgram, std::string(texts::kProgramButton), w, 3 * h, 15 * w,
-              high),
-      control(ControlKind::DefaultButton, ids::kStop, std::string(texts::kStopButton), 17 * w, 3 * h, 15 * w, high),
+      control(ControlKind::Button, ids::kProgram, std::string(texts::kProgramButton), w, 3 * h, 15 * w, high)
+          .tabbed(),
+      control(ControlKind::Button, ids::kStop, std::string(texts::kStopButton), 17 * w, 3 * h, 15 * w, high).tabbed(),
       // Two lines high and nearly as wide as the window: a stop adds a line under the
       // status.
       control(ControlKind::Static, ids::kStatus, std::string(texts::kNoStatus), w, 5 * h, 48 * w, 2 * h).centre(),
@@ -77,20 +80,22 @@ void UpdateWindow::onCreate() {
   setStatus(texts::kNoStatus);
   host_.setProgressPosition(0);
   setButtons(true, false, false);
+  host_.setFocus(ids::kHexFile, false);  // the keyboard starts in the window, at its first button
 }
 
 bool UpdateWindow::onCloseRequest() {
   if (!running_) return true;
-  if (host_.messageBox(texts::kCloseWhileProgramming, texts::kCaption, platform::Icon::Question,
-                       platform::Buttons::YesNo) != platform::Answer::Yes)
-    return false;
-  return true;
+  // "Ja" breaks the programming off, so Enter must not give it.
+  const std::string question = std::string(texts::kCloseWhileProgramming) + "\n\n" + std::string(texts::kFirmwareIncomplete);
+  return host_.messageBox(question, texts::kCaption, platform::Icon::Question, platform::Buttons::YesNo,
+                          platform::Answer::No) == platform::Answer::Yes;
 }
 
 void UpdateWindow::onClose() {
   update_.stop();
   running_ = false;
   closed_ = true;  // a result still queued must not raise a box for a window that is gone
+  host_.setTicking(false);
 }
 
 void UpdateWindow::onCommand(int id) {
@@ -156,10 +161,19 @@ void UpdateWindow::program() {
     return;
   }
   running_ = true;
+  // The focus goes to "Stop" before the button that had it is disabled, so the
+  // keyboard stays in the window and Space, Enter or Alt+S stops the programming.
+  controls_.setEnabled(ids::kStop, true);
+  host_.setFocus(ids::kStop, false);
   setButtons(false, false, true);
   // An empty range would make the bar an endless busy animation: an image of fewer
   // than eight bytes has one step all the same.
   host_.setProgressRange(0, std::max(1, static_cast<int>(update_.blocks() & 0xFFFF)));
+  erasingSince_ = host_.now();
+  requestsSent_ = 0;
+  blocksStarted_ = false;
+  estimate_ = transfer::ProgressEstimate(update_.blocks());
+  host_.setTicking(true);
 }
 
 void UpdateWindow::stop() {
@@ -173,8 +187,14 @@ void UpdateWindow::stop() {
 
 void UpdateWindow::endTransfer() {
   running_ = false;
+  host_.setTicking(false);
   host_.setProgressPosition(0);
-  setButtons(true, true, false);
+  controls_.setEnabled(ids::kHexFile, true);
+  controls_.setEnabled(ids::kProgram, true);
+  // Back to "Programmieren" before "Stop" is disabled, unless the user put the focus
+  // elsewhere meanwhile.
+  if (host_.focus() == ids::kStop) host_.setFocus(ids::kProgram, false);
+  controls_.setEnabled(ids::kStop, false);
 }
 
 void UpdateWindow::onNotification(const transfer::Notification& n) {
@@ -186,10 +206,16 @@ void UpdateWindow::onNotification(const transfer::Notification& n) {
     case transfer::WM_TRANSFER_PROGRESS:
       if (!active) break;
       host_.setProgressPosition(static_cast<int>(n.wParam));
-      setStatus(format(texts::kProgressFormat, static_cast<int>(n.wParam), static_cast<int>(update_.blocks())));
+      blocksStarted_ = true;
+      blocksDone_ = n.wParam;
+      estimate_.update(n.wParam, host_.now());
+      showProgress();
       break;
     case transfer::WM_TRANSFER_STARTED:
-      if (active) setStatus(texts::kErasing);
+      // Posted once the request is built (0) and with every sending of it (1).
+      if (!active) break;
+      if (n.wParam == 1) ++requestsSent_;
+      showProgress();
       break;
     case transfer::WM_TRANSFER_RESULT:
       // Acted on also after "Stop": a result posted before the stop is still told.
@@ -200,11 +226,43 @@ void UpdateWindow::onNotification(const transfer::Notification& n) {
   }
 }
 
+void UpdateWindow::onTick() {
+  if (running_ && !closed_) showProgress();
+}
+
 void UpdateWindow::onTransferResult(uint32_t code) {
   const transfer::Report report = update_.end(code);
   endTransfer();
-  setStatus(texts::kFinished);
+  // Only success says the programming ended: a broken connection or a failed block
+  // leaves the unit without a whole firmware, and the status line says so.
+  if (code == transfer::RESULT_PROGRAMMED)
+    setStatus(texts::kFinished);
+  else if (leavesFirmwareIncomplete(code))
+    setStatus(std::string(texts::kFailed) + "\n" + std::string(texts::kFirmwareIncomplete));
+  else
+    setStatus(texts::kFailed);
   if (report.message) show(*report.message);
+}
+
+void UpdateWindow::showProgress() {
+  const auto now = host_.now();
+  std::string lines;
+  if (!blocksStarted_) {
+    const std::string since =
+        transfer::clockText(std::chrono::duration<double>(now - erasingSince_).count());
+    lines = std::string(texts::kErasing) + "\n" +
+            (requestsSent_ > 1 ? format(texts::kErasingAttempt, requestsSent_, transfer::Download::kMaxSends,
+                                        since.c_str())
+                               : format(texts::kErasingSince, since.c_str()));
+  } else {
+    lines = format(texts::kProgressFormat, static_cast<int>(blocksDone_), static_cast<int>(update_.blocks())) +
+            "\n";
+    if (const std::optional<double> left = estimate_.secondsLeft(now))
+      lines += format(texts::kPercentLeftFormat, estimate_.percent(), transfer::clockText(*left).c_str());
+    else
+      lines += format(texts::kPercentFormat, estimate_.percent());
+  }
+  setStatus(lines);
 }
 
 void UpdateWindow::setButtons(bool hexFile, bool program, bool stop) {
@@ -214,7 +272,9 @@ void UpdateWindow::setButtons(bool hexFile, bool program, bool stop) {
 }
 
 void UpdateWindow::setStatus(std::string_view utf8) {
-  controls_.setText(ids::kStatus, platform::utf8ToCp1252(utf8).bytes);
+  // Only a change is written: the ticks would otherwise redraw the line four times a second.
+  std::string bytes = platform::utf8ToCp1252(utf8).bytes;
+  if (bytes != controls_.text(ids::kStatus)) controls_.setText(ids::kStatus, bytes);
 }
 
 void UpdateWindow::show(const transfer::Message& message) {

@@ -7,7 +7,14 @@
 //
 // The buttons take one of three states: idle without a loaded file ("Hex-Datei"
 // only), idle with a file ("Hex-Datei" and "Programmieren"), a transfer running
-// ("Stop" only). So the FlashImage never changes while the download reads it.
+// ("Stop" only). So the FlashImage never changes while the download reads it. The
+// focus follows: to "Stop" when programming starts, back to "Programmieren" when it
+// ends, so the keyboard always reaches the button that can act.
+//
+// While programming runs the status line says what happens and how far it has come:
+// the erase with the time it has taken, then the blocks with the share done and the
+// time left (the host ticks the window, so the clock moves between notifications).
+// Every programming that did not finish ends with kFirmwareIncomplete under it.
 //
 // The path of the file loaded last belongs to the caller and outlives the window:
 // the file dialog starts from it when the window is opened again. The menu entries
@@ -20,6 +27,7 @@
 #include "platform/controls.h"
 #include "platform/layout.h"
 #include "platform/window_host.h"
+#include "transfer/progress_estimate.h"
 #include "transfer/transfer.h"
 #include "transfer/transfer_record.h"
 
@@ -69,6 +77,8 @@ class UpdateWindow {
   /// A notification of the transfer, on the window's thread. After the window has
   /// closed nothing is acted on any more.
   void onNotification(const transfer::Notification& notification);
+  /// The host's tick while programming runs: the status line's clock moves on.
+  void onTick();
 
   /// Whether a transfer started by this window is running.
   bool transferRunning() const { return running_; }
@@ -80,6 +90,7 @@ class UpdateWindow {
   void endTransfer();
   void onTransferResult(uint32_t code);
   void setButtons(bool hexFile, bool program, bool stop);
+  void showProgress();
   void setStatus(std::string_view utf8);
   void show(const transfer::Message& message);
 
@@ -93,6 +104,13 @@ class UpdateWindow {
   FirmwareUpdate update_;
   bool running_ = false;
   bool closed_ = false;
+  // While programming: since when the unit erases, how often the request went out, and
+  // the blocks once they go through.
+  platform::WindowHost::Clock::time_point erasingSince_{};
+  int requestsSent_ = 0;
+  bool blocksStarted_ = false;
+  uint32_t blocksDone_ = 0;
+  transfer::ProgressEstimate estimate_;
 };
 
 }  // namespace trv810::firmware

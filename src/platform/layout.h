@@ -7,10 +7,14 @@
 // Captions and list entries here are UTF-8 (they are this program's own texts).
 // Positions are relative to the window's client area (for dialogs: to the dialog).
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
+
+#include "platform/cp1252.h"
 
 namespace trv810::platform {
 
@@ -23,7 +27,7 @@ enum class ControlKind {
   List,           ///< drop-down list of `entries`
   ScrollBar,      ///< vertical scroll bar with a range and a position
   Button,         ///< ordinary push button
-  DefaultButton,  ///< push button drawn as a default button
+  DefaultButton,  ///< push button drawn as the default button: at most one a window
   ProgressBar,    ///< progress indicator; range and position come from the logic
   RadioButton,    ///< radio button in a dialog; also marked by the logic, not by a click
 };
@@ -136,6 +140,35 @@ struct WindowSpec {
   int escapeCommand = -1;
   int closeCommand = -1;
 };
+
+/// Why an edit does not take a text as its whole content.
+enum class Refusal {
+  None,            ///< it takes it
+  TooLong,         ///< more characters than its maxLength
+  NotDigits,       ///< a character other than a digit in a DigitEdit
+  NotWindows1252,  ///< a character Windows-1252 lacks in a windows1252Only edit
+};
+
+/// Whether `edit` takes `utf8` as its whole text, and why not. An edit refuses a paste
+/// by this as a whole: a cut or filtered value would be one the user did not give.
+inline Refusal refusalOf(const ControlSpec& edit, std::string_view utf8) {
+  if (edit.kind == ControlKind::DigitEdit &&
+      !std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return Refusal::NotDigits;
+  if (edit.windows1252Only && !utf8ToCp1252(utf8).complete) return Refusal::NotWindows1252;
+  // Characters, not bytes: UTF-8 continuation bytes do not count.
+  const auto characters = std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; });
+  if (edit.maxLength > 0 && characters > edit.maxLength) return Refusal::TooLong;
+  return Refusal::None;
+}
+
+/// What a paste into a one-line edit brings: its text without one line end at its end
+/// (a cell copied from a table carries one).
+inline std::string_view pastedLine(std::string_view utf8) {
+  if (utf8.ends_with("\r\n")) return utf8.substr(0, utf8.size() - 2);
+  if (utf8.ends_with('\n')) return utf8.substr(0, utf8.size() - 1);
+  return utf8;
+}
 
 /// The control with `id` (never -1) in `layout`, or nothing.
 inline std::optional<ControlSpec> findControl(const std::vector<ControlSpec>& layout, int id) {

@@ -1,10 +1,12 @@
 #pragma once
 // What a window's logic needs from the toolkit around it: message boxes, its title,
-// a progress indicator, file choice, the wait cursor and closing itself. The Qt layer
-// implements it per window; tests use a host that records every call.
+// a progress indicator, file choice, the wait cursor, the keyboard focus, a steady
+// tick while something runs, and closing itself. Each face implements it per window;
+// tests use a host that records every call (and a clock of their own).
 //
 // Texts here are UTF-8 (they are this program's own texts, not the unit's).
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,11 +36,18 @@ struct FileDialogRequest {
 
 class WindowHost {
  public:
+  using Clock = std::chrono::steady_clock;
+  /// How often a window that asked for ticks gets them: often enough for a clock that
+  /// shows seconds.
+  static constexpr std::chrono::milliseconds kTickInterval{250};
+
   virtual ~WindowHost() = default;
 
-  /// A modal message box owned by the window.
+  /// A modal message box owned by the window. With Yes and No, `defaultAnswer` is the
+  /// button that has the focus and that Enter gives; a question whose "Ja" throws work
+  /// away has "Nein" there.
   virtual Answer messageBox(std::string_view text, std::string_view caption, Icon icon,
-                            Buttons buttons = Buttons::Ok) = 0;
+                            Buttons buttons = Buttons::Ok, Answer defaultAnswer = Answer::Yes) = 0;
   virtual void setTitle(std::string_view title) = 0;
   virtual void setProgressRange(int minimum, int maximum) = 0;
   virtual void setProgressPosition(int position) = 0;
@@ -48,6 +57,15 @@ class WindowHost {
   virtual void setWaitCursor(bool wait) = 0;
   /// Asks the toolkit to close the window (its close handling then runs).
   virtual void requestClose() = 0;
+  /// Gives control `id` the keyboard focus. With `selectText` an edit's whole text is
+  /// selected, so what is typed next replaces it.
+  virtual void setFocus(int id, bool selectText) = 0;
+  /// The control of this window that has the keyboard focus; -1 when none has it.
+  virtual int focus() const = 0;
+  /// While on, the toolkit calls the window's onTick() about every kTickInterval.
+  virtual void setTicking(bool on) = 0;
+  /// The time now on a steady clock; tests give their own.
+  virtual Clock::time_point now() { return Clock::now(); }
 };
 
 }  // namespace trv810::platform

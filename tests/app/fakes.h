@@ -21,7 +21,7 @@ struct Box {
 class RecordingHost : public platform::WindowHost {
  public:
   platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons) override {
+                              platform::Buttons, platform::Answer) override {
     boxes.push_back({std::string(text), std::string(caption), icon});
     return platform::Answer::Ok;
   }
@@ -32,6 +32,9 @@ class RecordingHost : public platform::WindowHost {
   std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest&) override { return {}; }
   void setWaitCursor(bool) override {}
   void requestClose() override {}
+  void setFocus(int, bool) override {}
+  int focus() const override { return -1; }
+  void setTicking(bool) override {}
 
   std::vector<Box> boxes;
   std::string title;

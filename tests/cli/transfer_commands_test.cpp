@@ -96,7 +96,7 @@ TEST(CliTransfer, ReadFromOlderFirmwareWarnsAndSavesTheCurrentFormat) {
   const Outcome o = run(unit.port() + "read " + dir.file("old.kfg"));
   EXPECT_EQ(o.status, 0) << o.out;
   EXPECT_TRUE(has(o, "TRV810-Konfiguration, Firmware 01.05")) << o.out;
-  EXPECT_TRUE(has(o, "Veraltete HBX2-Firmware! Nicht unterstüzte Eingabefelder werden mit Defaultdaten geladen.\n"))
+  EXPECT_TRUE(has(o, "Veraltete HBX2-Firmware! Nicht unterstützte Eingabefelder werden mit Defaultdaten geladen.\n"))
       << o.out;
   const Bytes file = readFile(dir.file("old.kfg"));
   ASSERT_EQ(file.size(), config::kConfigFileSize);

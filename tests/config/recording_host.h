@@ -25,7 +25,7 @@ struct RecordingHost : platform::WindowHost {
   std::string title;
 
   platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons buttons) override {
+                              platform::Buttons buttons, platform::Answer) override {
     boxes.push_back({std::string(text), std::string(caption), icon, buttons});
     if (buttons == platform::Buttons::Ok) return platform::Answer::Ok;
     if (answers.empty()) return platform::Answer::No;
@@ -46,6 +46,9 @@ struct RecordingHost : platform::WindowHost {
   }
   void setWaitCursor(bool) override {}
   void requestClose() override {}
+  void setFocus(int, bool) override {}
+  int focus() const override { return -1; }
+  void setTicking(bool) override {}
 };
 
 }  // namespace trv810::testing

@@ -33,14 +33,20 @@ struct WindowHostRecord : config::ConfigWindowHost {
     std::string caption;
     platform::Icon icon;
     platform::Buttons buttons;
+    platform::Answer defaultAnswer;
+    std::string seen;  ///< what `whileShown` read while the box was up
   };
   std::vector<Box> boxes;
+  std::function<std::string()> whileShown;  ///< reads the window behind each box
   std::deque<platform::Answer> answers;  ///< to questions; No when none is left
   std::vector<std::string> dialogStarts;  ///< where each file dialog started
   std::string title;
   int progressMin = -1, progressMax = -1, progress = -1;
   int scrollPosition = -1;
   int focused = -1;
+  bool selected = false;  ///< the focused edit's text was selected whole
+  bool ticking = false;
+  Clock::time_point clock{};  ///< what now() says; the test moves it
   std::optional<std::string> chosenPath;
   /// What the user does in the signal-sequence dialog: works on its controls and
   /// presses buttons through `press`, which returns the dialog's end once it ended.
@@ -49,8 +55,9 @@ struct WindowHostRecord : config::ConfigWindowHost {
   std::string signalBoxShown;  ///< the edit's text when the dialog opened
 
   platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons buttons) override {
-    boxes.push_back({std::string(text), std::string(caption), icon, buttons});
+                              platform::Buttons buttons, platform::Answer defaultAnswer) override {
+    boxes.push_back({std::string(text), std::string(caption), icon, buttons, defaultAnswer,
+                     whileShown ? whileShown() : std::string()});
     if (buttons == platform::Buttons::Ok) return platform::Answer::Ok;
     const platform::Answer answer = answers.empty() ? platform::Answer::No : answers.front();
     if (!answers.empty()) answers.pop_front();
@@ -70,7 +77,13 @@ struct WindowHostRecord : config::ConfigWindowHost {
   void setWaitCursor(bool) override {}
   void requestClose() override {}
   void setScrollPosition(int, int position) override { scrollPosition = position; }
-  void setFocus(int id) override { focused = id; }
+  void setFocus(int id, bool selectText) override {
+    focused = id;
+    selected = selectText;
+  }
+  int focus() const override { return focused; }
+  void setTicking(bool on) override { ticking = on; }
+  Clock::time_point now() override { return clock; }
 
   // Runs the dialog's logic as the toolkit would: init, then the user's presses until
   // one of them ends it.

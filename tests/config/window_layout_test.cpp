@@ -23,18 +23,19 @@ TEST(ConfigWindowLayout, CreatesEveryFormIdOnceInAscendingOrderThenTheButtons) {
   const auto windowLayout = ConfigWindow::layout(kCell, 700, 600);
   EXPECT_EQ(windowLayout.title, "TRV810-Konfiguration");
   EXPECT_EQ(windowLayout.frame, (Rect{0, 0, 700, 600}));
-  EXPECT_EQ(windowLayout.controls.size(), 186u);
+  EXPECT_EQ(windowLayout.controls.size(), 187u);
   std::vector<int> ids;
   for (const auto& c : windowLayout.controls)
     if (c.id >= 0) ids.push_back(c.id);
   std::vector<int> expected;
   for (int id = 0; id <= 133; ++id) expected.push_back(id);
   for (int id = 150; id <= 154; ++id) expected.push_back(id);
+  expected.push_back(160);  // the status line
   EXPECT_EQ(ids, expected);
   // The table's frames, headings and labels come first within their groups.
   EXPECT_EQ(windowLayout.controls.front().text, "Adressen/Auslösungen");
   EXPECT_EQ(windowLayout.controls[13].text, "K10");
-  EXPECT_EQ(windowLayout.controls.back().kind, ControlKind::ProgressBar);
+  EXPECT_EQ(windowLayout.controls.end()[-2].kind, ControlKind::ProgressBar);
 }
 
 TEST(ConfigWindowLayout, PlacesControlsInCellFractions) {
@@ -57,7 +58,8 @@ TEST(ConfigWindowLayout, PlacesControlsInCellFractions) {
   EXPECT_EQ(rect(150), (Rect{560, 330, 140, 26}));                     // buttons at 22 + 5i/2
   EXPECT_EQ(rect(151), (Rect{560, 367, 140, 26}));
   EXPECT_EQ(rect(154), (Rect{560, 480, 140, 26}));
-  EXPECT_EQ(layout.back().rect(), (Rect{7, 585, 350, 22}));            // progress bar
+  EXPECT_EQ(layout.end()[-2].rect(), (Rect{7, 585, 350, 22}));          // progress bar
+  EXPECT_EQ(rect(160), (Rect{364, 581, 336, 30}));                     // status beside it, same middle
 }
 
 TEST(ConfigWindowLayout, GivesEachControlItsKindAndBehaviour) {
@@ -82,10 +84,13 @@ TEST(ConfigWindowLayout, GivesEachControlItsKindAndBehaviour) {
   const auto bar = at(112);
   EXPECT_EQ(std::make_tuple(bar.minimum, bar.maximum, bar.position), std::make_tuple(0, 24, 0));
   const char* buttons[] = {"TRV &programmieren", "TRV &auslesen", "Datei &laden", "In Datei &sichern", "A&bbrechen"};
+  // Enter presses only the focused button: none is drawn as the default, so the focus
+  // is what shows which one Space or Enter presses.
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(at(150 + i).text, buttons[i]);
-    EXPECT_EQ(at(150 + i).kind, ControlKind::DefaultButton);
+    EXPECT_EQ(at(150 + i).kind, ControlKind::Button);
   }
+  EXPECT_EQ(at(160).kind, ControlKind::Static);
   const auto label = std::find_if(layout.begin(), layout.end(),
                                   [](const auto& c) { return c.text == "Einschaltzeit K7"; });
   ASSERT_NE(label, layout.end());
@@ -144,7 +149,7 @@ TEST(SignalBoxLayout, IsTheTemplateInDialogUnits) {
   EXPECT_EQ(windowLayout.title, "Taktfolge...");
   EXPECT_TRUE(windowLayout.clientSize);
   EXPECT_EQ(windowLayout.frame, (Rect{120, 80, 800, 80}));
-  ASSERT_EQ(windowLayout.controls.size(), 3u);
+  ASSERT_EQ(windowLayout.controls.size(), 4u);
   EXPECT_EQ(windowLayout.controls[0].id, 117);
   EXPECT_EQ(windowLayout.controls[0].rect(), (Rect{8, 24, 760, 20}));
   EXPECT_EQ(windowLayout.controls[0].maxLength, 127);
@@ -154,6 +159,8 @@ TEST(SignalBoxLayout, IsTheTemplateInDialogUnits) {
   EXPECT_EQ(windowLayout.controls[2].id, 116);
   EXPECT_EQ(windowLayout.controls[2].text, "CANCEL");
   EXPECT_EQ(windowLayout.controls[2].rect(), (Rect{100, 56, 76, 22}));
+  EXPECT_EQ(windowLayout.controls[3].id, 118);  // why a paste was refused
+  EXPECT_EQ(windowLayout.controls[3].rect(), (Rect{192, 56, 576, 22}));
   for (const auto& c : windowLayout.controls) EXPECT_NE(c.kind, ControlKind::DefaultButton);
 }
 

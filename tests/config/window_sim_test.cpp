@@ -96,7 +96,7 @@ TEST(ConfigWindowWithUnit, ReadsThroughASerialDeviceServerAsCom1) {
 TEST(ConfigWindowWithUnit, AnOlderUnitDeliversFormatTwoWithAWarning) {
   SimWindow w(unpaced({"--formats", "2,1"}));
   const auto box = w.run(ids::kRead);
-  EXPECT_EQ(box.text, "Veraltete HBX2-Firmware! Nicht unterstüzte Eingabefelder werden mit Defaultdaten geladen.");
+  EXPECT_EQ(box.text, "Veraltete HBX2-Firmware! Nicht unterstützte Eingabefelder werden mit Defaultdaten geladen.");
   EXPECT_EQ(box.caption, "TRV810-Upload");
   EXPECT_EQ(box.icon, Icon::Error);
   EXPECT_EQ(w.transfer.formatIndex().load(), 2);

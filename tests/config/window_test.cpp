@@ -5,6 +5,7 @@
 #include "config/config_window.h"
 #include "config/control_ids.h"
 #include "config/signal_box.h"
+#include "platform/cp1252.h"
 #include "support/temp_dir.h"
 #include "window_fixture.h"
 
@@ -146,6 +147,7 @@ TEST(ConfigWindow, AFormErrorScrollsToItsRowFocusesItsFieldAndSaysWhatIsAllowed)
   EXPECT_EQ(f.window.form().topRow(), 19);
   EXPECT_EQ(f.host.scrollPosition, 19);
   EXPECT_EQ(f.host.focused, ids::address(0));
+  EXPECT_TRUE(f.host.selected);  // selected whole: the next digit replaces "7", not "78"
   // A row in view is not scrolled; the sequence error names its elements.
   f.controls.setText(ids::address(0), "8");
   f.window.onScroll(ScrollRequest::Thumb, 15);
@@ -178,8 +180,10 @@ TEST(ConfigWindow, TheWheelScrollsTheRowsAsTheScrollBarDoes) {
   EXPECT_EQ(f.controls.text(ids::address(0)), "1234567");  // stored before it scrolled away
 }
 
-// Closing threw away unsaved edits without a word; the last file was forgotten.
-TEST(ConfigWindow, ClosingAsksOnlyWhenTheFormDiffersFromWhatWasLastReadLoadedSavedOrProgrammed) {
+// Closing threw away unsaved edits without a word; the last file was forgotten. Then
+// "TRV auslesen" and "Datei laden" still replaced them unasked (a typed dead time 99
+// became 30), and Enter in the question answered "Ja".
+TEST(ConfigWindow, ClosingReadingAndLoadingAskWhenTheFormDiffersFromWhatWasLastReadLoadedSavedOrProgrammed) {
   tests::TempDir dir;
   WindowFixture f;
   EXPECT_TRUE(f.window.onCloseRequest());  // a fresh form: nothing to lose
@@ -190,6 +194,7 @@ TEST(ConfigWindow, ClosingAsksOnlyWhenTheFormDiffersFromWhatWasLastReadLoadedSav
   EXPECT_EQ(f.host.boxes[0].text, "Die Änderungen sind nicht gespeichert. Fenster trotzdem schließen ?");
   EXPECT_EQ(f.host.boxes[0].caption, "TRV810-Konfiguration");
   EXPECT_EQ(f.host.boxes[0].buttons, platform::Buttons::YesNo);
+  EXPECT_EQ(f.host.boxes[0].defaultAnswer, platform::Answer::No);
   f.host.answers.push_back(platform::Answer::Yes);
   EXPECT_TRUE(f.window.onCloseRequest());
 
@@ -213,14 +218,28 @@ TEST(ConfigWindow, ClosingAsksOnlyWhenTheFormDiffersFromWhatWasLastReadLoadedSav
   f.window.onNotification(result(transfer::RESULT_PROGRAMMED));
   EXPECT_EQ(f.host.boxes.back().text, "Programmierung erfolgreich !");
   EXPECT_TRUE(f.window.onCloseRequest());
-  f.controls.setText(ids::kIdent, "NEU");
+  f.controls.setText(ids::kDeadTime, "99");
   f.window.onCommand(ids::kProgram);
   f.window.onNotification(result(transfer::RESULT_BLOCK_FAILED));  // not programmed
   EXPECT_FALSE(f.window.onCloseRequest());
 
-  // Loaded: the form shows the file. A window opened anew starts its dialog at the
-  // file chosen last.
+  // A read or a load would replace the edits: each asks first, "Nein" answers.
+  const std::size_t dialogs = f.host.dialogStarts.size();
+  f.window.onCommand(ids::kRead);
+  EXPECT_EQ(f.host.boxes.back().text, "Die Änderungen sind nicht gespeichert. Konfiguration trotzdem auslesen ?");
+  EXPECT_EQ(f.host.boxes.back().defaultAnswer, platform::Answer::No);
+  EXPECT_FALSE(f.window.transferRunning());
   f.window.onCommand(ids::kLoad);
+  EXPECT_EQ(f.host.boxes.back().text, "Die Änderungen sind nicht gespeichert. Datei trotzdem laden ?");
+  EXPECT_EQ(f.host.boxes.back().defaultAnswer, platform::Answer::No);
+  EXPECT_EQ(f.host.dialogStarts.size(), dialogs);
+  EXPECT_EQ(f.controls.text(ids::kDeadTime), "99");
+
+  // Loaded after "Ja": the form shows the file. A window opened anew starts its dialog
+  // at the file chosen last.
+  f.host.answers.push_back(platform::Answer::Yes);
+  f.window.onCommand(ids::kLoad);
+  EXPECT_EQ(f.controls.text(ids::kDeadTime), "5");
   EXPECT_TRUE(f.window.onCloseRequest());
   f.window.onClose();
   WindowFixture g;
@@ -238,10 +257,12 @@ TEST(ConfigWindow, NamesThePortThatCannotBeOpenedWithTheReason) {
   f.ports.setDevice(0, "/nonexistent/trv810-test-port");
   f.ports.setDevice(9, "/nonexistent/trv810-test-port");
   f.fillValidGeneral();
+  f.host.answers = {platform::Answer::Yes, platform::Answer::Yes};  // read over the edits
   f.window.onCommand(ids::kRead);
   f.window.onCommand(ids::kProgram);
   f.selectedPort = 9;
   f.window.onCommand(ids::kRead);
+  std::erase_if(f.host.boxes, [](const auto& box) { return box.buttons == platform::Buttons::YesNo; });
   ASSERT_EQ(f.host.boxes.size(), 3u);
   const std::string com1 = "Port COM1 konnte nicht geöffnet werden !\n\n";
   EXPECT_EQ(f.host.boxes[0].text.substr(0, com1.size()), com1);
@@ -371,8 +392,10 @@ std::vector<uint8_t> sampleImage() {
   return {image.bytes().begin(), image.bytes().end()};
 }
 
+// "Konfiguration gelesen !" stood over an empty form, which filled only after OK.
 TEST(ConfigWindow, ReadDoneAcceptsTheImageAndShowsItFromRowOne) {
   WindowFixture f;
+  f.host.whileShown = [&f] { return f.controls.text(ids::address(0)) + " " + f.host.title; };
   f.transfer.record().firmwareVersion = 0x17;
   stage(f.staging, sampleImage());
   f.window.onScroll(ScrollRequest::Thumb, 10);
@@ -382,6 +405,7 @@ TEST(ConfigWindow, ReadDoneAcceptsTheImageAndShowsItFromRowOne) {
   EXPECT_EQ(f.host.boxes[0].text, "Konfiguration gelesen !");
   EXPECT_EQ(f.host.boxes[0].caption, "TRV810-Upload");
   EXPECT_EQ(f.host.boxes[0].icon, Icon::Information);
+  EXPECT_EQ(f.host.boxes[0].seen, "0001234 TRV810-Konfiguration, Firmware 01.07");
   EXPECT_EQ(f.host.title, "TRV810-Konfiguration, Firmware 01.07");
   EXPECT_EQ(f.window.form().topRow(), 0);
   EXPECT_EQ(f.host.scrollPosition, 0);
@@ -407,7 +431,7 @@ TEST(ConfigWindow, ReadDoneInTheOlderFormatWarnsAndConvertsIt) {
   f.window.onNotification(result(transfer::RESULT_READ_DONE));
   ASSERT_EQ(f.host.boxes.size(), 1u);
   EXPECT_EQ(f.host.boxes[0].text,
-            "Veraltete HBX2-Firmware! Nicht unterstüzte Eingabefelder werden mit Defaultdaten geladen.");
+            "Veraltete HBX2-Firmware! Nicht unterstützte Eingabefelder werden mit Defaultdaten geladen.");
   EXPECT_EQ(f.host.boxes[0].caption, "TRV810-Upload");
   EXPECT_EQ(f.host.boxes[0].icon, Icon::Error);
   EXPECT_EQ(f.image.deadTime(), 9);
@@ -447,6 +471,72 @@ TEST(ConfigWindow, CancelStopsWithoutAMessageAndDropsWhatArrivesLate) {
   // The window is idle again: the next command starts a new transfer.
   f.window.onCommand(ids::kRead);
   EXPECT_TRUE(f.window.transferRunning());
+}
+
+// Nothing showed during the unit's erase or while it did not answer, and after a
+// start the focus sat on a disabled button, so neither Space nor Enter stopped it.
+TEST(ConfigWindow, WhileATransferRunsTheStatusSaysWhatItDoesForHowLongAndAbbrechenHasTheFocus) {
+  using namespace std::chrono_literals;
+  WindowFixture f;
+  const auto status = [&f] { return f.controls.text(ids::kStatus); };
+  EXPECT_EQ(status(), "");
+  f.fillValidGeneral();
+  f.host.focused = ids::kProgram;
+  f.window.onCommand(ids::kProgram);
+  EXPECT_EQ(f.host.focused, ids::kCancel);
+  EXPECT_TRUE(f.host.ticking);
+  EXPECT_EQ(status(), "Flash l\xF6schen... 0:00");
+  f.window.onNotification({transfer::WM_TRANSFER_STARTED, 1, 0, {}});
+  f.host.clock += 1600ms;
+  f.window.onTick();
+  EXPECT_EQ(status(), "Flash l\xF6schen... 0:02");
+  f.window.onNotification({transfer::WM_TRANSFER_STARTED, 1, 0, {}});  // no answer: sent again
+  EXPECT_EQ(status(), "Flash l\xF6schen... Versuch 2 von 5, 0:02");
+  f.window.onNotification(progress(1));
+  EXPECT_EQ(status(), "Konfiguration schreiben... 0:00");
+  f.window.onNotification(result(transfer::RESULT_PROGRAMMED));
+  EXPECT_EQ(f.host.focused, ids::kProgram);  // back where it was
+  EXPECT_FALSE(f.host.ticking);
+  EXPECT_EQ(status(), "");
+
+  f.window.onCommand(ids::kRead);
+  EXPECT_EQ(f.host.focused, ids::kCancel);
+  f.host.clock += 7s;
+  f.window.onTick();
+  EXPECT_EQ(status(), "Warte auf Antwort des TRV810... 0:07");
+  f.window.onNotification({transfer::WM_TRANSFER_ACCEPTED, 0, 0, {}});
+  EXPECT_EQ(status(), "Konfiguration lesen... 0:00");
+  f.window.onCommand(ids::kCancel);
+  EXPECT_EQ(f.host.focused, ids::kRead);
+  EXPECT_EQ(status(), "");
+  // The user moved the focus elsewhere meanwhile: it stays there.
+  f.window.onCommand(ids::kRead);
+  f.host.focused = ids::kIdent;
+  f.window.onNotification(result(transfer::RESULT_NO_ANSWER));
+  EXPECT_EQ(f.host.focused, ids::kIdent);
+}
+
+// Pasting 1000 into "Totzeit" gave 100, accepted; a long ident was cut; characters
+// Windows-1252 lacks were dropped. A paste is taken whole or refused, with the reason.
+TEST(ConfigWindow, APasteThatTheFieldCannotTakeWholeIsRefusedAndTheStatusSaysWhy) {
+  WindowFixture f;
+  const platform::WindowSpec layout = config::ConfigWindow::layout({8, 16}, 800, 700);
+  const auto edit = [&layout](int id) { return *platform::findControl(layout.controls, id); };
+  const auto status = [&f] { return platform::cp1252ToUtf8(f.controls.text(ids::kStatus)); };
+  EXPECT_FALSE(f.window.onPaste(edit(ids::kDeadTime), "1000"));
+  EXPECT_EQ(status(), "Nicht eingefügt: höchstens 3 Zeichen. Erlaubt sind 1 bis 254 s.");
+  EXPECT_FALSE(f.window.onPaste(edit(ids::switchOnTime(0)), "12 s"));
+  EXPECT_EQ(status(), "Nicht eingefügt: nur Ziffern. Erlaubt sind 1 bis 65000 s.");
+  EXPECT_FALSE(f.window.onPaste(edit(ids::kIdent), "Wache Nord-Ost 12"));  // 17 characters
+  EXPECT_EQ(status(), "Nicht eingefügt: höchstens 16 Zeichen.");
+  EXPECT_FALSE(f.window.onPaste(edit(ids::kIdent), "Stra\xC3\x9F" "e \xC4\x80"));  // Ā has no byte
+  EXPECT_EQ(status(), "Nicht eingefügt: Zeichen, die der TRV810 nicht speichern kann.");
+  EXPECT_FALSE(f.window.onPaste(edit(ids::sequence(0)), std::string(127, 'R')));
+  EXPECT_EQ(status(), "Nicht eingefügt: höchstens 126 Zeichen.");
+  // Sixteen characters of Windows-1252, umlauts counted as one each, go in.
+  EXPECT_TRUE(f.window.onPaste(edit(ids::kIdent), "Wache S\xC3\xBC" "d 123456"));
+  EXPECT_EQ(status(), "");
+  EXPECT_EQ(platform::pastedLine("254\r\n"), "254");  // a cell copied from a table
 }
 
 TEST(ConfigWindow, ClosingStopsARunningTransferQuietly) {
@@ -551,6 +641,13 @@ TEST(SignalBox, OnlyItsTwoButtonsEndIt) {
   EXPECT_EQ(buffer, "ON05");
   EXPECT_EQ(box.onCommand(config::SignalBox::kOk, dialog), 1);
   EXPECT_EQ(buffer, "R01");
+  // A paste the edit would cut to 127 characters is refused whole, and it says why.
+  const platform::ControlSpec edit =
+      *platform::findControl(config::SignalBox::layout({8, 16}).controls, config::SignalBox::kEdit);
+  EXPECT_FALSE(box.onPaste(edit, std::string(128, 'R'), dialog));
+  EXPECT_EQ(dialog.text(config::SignalBox::kNotice), "Nicht eingef\xFCgt: h\xF6" "chstens 127 Zeichen.");
+  EXPECT_TRUE(box.onPaste(edit, std::string(127, 'R'), dialog));
+  EXPECT_EQ(dialog.text(config::SignalBox::kNotice), "");
 }
 
 }  // namespace

@@ -47,6 +47,7 @@ struct UpdateHost : platform::WindowHost {
     platform::Icon icon;
     std::string statusShown;  ///< the status line while the box was up
     int progressShown;
+    platform::Answer defaultAnswer;
   };
   explicit UpdateHost(const platform::ControlTable& c) : controls(c) {}
 
@@ -60,11 +61,14 @@ struct UpdateHost : platform::WindowHost {
   std::vector<platform::FileDialogRequest> dialogs;
   int waitCursors = 0;
   bool waiting = false;
+  int focused = -1;
+  bool ticking = false;
+  Clock::time_point clock{};  ///< what now() says; the test moves it
 
   platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons buttons) override {
+                              platform::Buttons buttons, platform::Answer defaultAnswer) override {
     boxes.push_back({std::string(text), std::string(caption), icon,
-                     platform::cp1252ToUtf8(controls.text(ids::kStatus)), progress});
+                     platform::cp1252ToUtf8(controls.text(ids::kStatus)), progress, defaultAnswer});
     if (buttons == platform::Buttons::Ok) return platform::Answer::Ok;
     const platform::Answer answer = answers.empty() ? platform::Answer::No : answers.front();
     if (!answers.empty()) answers.pop_front();
@@ -89,6 +93,10 @@ struct UpdateHost : platform::WindowHost {
     waiting = wait;
   }
   void requestClose() override {}
+  void setFocus(int id, bool) override { focused = id; }
+  int focus() const override { return focused; }
+  void setTicking(bool on) override { ticking = on; }
+  Clock::time_point now() override { return clock; }
 };
 
 struct UpdateFixture {

@@ -52,13 +52,14 @@ TEST(UpdateWindowWithUnit, ProgramsTheFirmwareWithProgressAndResult) {
   // Status: erasing, one line per accepted block but the final one, the end.
   const std::vector<std::string>& s = w.controls.statusTexts;
   ASSERT_GE(s.size(), 3u);
-  EXPECT_EQ(s[1], "Flash löschen...");
+  EXPECT_EQ(s[1], "Flash löschen...\nseit 0:00");
   std::vector<std::string> progress;
   for (const std::string& t : s)
-    if (t.find("Blöcken") != std::string::npos) progress.push_back(t);
+    if (t.find("Blöcken") != std::string::npos) progress.push_back(t.substr(0, t.find('\n')));
   ASSERT_EQ(progress.size(), 125u);
   EXPECT_EQ(progress.front(), "1 von 125 Blöcken programmiert !");
   EXPECT_EQ(progress.back(), "125 von 125 Blöcken programmiert !");
+  EXPECT_EQ(s[s.size() - 2].substr(s[s.size() - 2].find('\n')), "\n100 %");  // the test clock stands still
   EXPECT_EQ(s.back(), "Programmierung beendet.");
   EXPECT_EQ(w.host.progressMax, 125);
 
@@ -72,9 +73,9 @@ TEST(UpdateWindowWithUnit, StopWhileTheUnitErasesEndsWithoutABox) {
   w.load(dir.write("fw.bin", firmware(64)));
   w.window.onCommand(ids::kProgram);
   // Wait until the request went out, then stop.
-  for (int i = 0; i < 50 && w.status() != "Flash löschen..."; ++i)
+  for (int i = 0; i < 50 && w.status().rfind("Flash löschen...", 0) != 0; ++i)
     if (auto n = w.sink.waitFor(std::chrono::milliseconds(20))) w.window.onNotification(*n);
-  ASSERT_EQ(w.status(), "Flash löschen...");
+  ASSERT_EQ(w.status(), "Flash löschen...\nseit 0:00");
   w.window.onCommand(ids::kStop);
   EXPECT_FALSE(w.link.isOpen());
   // Whatever the thread posted before the stop changes nothing now.

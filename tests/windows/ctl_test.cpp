@@ -14,6 +14,7 @@
 
 #include "config/config_file.h"
 #include "platform/serial_device.h"
+#include "platform/win32.h"
 
 namespace {
 
@@ -62,6 +63,24 @@ Bytes readFile(const std::string& path) {
 void writeFile(const std::string& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                               static_cast<std::streamsize>(bytes.size()));
+}
+
+// trv810ctl.exe switches the console to UTF-8 for its texts; it left it so, and a later
+// program that wrote its own code page showed "fÃ¼r".
+TEST(CtlConsole, LeavesTheConsoleItRanInWithTheCodePageItFound) {
+  ::FreeConsole();
+  ASSERT_TRUE(::AllocConsole());  // a console of its own, which trv810ctl.exe shares
+  ASSERT_TRUE(::SetConsoleOutputCP(1252));
+  std::string command = "\"" + windowsPath(TRV810CTL_PATH) + "\" --version";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  ASSERT_EQ(::WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);  // a limit, not a delay
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  EXPECT_EQ(::GetConsoleOutputCP(), 1252u);
+  ::FreeConsole();
 }
 
 // The unit says nothing unasked, so only the stop can end this wait; a wait that

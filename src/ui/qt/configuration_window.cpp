@@ -130,7 +130,7 @@ ConfigurationWindow::ConfigurationWindow(ChildWindow& window, app::Application& 
       set_(buildControls(application.shell())),
       table_(*set_),
       host_(&window, [&window](const QString& title) { window.setTitle(title); }, set_->progressBar(),
-            [&window] { window.closeWindow(); }),
+            [&window] { window.closeWindow(); }, set_.get(), [this] { logic_.onTick(); }),
       sink_([this](const transfer::Notification& n) { logic_.onNotification(n); }),
       logic_(application.configImage(), application.staging(), application.configPath(), application.transfer(),
              {application.shell().ports, application.shell().selectedPort}, table_, *this, sink_) {
@@ -155,6 +155,7 @@ ControlInput ConfigurationWindow::input() {
   in.command = [this](int id) { logic_.onCommand(id); };
   in.scrolled = [this](int, ScrollAction action, int position) { logic_.onScroll(scrollRequest(action), position); };
   in.doubleClicked = [this](int id) { logic_.onDoubleClick(id); };
+  in.pasted = [this](const platform::ControlSpec& edit, const std::string& utf8) { return logic_.onPaste(edit, utf8); };
   return in;
 }
 
@@ -179,8 +180,9 @@ void ConfigurationWindow::watchPresses() {
 }
 
 platform::Answer ConfigurationWindow::messageBox(std::string_view text, std::string_view caption,
-                                                 platform::Icon icon, platform::Buttons buttons) {
-  return host_.messageBox(text, caption, icon, buttons);
+                                                 platform::Icon icon, platform::Buttons buttons,
+                                                 platform::Answer defaultAnswer) {
+  return host_.messageBox(text, caption, icon, buttons, defaultAnswer);
 }
 
 void ConfigurationWindow::setTitle(std::string_view title) { host_.setTitle(title); }
@@ -203,16 +205,15 @@ void ConfigurationWindow::requestClose() { host_.requestClose(); }
 
 void ConfigurationWindow::setScrollPosition(int id, int position) { table_.setSelection(id, position); }
 
-void ConfigurationWindow::setFocus(int id) {
-  if (QWidget* widget = set_->widget(id)) widget->setFocus(Qt::MouseFocusReason);
-}
-
 int ConfigurationWindow::runSignalBox(config::SignalBox& box, int ownerId) {
   // Owned by the edit, placed like any dialog of this window: relative to its client
   // area's top left.
   QWidget* owner = set_->widget(ownerId);
   LayoutDialog dialog(owner ? owner : window_.client(), window_.client(), config::SignalBox::layout(dialogBase_));
   dialog.setCommandHandler([&box, &dialog](int id) { return box.onCommand(id, dialog.controls()); });
+  dialog.setPasteHandler([&box, &dialog](const platform::ControlSpec& edit, const std::string& utf8) {
+    return box.onPaste(edit, utf8, dialog.controls());
+  });
   box.onInit(dialog.controls());
   const int result = dialog.exec() == 1 ? 1 : 0;
   // The double click that opened the dialog goes on to the edit once this returns and

@@ -2,7 +2,8 @@
 // The configuration window over Qt: the controls of ConfigWindow::layout built in the
 // child window's client area, the user's input forwarded to the window's logic, and
 // the host that logic talks to (message boxes owned by the window, title, progress
-// bar, file dialogs, wait cursor, scroll thumb, focus, the signal-sequence dialog).
+// bar, file dialogs, wait cursor, scroll thumb, focus, ticks, the signal-sequence
+// dialog).
 // The transfer thread's notifications reach the logic through a queued sink, so they
 // run on the GUI thread; those still queued when the window goes are dropped.
 //
@@ -49,7 +50,7 @@ class ConfigurationWindow : public ChildContent, private config::ConfigWindowHos
 
   // config::ConfigWindowHost
   platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons buttons) override;
+                              platform::Buttons buttons, platform::Answer defaultAnswer) override;
   void setTitle(std::string_view title) override;
   void setProgressRange(int minimum, int maximum) override;
   void setProgressPosition(int position) override;
@@ -57,8 +58,10 @@ class ConfigurationWindow : public ChildContent, private config::ConfigWindowHos
   std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest& request) override;
   void setWaitCursor(bool wait) override;
   void requestClose() override;
+  void setFocus(int id, bool selectText) override { host_.setFocus(id, selectText); }
+  int focus() const override { return host_.focus(); }
+  void setTicking(bool on) override { host_.setTicking(on); }
   void setScrollPosition(int id, int position) override;
-  void setFocus(int id) override;
   int runSignalBox(config::SignalBox& box, int ownerId) override;
 
   ChildWindow& window_;

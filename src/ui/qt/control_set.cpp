@@ -2,13 +2,19 @@
 
 #include <algorithm>
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,13 +33,101 @@ namespace {
 
 constexpr char kPositionProperty[] = "trv810Position";
 
-/// A radio button that a click does not mark: the logic marks it.
+/// A frame in the highlight colour around a control that has the focus, for controls
+/// whose style shows none: a scroll bar, a radio mark without a caption.
+void paintFocusFrame(QWidget* widget, QRect around) {
+  if (!widget->hasFocus()) return;
+  QPainter painter(widget);
+  painter.setPen(QPen(widget->palette().color(QPalette::Highlight), 2));
+  painter.drawRect(around.adjusted(1, 1, -1, -1));
+}
+
+/// A radio button that a click does not mark: the logic marks it. Without a caption
+/// the focus shows as a frame around its mark.
 class ManualRadioButton : public QRadioButton {
  public:
   using QRadioButton::QRadioButton;
 
  protected:
   void nextCheckState() override {}
+  void paintEvent(QPaintEvent* event) override {
+    QRadioButton::paintEvent(event);
+    if (text().isEmpty()) paintFocusFrame(this, rect());
+  }
+};
+
+/// A scroll bar that shows when it has the focus (the arrow keys then move the rows).
+class FocusScrollBar : public QScrollBar {
+ public:
+  using QScrollBar::QScrollBar;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QScrollBar::paintEvent(event);
+    paintFocusFrame(this, rect());
+  }
+};
+
+/// Lets a paste into an edit in only as a whole and only when `pasted` takes the text
+/// it would make: the paste key, the context menu's entry and the middle button's
+/// paste of the selection all come here; dropping text is off. A refused paste leaves
+/// the edit as it was (the logic says why), where the edit would have cut the text to
+/// its length and so kept a value the user never gave.
+class PasteGuard : public QObject {
+ public:
+  PasteGuard(QLineEdit* edit, ControlSpec control, std::shared_ptr<const ControlInput> input)
+      : QObject(edit), edit_(edit), control_(std::move(control)), input_(std::move(input)) {
+    edit->setAcceptDrops(false);
+    edit->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::KeyPress:
+        if (!static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) return false;
+        paste(QClipboard::Clipboard);
+        return true;
+      case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::MiddleButton ||
+            !QApplication::clipboard()->supportsSelection())
+          return false;
+        paste(QClipboard::Selection);
+        return true;
+      case QEvent::ContextMenu: {
+        std::unique_ptr<QMenu> menu(edit_->createStandardContextMenu());
+        for (QAction* action : menu->actions()) {
+          if (action->objectName() != QLatin1String("edit-paste")) continue;
+          action->disconnect();
+          QObject::connect(action, &QAction::triggered, this, [this] { paste(QClipboard::Clipboard); });
+        }
+        menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+ private:
+  void paste(QClipboard::Mode mode) {
+    if (!edit_->isEnabled() || edit_->isReadOnly()) return;
+    const QString line = fromUtf8(platform::pastedLine(toUtf8(QApplication::clipboard()->text(mode))));
+    QString result = edit_->text();
+    if (edit_->hasSelectedText())
+      result.replace(edit_->selectionStart(), edit_->selectedText().size(), line);
+    else
+      result.insert(edit_->cursorPosition(), line);
+    if (!input_->pasted(control_, toUtf8(result))) {
+      QApplication::beep();
+      return;
+    }
+    edit_->insert(line);  // in whole: the logic took the text, so it fits the edit's length
+  }
+
+  QLineEdit* edit_;
+  ControlSpec control_;
+  std::shared_ptr<const ControlInput> input_;
 };
 
 /// Reports left-button double clicks on the widget it watches.
@@ -114,7 +208,7 @@ QWidget* createList(QWidget* client, const ControlSpec& control) {
 }
 
 QWidget* createScrollBar(QWidget* client, const ControlSpec& control) {
-  auto* bar = new QScrollBar(Qt::Vertical, client);
+  auto* bar = new FocusScrollBar(Qt::Vertical, client);
   bar->setRange(control.minimum, control.maximum);
   bar->setSingleStep(1);
   bar->setPageStep(1);
@@ -246,6 +340,7 @@ void ControlSet::connect(QWidget* widget, const ControlSpec& control) {
       if (limit > 0) keepWithinLimit(edit, limit);
       if (in->edited) in->edited(id);
     });
+    if (in->pasted) new PasteGuard(edit, control, in);
     edit->installEventFilter(new DoubleClickFilter(edit, [in, id] {
       if (in->doubleClicked) in->doubleClicked(id);
     }));

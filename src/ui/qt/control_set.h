@@ -1,13 +1,16 @@
 #pragma once
 // Widgets built from a layout table: one widget per ControlSpec, children of one
 // client widget at the table's pixel geometry, in the table's order (which is also
-// the Tab order unless the window gives its own). User input is forwarded to the handlers of a ControlInput; the
-// widgets themselves change nothing the logic owns: toggles and radio buttons are not
-// marked by a click, and a scroll bar keeps its position until the logic sets it.
+// the Tab order unless the window gives its own). User input is forwarded to the
+// handlers of a ControlInput; the widgets themselves change nothing the logic owns:
+// toggles and radio buttons are not marked by a click, a scroll bar keeps its
+// position until the logic sets it, and a paste goes in only whole and only when the
+// logic takes it. Every control that takes the focus shows it.
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/layout.h"
@@ -33,6 +36,9 @@ struct ControlInput {
   std::function<void(int id)> doubleClicked;
   /// The user changed the text of an edit.
   std::function<void(int id)> edited;
+  /// A paste into `edit` would make `utf8` its whole text: true lets it in. Without this
+  /// handler an edit pastes as the toolkit does.
+  std::function<bool(const platform::ControlSpec& edit, const std::string& utf8)> pasted;
 };
 
 /// Sets a scroll bar's position as the logic sees it (its value and the position it

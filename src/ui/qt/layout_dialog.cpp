@@ -11,11 +11,16 @@ namespace {
 
 constexpr char kIdProperty[] = "trv810DialogId";
 
-ControlInput commandsOf(LayoutDialog* dialog, std::function<std::optional<int>(int)>* handler) {
+using PasteHandler = std::function<bool(const platform::ControlSpec&, const std::string&)>;
+
+ControlInput inputOf(LayoutDialog* dialog, std::function<std::optional<int>(int)>* handler, PasteHandler* paste) {
   ControlInput input;
   input.command = [dialog, handler](int id) {
     if (!*handler) return;
     if (std::optional<int> result = (*handler)(id)) dialog->done(*result);
+  };
+  input.pasted = [paste](const platform::ControlSpec& edit, const std::string& utf8) {
+    return *paste ? (*paste)(edit, utf8) : platform::refusalOf(edit, utf8) == platform::Refusal::None;
   };
   return input;
 }
@@ -40,7 +45,8 @@ std::optional<platform::Arrow> arrowOf(int key) {
 
 LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, const platform::WindowSpec& windowLayout)
     : QDialog(owner, flagsFor(windowLayout)),
-      set_(std::make_unique<ControlSet>(this, windowLayout.controls, commandsOf(this, &handler_), windowLayout.tabOrder)),
+      set_(std::make_unique<ControlSet>(this, windowLayout.controls, inputOf(this, &handler_, &pasteHandler_),
+                                        windowLayout.tabOrder)),
       table_(*set_),
       enterCommand_(windowLayout.enterCommand),
       escapeCommand_(windowLayout.escapeCommand),

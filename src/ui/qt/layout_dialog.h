@@ -2,7 +2,9 @@
 // A modal dialog built from a layout table. Only its command handler ends it. Enter,
 // Escape and the window's close button give the commands the layout names for them,
 // and do nothing where it names none, as the dialogs of this program end by their
-// own buttons. Arrow keys on a control go to an arrow handler, when there is one.
+// own buttons. Arrow keys on a control go to an arrow handler, when there is one; a
+// paste into an edit goes in whole when the paste handler takes it (without one, when
+// the edit's layout admits it).
 
 #include <functional>
 #include <memory>
@@ -31,6 +33,10 @@ class LayoutDialog : public QDialog {
   void setArrowHandler(std::function<int(int id, platform::Arrow arrow)> handler) {
     arrowHandler_ = std::move(handler);
   }
+  /// Decides whether a paste into `edit` that would make `utf8` its text goes in.
+  void setPasteHandler(std::function<bool(const platform::ControlSpec& edit, const std::string& utf8)> handler) {
+    pasteHandler_ = std::move(handler);
+  }
   /// Gives control `id` the focus once the dialog shows.
   void focusControl(int id);
 
@@ -50,6 +56,7 @@ class LayoutDialog : public QDialog {
 
   std::function<std::optional<int>(int)> handler_;
   std::function<int(int, platform::Arrow)> arrowHandler_;
+  std::function<bool(const platform::ControlSpec&, const std::string&)> pasteHandler_;
   std::unique_ptr<ControlSet> set_;
   QtControlTable table_;
   int enterCommand_;

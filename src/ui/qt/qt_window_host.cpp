@@ -4,23 +4,28 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QSpacerItem>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTimer>
 
+#include "ui/qt/control_set.h"
 #include "ui/qt/text.h"
 
 namespace trv810::ui {
 
-QtWindowHost::QtWindowHost(QWidget* owner, std::function<void(const QString&)> title,
-                           QProgressBar* progress, std::function<void()> close)
-    : owner_(owner), title_(std::move(title)), progress_(progress), close_(std::move(close)) {}
+QtWindowHost::QtWindowHost(QWidget* owner, std::function<void(const QString&)> title, QProgressBar* progress,
+                           std::function<void()> close, const ControlSet* controls, std::function<void()> tick)
+    : owner_(owner), title_(std::move(title)), progress_(progress), close_(std::move(close)), controls_(controls) {
+  ticks_.setInterval(kTickInterval);
+  if (tick) QObject::connect(&ticks_, &QTimer::timeout, &ticks_, std::move(tick));
+}
 
 QtWindowHost::~QtWindowHost() { setWaitCursor(false); }
 
-platform::Answer QtWindowHost::messageBox(std::string_view text, std::string_view caption,
-                                          platform::Icon icon, platform::Buttons buttons) {
+platform::Answer QtWindowHost::messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
+                                          platform::Buttons buttons, platform::Answer defaultAnswer) {
   const bool yesNo = buttons == platform::Buttons::YesNo;
   const QMessageBox::Icon shown = icon == platform::Icon::Error      ? QMessageBox::Critical
                                   : icon == platform::Icon::Question ? QMessageBox::Question
@@ -28,6 +33,7 @@ platform::Answer QtWindowHost::messageBox(std::string_view text, std::string_vie
   QMessageBox box(shown, fromUtf8(caption), fromUtf8(text), yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                   owner_);
   box.setTextFormat(Qt::PlainText);
+  if (yesNo) box.setDefaultButton(defaultAnswer == platform::Answer::No ? QMessageBox::No : QMessageBox::Yes);
   keepCaptionWhole(box);
   const int answer = box.exec();
   if (!yesNo) return platform::Answer::Ok;
@@ -102,6 +108,30 @@ void QtWindowHost::setWaitCursor(bool wait) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
   else
     QApplication::restoreOverrideCursor();
+}
+
+void QtWindowHost::setFocus(int id, bool selectText) {
+  QWidget* widget = controls_ ? controls_->widget(id) : nullptr;
+  if (!widget) return;
+  // The window moves the focus for the keyboard's sake: it shows, as after Tab.
+  widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+  widget->setFocus(Qt::OtherFocusReason);
+  if (auto* edit = qobject_cast<QLineEdit*>(widget); edit && selectText) edit->selectAll();
+}
+
+int QtWindowHost::focus() const {
+  const QWidget* focused = QApplication::focusWidget();
+  if (!controls_ || !focused) return -1;
+  for (const auto& [control, widget] : controls_->all())
+    if (control.id >= 0 && (widget == focused || widget->isAncestorOf(focused))) return control.id;
+  return -1;
+}
+
+void QtWindowHost::setTicking(bool on) {
+  if (on)
+    ticks_.start();
+  else
+    ticks_.stop();
 }
 
 void QtWindowHost::requestClose() {

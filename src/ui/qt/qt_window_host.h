@@ -1,13 +1,15 @@
 #pragma once
 // A window's host over Qt: message boxes owned by the window with the exact text,
-// caption and icon; the title; the progress bar; open/save file dialogs with the
-// filter the logic gives; the wait cursor; and a close request that is posted, so the
-// window closes after the handler that asked for it has returned.
+// caption, icon and default button; the title; the progress bar; open/save file
+// dialogs with the filter the logic gives; the wait cursor; the focus among the
+// window's controls; a timer for the logic's ticks; and a close request that is
+// posted, so the window closes after the handler that asked for it has returned.
 
 #include <functional>
 
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include "platform/window_host.h"
 
@@ -17,16 +19,21 @@ class QWidget;
 
 namespace trv810::ui {
 
+class ControlSet;
+
 class QtWindowHost : public platform::WindowHost {
  public:
   /// Boxes and dialogs are owned by `owner`; `title` sets the caption the user sees;
-  /// `progress` may be null; `close` runs the window's close handling.
+  /// `progress` may be null; `close` runs the window's close handling. The focus goes
+  /// among `controls` (none: the window has no controls of its own); `tick` is the
+  /// logic's onTick().
   QtWindowHost(QWidget* owner, std::function<void(const QString&)> title, QProgressBar* progress,
-               std::function<void()> close);
+               std::function<void()> close, const ControlSet* controls = nullptr, std::function<void()> tick = {});
   ~QtWindowHost() override;
 
   platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons buttons = platform::Buttons::Ok) override;
+                              platform::Buttons buttons = platform::Buttons::Ok,
+                              platform::Answer defaultAnswer = platform::Answer::Yes) override;
   void setTitle(std::string_view title) override;
   void setProgressRange(int minimum, int maximum) override;
   void setProgressPosition(int position) override;
@@ -34,6 +41,9 @@ class QtWindowHost : public platform::WindowHost {
   std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest& request) override;
   void setWaitCursor(bool wait) override;
   void requestClose() override;
+  void setFocus(int id, bool selectText) override;
+  int focus() const override;
+  void setTicking(bool on) override;
 
   /// The filter string Qt's file dialog takes for `request`: the name, with the
   /// request's patterns in its parentheses.
@@ -48,6 +58,8 @@ class QtWindowHost : public platform::WindowHost {
   std::function<void(const QString&)> title_;
   QPointer<QProgressBar> progress_;
   std::function<void()> close_;
+  const ControlSet* controls_;
+  QTimer ticks_;
   bool waitCursor_ = false;
 };
 

@@ -122,11 +122,15 @@ bool configurationPictures(MainWindowWidget& window, const QDir& dir) {
   ok = ok && shown->dialog && shown->saved;
   ok = formErrorPictures(window, *content, dir) && ok;
 
-  // The file dialog, in German.
+  // The file dialog, in German; the form error's edit is not saved, so "Datei laden"
+  // asks first.
   auto fileDialog = std::make_shared<bool>(false);
-  whenShown<QFileDialog>([fileDialog, dir](QFileDialog* dialog) {
-    *fileDialog = save(*dialog, dir, QStringLiteral("file-dialog.png"));
-    dialog->reject();
+  whenShown<QMessageBox>([fileDialog, dir](QMessageBox* box) {
+    whenShown<QFileDialog>([fileDialog, dir](QFileDialog* dialog) {
+      *fileDialog = save(*dialog, dir, QStringLiteral("file-dialog.png"));
+      dialog->reject();
+    });
+    box->button(QMessageBox::Yes)->click();
   });
   logic.onCommand(config::ids::kLoad);
   ok = ok && *fileDialog;

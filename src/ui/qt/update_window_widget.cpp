@@ -51,7 +51,7 @@ UpdateWindowContent::UpdateWindowContent(ChildWindow& window, app::Application& 
       set_(buildControls(window, application.shell(), [this](int id) { logic_.onCommand(id); })),
       table_(*set_),
       host_(&window, [&window](const QString& title) { window.setTitle(title); }, set_->progressBar(),
-            [&window] { window.closeWindow(); }),
+            [&window] { window.closeWindow(); }, set_.get(), [this] { logic_.onTick(); }),
       logic_(application.flash(), application.firmwarePath(), application.transfer(),
              {application.shell().ports, application.shell().selectedPort}, table_, host_, sink_) {
   if (auto* label = qobject_cast<QLabel*>(set_->widget(firmware::ids::kFileName))) new ElideStart(label);

@@ -13,8 +13,9 @@ namespace {
 
 namespace ids = config::ids;
 
-// Without WS_CLIPCHILDREN: the group boxes are transparent, and the window paints the
-// grey behind them.
+// The configuration window without WS_CLIPCHILDREN: its group boxes are transparent,
+// and the window paints the grey behind them. The flash-update window has none, and
+// clips its controls, so what it paints never blanks a button.
 constexpr DWORD kChildStyle = WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
 
 void registerClass(HINSTANCE instance, WNDPROC proc) {
@@ -44,7 +45,8 @@ ChildWindow* ChildWindow::create(app::ChildKind kind, HWND client, app::Applicat
   const app::ChildFrame shape = app::childFrame(kind, application.shell());
   auto* child = new ChildWindow;
   child->closed_ = std::move(closed);
-  child->hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, widen(shape.title).c_str(), kChildStyle,
+  const DWORD style = kChildStyle | (kind == app::ChildKind::FlashUpdate ? WS_CLIPCHILDREN : 0u);
+  child->hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, widen(shape.title).c_str(), style,
                                    shape.frame.x, shape.frame.y, shape.frame.w, shape.frame.h, client, nullptr, instance,
                                    child);
   if (!child->hwnd_) {
@@ -112,7 +114,7 @@ ConfigurationContent::ConfigurationContent(HWND window, app::Application& applic
       font_(createControlFont(layout_.controls)),
       set_(std::make_unique<ControlSet>(window, layout_.controls, font_, input(), layout_.tabOrder)),
       table_(*set_),
-      host_(window, set_->progressBar()),
+      host_(window, set_->progressBar(), set_.get()),
       sink_([this](const transfer::Notification& n) { logic_.onNotification(n); }),
       logic_(application.configImage(), application.staging(), application.configPath(), application.transfer(),
              {application.shell().ports, application.shell().selectedPort}, table_, *this, sink_) {
@@ -132,6 +134,7 @@ ControlInput ConfigurationContent::input() {
     if (id <= ids::kLastFieldId) logic_.onLeftButtonDown(id, alone);
   };
   in.wheel = [this](int id, int delta) { return onWheel(id, delta); };
+  in.pasted = [this](const platform::ControlSpec& edit, const std::string& utf8) { return logic_.onPaste(edit, utf8); };
   return in;
 }
 
@@ -154,6 +157,10 @@ bool ConfigurationContent::onMessage(UINT message, WPARAM wParam, LPARAM lParam,
   switch (message) {
     case WM_COMMAND: return set_->onCommand(wParam, lParam);
     case WM_VSCROLL: return set_->onScroll(wParam, lParam);
+    case WM_TIMER:
+      if (wParam != Win32WindowHost::kTickTimer) return false;
+      logic_.onTick();
+      return true;
     case WM_MOUSEWHEEL: {
       POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
       ::ScreenToClient(window_, &at);
@@ -165,15 +172,14 @@ bool ConfigurationContent::onMessage(UINT message, WPARAM wParam, LPARAM lParam,
   }
 }
 
-void ConfigurationContent::setFocus(int id) {
-  if (HWND control = set_->window(id)) ::SetFocus(control);
-}
-
 int ConfigurationContent::runSignalBox(config::SignalBox& box, int ownerId) {
   // Placed like any dialog of this window: relative to its client area's top left.
   HWND owner = set_->window(ownerId);
   LayoutDialog dialog(owner ? owner : window_, window_, config::SignalBox::layout(fonts_.dialogBase), fonts_.dialog);
   dialog.setCommandHandler([&box, &dialog](int id) { return box.onCommand(id, dialog.controls()); });
+  dialog.setPasteHandler([&box, &dialog](const platform::ControlSpec& edit, const std::string& utf8) {
+    return box.onPaste(edit, utf8, dialog.controls());
+  });
   box.onInit(dialog.controls());
   dialog.focusControl(config::SignalBox::kEdit);
   const int result = dialog.exec() == 1 ? 1 : 0;
@@ -193,7 +199,7 @@ UpdateContent::UpdateContent(HWND window, app::Application& application)
       set_(std::make_unique<ControlSet>(window, layout_.controls, font_,
                                         clicksTo([this](int id) { logic_.onCommand(id); }))),
       table_(*set_),
-      host_(window, set_->progressBar()),
+      host_(window, set_->progressBar(), set_.get()),
       logic_(application.flash(), application.firmwarePath(), application.transfer(),
              {application.shell().ports, application.shell().selectedPort}, table_, host_, sink_) {
   // A long path keeps the file's name in view, its folders shortened with "...".
@@ -206,6 +212,10 @@ UpdateContent::~UpdateContent() { ::DeleteObject(font_); }
 
 bool UpdateContent::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
+  if (message == WM_TIMER && wParam == Win32WindowHost::kTickTimer) {
+    logic_.onTick();
+    return true;
+  }
   return message == WM_COMMAND && set_->onCommand(wParam, lParam);
 }
 

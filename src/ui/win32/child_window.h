@@ -90,8 +90,8 @@ class ConfigurationContent : public ChildContent, private config::ConfigWindowHo
   bool onWheel(int id, int delta);
 
   platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons buttons) override {
-    return host_.messageBox(text, caption, icon, buttons);
+                              platform::Buttons buttons, platform::Answer defaultAnswer) override {
+    return host_.messageBox(text, caption, icon, buttons, defaultAnswer);
   }
   void setTitle(std::string_view title) override { host_.setTitle(title); }
   void setProgressRange(int minimum, int maximum) override { host_.setProgressRange(minimum, maximum); }
@@ -104,8 +104,10 @@ class ConfigurationContent : public ChildContent, private config::ConfigWindowHo
   }
   void setWaitCursor(bool wait) override { host_.setWaitCursor(wait); }
   void requestClose() override { host_.requestClose(); }
+  void setFocus(int id, bool selectText) override { host_.setFocus(id, selectText); }
+  int focus() const override { return host_.focus(); }
+  void setTicking(bool on) override { host_.setTicking(on); }
   void setScrollPosition(int id, int position) override { table_.setSelection(id, position); }
-  void setFocus(int id) override;
   int runSignalBox(config::SignalBox& box, int ownerId) override;
 
   HWND window_;

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "platform/layout.h"
 #include "ui/win32/cell_metrics.h"
 #include "ui/win32/text.h"
 
@@ -131,6 +132,9 @@ ControlSet::ControlSet(HWND parent, const std::vector<ControlSpec>& layout, HFON
     ::SetWindowSubclass(hwnd, &ControlSet::subclass, all_.size(), reinterpret_cast<DWORD_PTR>(this));
     if (control.id >= 0) byId_.emplace(control.id, all_.size());
     all_.emplace_back(control, hwnd);
+    // The edit takes its font's height for the text, centred (WM_NCCALCSIZE below).
+    if (isEdit(control))
+      ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }
   // Tab follows the Z order: the controls of the tab order go first, in its order.
   HWND previous = HWND_TOP;
@@ -150,7 +154,7 @@ ControlSet::~ControlSet() {
 
 HWND ControlSet::create(HWND parent, const ControlSpec& control, HINSTANCE instance) {
   const ClassAndStyle cs = classOf(control);
-  DWORD style = WS_CHILD | WS_VISIBLE | cs.style | (control.tabStop ? WS_TABSTOP : 0u);
+  const DWORD style = WS_CHILD | WS_VISIBLE | cs.style | (control.tabStop ? WS_TABSTOP : 0u);
   const int id = control.id >= 0 ? control.id : kNoId;
   const std::wstring text = control.kind == ControlKind::List ? std::wstring() : widen(control.text);
   return ::CreateWindowExW(cs.exStyle, cs.className, text.c_str(), style, control.x, control.y, control.w, control.h,
@@ -223,6 +227,7 @@ bool ControlSet::onScroll(WPARAM wParam, LPARAM lParam) {
 
 void ControlSet::setTextQuietly(int id, const std::wstring& text) {
   HWND hwnd = window(id);
+  if (windowText(hwnd) == text) return;  // a status written again redraws nothing
   if (const ControlSpec* control = entry(id); control && control->kind == ControlKind::Static)
     fitLines(hwnd, *control, 1 + static_cast<int>(std::count(text.begin(), text.end(), L'\n')));
   quiet_ = true;
@@ -232,10 +237,11 @@ void ControlSet::setTextQuietly(int id, const std::wstring& text) {
 
 void ControlSet::fitLines(HWND label, const ControlSpec& control, int lines) {
   // A label is one line, centred in its height. A text of several lines (a status
-  // with a second line) takes the height it needs, centred on the same middle.
-  LONG_PTR style = ::GetWindowLongPtrW(label, GWL_STYLE);
-  style = lines > 1 ? style & ~static_cast<LONG_PTR>(SS_CENTERIMAGE) : style | SS_CENTERIMAGE;
-  ::SetWindowLongPtrW(label, GWL_STYLE, style);
+  // with a second line) takes the height it needs, centred on the same middle. Only a
+  // change of the count of lines moves it; the text alone redraws the label alone, as
+  // a status that changes with every block must not make the window flicker.
+  const LONG_PTR was = ::GetWindowLongPtrW(label, GWL_STYLE);
+  const LONG_PTR style = lines > 1 ? was & ~static_cast<LONG_PTR>(SS_CENTERIMAGE) : was | SS_CENTERIMAGE;
   int height = control.h;
   if (lines > 1) {
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0));
@@ -249,9 +255,69 @@ void ControlSet::fitLines(HWND label, const ControlSpec& control, int lines) {
   }
   RECT at{};
   ::GetWindowRect(label, &at);
+  if (style == was && at.bottom - at.top == height) return;
+  ::SetWindowLongPtrW(label, GWL_STYLE, style);
+  // Moved and sized, the label redraws itself and Windows the parent's area it leaves.
   ::SetWindowPos(label, nullptr, control.x, control.y + (control.h - height) / 2, at.right - at.left, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-  ::InvalidateRect(::GetParent(label), nullptr, TRUE);
+  ::InvalidateRect(label, nullptr, TRUE);
+}
+
+void ControlSet::centreText(HWND edit, RECT& client, std::size_t index) {
+  const auto font = reinterpret_cast<HFONT>(::SendMessageW(edit, WM_GETFONT, 0, 0));
+  HDC dc = ::GetDC(edit);
+  HGDIOBJ old = ::SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(SYSTEM_FONT));
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc, &metrics);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(edit, dc);
+  const int spare = static_cast<int>(client.bottom - client.top) - static_cast<int>(metrics.tmHeight);
+  const int above = spare > 1 ? spare / 2 : 0;
+  const int below = spare > 1 ? spare - above : 0;
+  client.top += above;
+  client.bottom -= below;
+  padding_[index] = {above, below};
+}
+
+void ControlSet::paintPadding(HWND edit, std::size_t index) {
+  auto it = padding_.find(index);
+  if (it == padding_.end() || (it->second.first == 0 && it->second.second == 0)) return;
+  RECT frame{};
+  ::GetWindowRect(edit, &frame);
+  RECT client{};
+  ::GetClientRect(edit, &client);
+  ::MapWindowPoints(edit, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  ::OffsetRect(&client, -frame.left, -frame.top);
+  HDC dc = ::GetWindowDC(edit);
+  // The brush the edit paints its text's background with: the parent's answer, as for
+  // its client area (a disabled or read-only edit asks as a static does).
+  const bool editable = ::IsWindowEnabled(edit) && !(::GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY);
+  auto brush = reinterpret_cast<HBRUSH>(::SendMessageW(::GetParent(edit), editable ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit)));
+  if (!brush) brush = ::GetSysColorBrush(editable ? COLOR_WINDOW : COLOR_BTNFACE);
+  const RECT above{client.left, client.top - it->second.first, client.right, client.top};
+  const RECT below{client.left, client.bottom, client.right, client.bottom + it->second.second};
+  ::FillRect(dc, &above, brush);
+  ::FillRect(dc, &below, brush);
+  ::ReleaseDC(edit, dc);
+}
+
+void ControlSet::paste(HWND edit, const ControlSpec& control) {
+  // The text the paste would make, the selection replaced; the logic takes it whole or
+  // not at all (an edit would cut it to its length and keep what fits).
+  const std::wstring line = widen(platform::pastedLine(narrow(clipboardText(edit))));
+  std::wstring result = windowText(edit);
+  DWORD start = 0;
+  DWORD end = 0;
+  ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  start = std::min<DWORD>(start, static_cast<DWORD>(result.size()));
+  end = std::clamp<DWORD>(end, start, static_cast<DWORD>(result.size()));
+  result.replace(start, end - start, line);
+  if (!input_.pasted(control, narrow(result))) {
+    ::MessageBeep(MB_OK);
+    return;
+  }
+  ::SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
 bool ControlSet::admits(const ControlSpec& control, std::wstring_view text) const {
@@ -277,9 +343,78 @@ LRESULT ControlSet::onControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
       }
       break;
     case WM_PASTE:
-      if (isEdit(control) && !admits(control, clipboardText(hwnd))) {
+      if (!isEdit(control)) break;
+      if (input_.pasted) {
+        paste(hwnd, control);
+        return 0;
+      }
+      if (!admits(control, clipboardText(hwnd))) {
         ::MessageBeep(MB_OK);
         return 0;
+      }
+      break;
+    case WM_NCCALCSIZE:
+      if (isEdit(control) && wParam) {
+        auto* frame = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
+        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        centreText(hwnd, frame->rgrc[0], index);
+        return result;
+      }
+      break;
+    case WM_NCPAINT:
+      if (isEdit(control)) {
+        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        paintPadding(hwnd, index);
+        return result;
+      }
+      break;
+    case WM_NCHITTEST:
+      // A click on the band above or below the text goes to the edit, as on its text.
+      if (isEdit(control)) {
+        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        return result == HTNOWHERE ? HTCLIENT : result;
+      }
+      break;
+    case WM_ENABLE:
+      if (isEdit(control)) {
+        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        ::RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+        return result;
+      }
+      break;
+    case WM_PAINT:
+      // A toggle has no caption for the button to draw its focus around: the focus
+      // is drawn around the whole toggle.
+      if (control.kind == ControlKind::Toggle) {
+        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        if (::GetFocus() == hwnd) {
+          RECT around{};
+          ::GetClientRect(hwnd, &around);
+          HDC dc = ::GetDC(hwnd);
+          ::DrawFocusRect(dc, &around);
+          ::ReleaseDC(hwnd, dc);
+        }
+        return result;
+      }
+      break;
+    case BM_SETCHECK:
+      if (control.kind == ControlKind::Toggle) {
+        // A radio button takes its tab stop away when it is unchecked, so that Tab
+        // enters a group of them at the checked one. A toggle stands alone: Tab stops
+        // at every one, checked or not.
+        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        const LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE);
+        if (control.tabStop && !(style & WS_TABSTOP)) ::SetWindowLongPtrW(hwnd, GWL_STYLE, style | WS_TABSTOP);
+        ::InvalidateRect(hwnd, nullptr, TRUE);
+        return result;
+      }
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      if (control.kind == ControlKind::Toggle) {
+        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        ::InvalidateRect(hwnd, nullptr, TRUE);
+        return result;
       }
       break;
     case WM_LBUTTONDOWN:

@@ -1,17 +1,20 @@
 #pragma once
 // Win32 controls built from a layout table: one control per ControlSpec, children of
 // one parent window at the table's pixel geometry, in the table's order. Tab goes
-// through the tab stops in the window's tab order (the controls' Z order). The
-// controls change nothing the logic owns: toggles and radio buttons are not marked
-// by a click, a scroll bar keeps its position until the logic sets it. Edits that
-// take digits only refuse anything else, typed or pasted, as does the Windows-1252
-// edit for characters outside that code page.
+// through the tab stops in the window's tab order (the controls' Z order), at every
+// toggle, checked or not, which shows the focus around it. The controls change nothing the logic owns: toggles and radio
+// buttons are not marked by a click, a scroll bar keeps its position until the logic
+// sets it. Edits that take digits only refuse anything else typed, as does the
+// Windows-1252 edit for characters outside that code page; a paste goes in only whole
+// and only when the logic takes it. An edit's text is centred in its height, on the
+// line of the labels beside it.
 //
 // The parent's window procedure hands its WM_COMMAND and WM_VSCROLL to onCommand()
 // and onScroll(); the rest of the input is caught on the controls themselves.
 
 #include <functional>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -38,6 +41,9 @@ struct ControlInput {
   std::function<bool(int id, int delta)> wheel;
   /// The user changed the text of an edit.
   std::function<void(int id)> edited;
+  /// A paste into `edit` would make `utf8` its whole text: true lets it in. Without this
+  /// handler an edit pastes what it admits.
+  std::function<bool(const platform::ControlSpec& edit, const std::string& utf8)> pasted;
 };
 
 /// Input that only reports clicks, to `command`.
@@ -82,7 +88,10 @@ class ControlSet {
                                    DWORD_PTR self);
   LRESULT onControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, std::size_t index);
   bool admits(const platform::ControlSpec& control, std::wstring_view text) const;
+  void paste(HWND edit, const platform::ControlSpec& control);
   static void fitLines(HWND label, const platform::ControlSpec& control, int lines);
+  void centreText(HWND edit, RECT& client, std::size_t index);
+  void paintPadding(HWND edit, std::size_t index);
 
   ControlInput input_;
   std::vector<std::pair<platform::ControlSpec, HWND>> all_;
@@ -90,6 +99,7 @@ class ControlSet {
   HWND progress_ = nullptr;
   HWND toolTip_ = nullptr;
   bool quiet_ = false;
+  std::map<std::size_t, std::pair<int, int>> padding_;  // an edit's band above and below its text
 };
 
 /// The control table over a ControlSet: texts are converted between the logic's

@@ -34,10 +34,16 @@ LayoutDialog::LayoutDialog(HWND owner, HWND ownerClient, const platform::WindowS
       escapeCommand_(windowLayout.escapeCommand),
       closeCommand_(windowLayout.closeCommand),
       hwnd_(createFrame(ownerClient ? ownerClient : owner, windowLayout)),
-      set_(std::make_unique<ControlSet>(hwnd_, windowLayout.controls, font,
-                                        clicksTo([this](int id) { command(id); }),
-                                        windowLayout.tabOrder)),
+      set_(std::make_unique<ControlSet>(hwnd_, windowLayout.controls, font, input(), windowLayout.tabOrder)),
       table_(*set_) {}
+
+ControlInput LayoutDialog::input() {
+  ControlInput in = clicksTo([this](int id) { command(id); });
+  in.pasted = [this](const platform::ControlSpec& edit, const std::string& utf8) {
+    return pasteHandler_ ? pasteHandler_(edit, utf8) : platform::refusalOf(edit, utf8) == platform::Refusal::None;
+  };
+  return in;
+}
 
 HWND LayoutDialog::createFrame(HWND origin, const platform::WindowSpec& windowLayout) {
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
@@ -85,7 +91,9 @@ int LayoutDialog::exec() {
       ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside
       break;
     }
-    if (onKey(msg) || ::IsDialogMessageW(hwnd_, &msg)) continue;
+    // A letter typed alone never presses a button: WM_CHAR goes past the dialog
+    // manager, which would take it as an accelerator.
+    if (onKey(msg) || (msg.message != WM_CHAR && ::IsDialogMessageW(hwnd_, &msg))) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }

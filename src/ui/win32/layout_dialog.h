@@ -31,6 +31,10 @@ class LayoutDialog {
   void setArrowHandler(std::function<int(int id, platform::Arrow arrow)> handler) {
     arrowHandler_ = std::move(handler);
   }
+  /// Decides whether a paste into `edit` that would make `utf8` its text goes in.
+  void setPasteHandler(std::function<bool(const platform::ControlSpec& edit, const std::string& utf8)> handler) {
+    pasteHandler_ = std::move(handler);
+  }
   /// Gives control `id` the focus.
   void focusControl(int id);
 
@@ -50,6 +54,7 @@ class LayoutDialog {
  private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND createFrame(HWND ownerClient, const platform::WindowSpec& windowLayout);
+  ControlInput input();
   bool onKey(const MSG& msg);
   void command(int id);
 
@@ -60,6 +65,7 @@ class LayoutDialog {
   HWND hwnd_;
   std::function<std::optional<int>(int)> handler_;
   std::function<int(int, platform::Arrow)> arrowHandler_;
+  std::function<bool(const platform::ControlSpec&, const std::string&)> pasteHandler_;
   std::unique_ptr<ControlSet> set_;
   Win32ControlTable table_;
   std::optional<int> result_;

@@ -113,7 +113,15 @@ HMENU MainWindow::buildMenu() {
 
 bool MainWindow::translate(MSG& msg) {
   if (::TranslateAcceleratorW(hwnd_, accelerators_, &msg)) return true;
-  if (!child_ || (msg.hwnd != child_->window() && !::IsChild(child_->window(), msg.hwnd))) return false;
+  if (!child_) return false;
+  // With nothing focused (the control that had the focus was disabled) keys go to the
+  // main window; they belong to the child window, as if its control had kept the focus.
+  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.hwnd == hwnd_ &&
+      (::GetFocus() == nullptr || ::GetFocus() == hwnd_)) {
+    focusChild();
+    if (HWND focus = ::GetFocus(); focus && ::IsChild(child_->window(), focus)) msg.hwnd = focus;
+  }
+  if (msg.hwnd != child_->window() && !::IsChild(child_->window(), msg.hwnd)) return false;
   if (msg.message == WM_KEYDOWN) {
     HWND focus = ::GetFocus();
     switch (msg.wParam) {
@@ -136,6 +144,10 @@ bool MainWindow::translate(MSG& msg) {
       default: break;
     }
   }
+  // A letter typed alone is text for an edit and nothing else: the dialog manager
+  // would take it as a button's accelerator and press that button. The accelerators
+  // need Alt (WM_SYSCHAR).
+  if (msg.message == WM_CHAR) return false;
   return ::IsDialogMessageW(child_->window(), &msg) != FALSE;
 }
 
@@ -153,7 +165,8 @@ bool MainWindow::createChild(app::ChildKind kind) {
 
 void MainWindow::focusChild() {
   if (!child_) return;
-  HWND target = focus_ && ::IsChild(child_->window(), focus_) ? focus_ : ::GetNextDlgTabItem(child_->window(), nullptr, FALSE);
+  const bool usable = focus_ && ::IsChild(child_->window(), focus_) && ::IsWindowEnabled(focus_);
+  HWND target = usable ? focus_ : ::GetNextDlgTabItem(child_->window(), nullptr, FALSE);
   if (target) ::SetFocus(target);
 }
 

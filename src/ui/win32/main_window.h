@@ -55,8 +55,9 @@ class MainWindow : private app::ShellHost {
   const Fonts& fonts() const { return fonts_; }
 
   /// The keyboard of the windows before a message is dispatched: the accelerators,
-  /// Enter on a push button, Tab through a child window's controls. True when the
-  /// message was taken.
+  /// Enter on a push button, Tab through a child window's controls, Alt and a button's
+  /// letter (a letter alone presses nothing); keys that come while nothing has the
+  /// focus go to the child window. True when the message was taken.
   bool translate(MSG& msg);
 
   /// The port dialog for `dialog`, built and started but not shown.

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include "ui/win32/control_set.h"
 #include "ui/win32/text.h"
 
 namespace trv810::ui::win32 {
@@ -29,9 +30,10 @@ void addFilter(std::wstring& list, const std::string& name, const std::string& p
 }  // namespace
 
 platform::Answer Win32WindowHost::messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                                             platform::Buttons buttons) {
+                                             platform::Buttons buttons, platform::Answer defaultAnswer) {
   const bool yesNo = buttons == platform::Buttons::YesNo;
   UINT type = yesNo ? MB_YESNO : MB_OK;
+  if (yesNo && defaultAnswer == platform::Answer::No) type |= MB_DEFBUTTON2;
   type |= icon == platform::Icon::Error ? MB_ICONERROR : icon == platform::Icon::Question ? MB_ICONQUESTION : MB_ICONINFORMATION;
   const int answer = ::MessageBoxW(owner_, widen(text).c_str(), widen(caption).c_str(), type);
   if (!yesNo) return platform::Answer::Ok;
@@ -90,5 +92,29 @@ void Win32WindowHost::setWaitCursor(bool wait) {
 }
 
 void Win32WindowHost::requestClose() { ::PostMessageW(owner_, WM_CLOSE, 0, 0); }
+
+void Win32WindowHost::setFocus(int id, bool selectText) {
+  HWND control = controls_ ? controls_->window(id) : nullptr;
+  if (!control) return;
+  ::SetFocus(control);
+  const platform::ControlKind kind = controls_->entry(id)->kind;
+  if (selectText && (kind == platform::ControlKind::Edit || kind == platform::ControlKind::DigitEdit))
+    ::SendMessageW(control, EM_SETSEL, 0, -1);
+}
+
+int Win32WindowHost::focus() const {
+  HWND focused = ::GetFocus();
+  if (!controls_ || !focused) return -1;
+  for (const auto& [control, hwnd] : controls_->all())
+    if (control.id >= 0 && (hwnd == focused || ::IsChild(hwnd, focused))) return control.id;
+  return -1;
+}
+
+void Win32WindowHost::setTicking(bool on) {
+  if (on)
+    ::SetTimer(owner_, kTickTimer, static_cast<UINT>(kTickInterval.count()), nullptr);
+  else
+    ::KillTimer(owner_, kTickTimer);
+}
 
 }  // namespace trv810::ui::win32

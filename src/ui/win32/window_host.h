@@ -1,8 +1,10 @@
 #pragma once
 // A window's host over Win32: message boxes owned by the window with the exact text,
-// caption and icon; the title; the progress bar; the common open and save dialogs
-// with the filters the logic gives; the wait cursor; and a close request that is
-// posted, so the window closes after the handler that asked for it has returned.
+// caption, icon and default button; the title; the progress bar; the common open and
+// save dialogs with the filters the logic gives; the wait cursor; the focus among the
+// window's controls; a timer for the logic's ticks (WM_TIMER kTickTimer to `owner`,
+// whose window procedure hands it to the logic); and a close request that is posted,
+// so the window closes after the handler that asked for it has returned.
 
 #include <functional>
 
@@ -11,15 +13,22 @@
 
 namespace trv810::ui::win32 {
 
+class ControlSet;
+
 class Win32WindowHost : public platform::WindowHost {
  public:
+  /// The timer id of the ticks.
+  static constexpr UINT_PTR kTickTimer = 0x7E01;
+
   /// Boxes and dialogs are owned by `owner`, whose title this sets; `progress` may be
-  /// null.
-  Win32WindowHost(HWND owner, HWND progress) : owner_(owner), progress_(progress) {}
+  /// null; the focus goes among `controls` (none: the window has no controls).
+  Win32WindowHost(HWND owner, HWND progress, const ControlSet* controls = nullptr)
+      : owner_(owner), progress_(progress), controls_(controls) {}
   ~Win32WindowHost() override { setWaitCursor(false); }
 
   platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons buttons = platform::Buttons::Ok) override;
+                              platform::Buttons buttons = platform::Buttons::Ok,
+                              platform::Answer defaultAnswer = platform::Answer::Yes) override;
   void setTitle(std::string_view title) override;
   void setProgressRange(int minimum, int maximum) override;
   void setProgressPosition(int position) override;
@@ -27,6 +36,9 @@ class Win32WindowHost : public platform::WindowHost {
   std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest& request) override;
   void setWaitCursor(bool wait) override;
   void requestClose() override;
+  void setFocus(int id, bool selectText) override;
+  int focus() const override;
+  void setTicking(bool on) override;
 
   /// Whether the wait cursor is on (the window shows it wherever the pointer is).
   bool waiting() const { return waiting_; }
@@ -40,6 +52,7 @@ class Win32WindowHost : public platform::WindowHost {
 
   HWND owner_;
   HWND progress_;
+  const ControlSet* controls_;
   bool waiting_ = false;
 };
 

@@ -4,8 +4,14 @@
 
 #include <thread>
 
+#include <map>
+#include <set>
+
 #include <QAbstractButton>
 #include <QAction>
+#include <QClipboard>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -212,6 +218,67 @@ TEST_F(ConfigurationWindowTest, TabGoesInReadingOrderTheWheelScrollsTheRowsAndCl
   window.close();  // the program's end asks the same
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(window.child(), nullptr);
+}
+
+// Every command button was a default button, all drawn alike, so Tab onto one changed
+// no pixel (and Space on that unseen focus started "TRV programmieren"); the scroll
+// bar showed no focus either.
+TEST_F(ConfigurationWindowTest, EveryControlTabReachesShowsThatItHasTheFocus) {
+  button(ids::active(0))->click();
+  button(ids::siren(0))->click();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  if (QApplication::focusWidget()) QApplication::focusWidget()->clearFocus();
+  std::map<QWidget*, QImage> unfocused;
+  std::map<QWidget*, int> idOf;
+  for (const auto& [control, w] : content->controls().all()) {
+    if (!(w->focusPolicy() & Qt::TabFocus)) continue;
+    unfocused[w] = w->grab().toImage();
+    idOf[w] = control.id;
+  }
+  widget(ids::active(0))->setFocus(Qt::OtherFocusReason);
+  std::set<int> shown;
+  for (int i = 0; i < 200; ++i) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_TRUE(unfocused.count(focused)) << i;
+    const int id = idOf[focused];
+    if (!shown.insert(id).second) break;  // once round
+    EXPECT_NE(focused->grab().toImage(), unfocused[focused]) << "no focus to see on control " << id;
+    QTest::keyClick(focused, Qt::Key_Tab);
+  }
+  for (int id : {ids::relay(7, 0), ids::kScrollBar, ids::kBaudRate, ids::kProgram, ids::kCancel - 1})
+    EXPECT_TRUE(shown.count(id)) << id;
+}
+
+// After a form error "5" then "8" gave "58"; a pasted 1000 became 100 in "Totzeit".
+TEST_F(ConfigurationWindowTest, AFormErrorSelectsItsFieldAndAPasteGoesInWholeOrNotAtAll) {
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  edit(ids::switchOnTime(0))->setText("0");
+  test::ShownBox box;
+  test::acceptNextBox(box);
+  button(ids::kProgram)->click();
+  EXPECT_EQ(box.text.left(24), QString::fromUtf8("Fehler: Einschaltzeit K3"));
+  window.activateWindow();  // back from the box (a window manager does this)
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  ASSERT_EQ(QApplication::focusWidget(), widget(ids::switchOnTime(0)));
+  EXPECT_EQ(edit(ids::switchOnTime(0))->selectedText(), "0");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_5);
+  EXPECT_EQ(edit(ids::switchOnTime(0))->text(), "5");
+
+  QLineEdit* deadTime = edit(ids::kDeadTime);
+  deadTime->setText("5");
+  deadTime->setFocus();
+  deadTime->selectAll();
+  QApplication::clipboard()->setText("1000");
+  QTest::keyClick(deadTime, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(deadTime->text(), "5");
+  EXPECT_EQ(dynamic_cast<QLabel*>(widget(ids::kStatus))->text(),
+            QString::fromUtf8("Nicht eingefügt: höchstens 3 Zeichen. Erlaubt sind 1 bis 254 s."));
+  QApplication::clipboard()->setText("254\n");
+  QTest::keyClick(deadTime, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(deadTime->text(), "254");
+  EXPECT_EQ(dynamic_cast<QLabel*>(widget(ids::kStatus))->text(), "");
 }
 
 TEST(ConfigurationWindowPort, OpenFailureNamesThePortAndTheReason) {

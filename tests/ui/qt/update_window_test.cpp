@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -90,9 +91,25 @@ TEST_F(UpdateWindowWidgetTest, ClosingDuringATransferStopsItAndEnablesTheMenu) {
   EXPECT_FALSE(enabled(ids::kProgram));
   EXPECT_TRUE(enabled(ids::kStop));
   auto* status = qobject_cast<QLabel*>(widget(ids::kStatus));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return status->text() == QString::fromUtf8("Flash löschen..."); }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return status->text().startsWith(QString::fromUtf8("Flash löschen...")); }, 5000));
+  // The keyboard reaches "Stop", and the focus shows though no Tab put it there.
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  ASSERT_EQ(QApplication::focusWidget(), widget(ids::kStop));
+  const QImage focused = widget(ids::kStop)->grab().toImage();
+  widget(ids::kStop)->clearFocus();
+  EXPECT_NE(widget(ids::kStop)->grab().toImage(), focused);
+  widget(ids::kStop)->setFocus();
 
-  // Closing asks first, in German down to Qt's own buttons, and is as wide as its caption.
+  // Closing asks first; Enter answers "Nein", so a reflexive Enter does not break the
+  // programming off.
+  test::whenShown<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+  QTest::mouseClick(window.child()->closeBox(), Qt::LeftButton);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_NE(window.child(), nullptr);
+  EXPECT_TRUE(content->logic().transferRunning());
+
+  // It is in German down to Qt's own buttons, and as wide as its caption.
   QString yes, no;
   int boxWidth = 0, captionWidth = 0;
   test::whenShown<QMessageBox>([&](QMessageBox* box) {

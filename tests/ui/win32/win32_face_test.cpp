@@ -4,14 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "app/application.h"
 #include "config/control_ids.h"
 #include "config/texts.h"
+#include "firmware/hex_files.h"
+#include "firmware/update_window.h"
 #include "ui/win32/control_set.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/modal_watch.h"
@@ -52,6 +56,44 @@ platform::Rect placeOf(HWND control) {
 
 void type(HWND edit, std::wstring_view text) {
   for (wchar_t c : text) ::SendMessageW(edit, WM_CHAR, c, 0);
+}
+
+/// A key as the keyboard gives it to the program's loop: to the control with the
+/// focus (to the main window when none has it), through the main window's
+/// translation, then dispatched. WM_SYSCHAR is a letter with Alt.
+void key(MainWindow& window, UINT message, WPARAM code) {
+  HWND to = ::GetFocus();
+  const LPARAM alt = message == WM_SYSCHAR || message == WM_SYSKEYDOWN ? LPARAM{1} << 29 : 0;
+  MSG msg{to ? to : window.window(), message, code, alt | 1, 0, {}};
+  if (!window.translate(msg)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+}
+
+int focusedId() { return ::GetDlgCtrlID(::GetFocus()); }
+
+/// What the screen shows of `control`, once its painting is done.
+std::vector<COLORREF> screenPixels(HWND control) {
+  pumpUntil([] { return false; }, 150ms);
+  RECT r{};
+  ::GetWindowRect(control, &r);
+  HDC screen = ::GetDC(nullptr);
+  std::vector<COLORREF> pixels;
+  for (LONG y = r.top; y < r.bottom; ++y)
+    for (LONG x = r.left; x < r.right; ++x) pixels.push_back(::GetPixel(screen, x, y));
+  ::ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+void putOnClipboard(HWND owner, const std::wstring& text) {
+  ASSERT_TRUE(::OpenClipboard(owner));
+  ::EmptyClipboard();
+  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(::GlobalLock(memory)));
+  ::GlobalUnlock(memory);
+  ::SetClipboardData(CF_UNICODETEXT, memory);
+  ::CloseClipboard();
 }
 
 TEST(Win32Face, ControlsCarryTheirIdsAndCellsAndEditsTakeOnlyWhatTheyMay) {
@@ -143,6 +185,19 @@ class Win32Shell : public ::testing::Test {
     return instance;
   }
 
+  /// Shows `window` and opens its configuration window; that window's binding.
+  static ConfigurationContent* openConfiguration(MainWindow& window) {
+    ::ShowWindow(window.window(), SW_SHOWNORMAL);
+    window.logic().onCommand(app::kCommandConfiguration, false);
+    return window.child() ? dynamic_cast<ConfigurationContent*>(window.child()->content()) : nullptr;
+  }
+
+  /// Closes the child window, answering "Ja" to a question about unsaved edits.
+  static bool discardAndClose(MainWindow& window) {
+    ModalWatch discard([](HWND box) { answer(box, IDYES); });
+    return window.child()->closeWindow();
+  }
+
   // Its ports lead to a unit that takes what is written and never answers, so a
   // transfer runs until it is stopped.
   static app::Application& silentApplication() {
@@ -207,6 +262,148 @@ TEST_F(Win32Shell, MessageBoxesCarryTheirTextAndCaptionAndAreOwnedByTheirWindow)
   app.shell().selectedPort = 0;
 }
 
+// A letter typed on a toggle or a button started its command ("a": "TRV auslesen"),
+// as the dialog manager took it for the button's accelerator; Tab skipped every
+// unchecked toggle; after a start the focus was on a disabled button and Alt+B went
+// to the main window, which let the transfer run on.
+TEST_F(Win32Shell, ALetterAloneStartsNothingAltDoesAndTabStopsAtEveryToggle) {
+  app::Application& app = silentApplication();
+  app.shell().selectedPort = 0;
+  MainWindow window(app, kCell);
+  ConfigurationContent* content = openConfiguration(window);
+  ASSERT_NE(content, nullptr);
+  ControlSet& set = content->controls();
+  {
+    int dialogs = 0;
+    ModalWatch fileDialog([&dialogs](HWND dialog) {  // "l" would have opened one
+      ++dialogs;
+      answer(dialog, IDCANCEL);
+    });
+    for (int id : {ids::active(4), ids::kRead, ids::kLoad}) {
+      ::SetFocus(set.window(id));
+      for (wchar_t c : std::wstring(L"apslbAP")) key(window, WM_CHAR, c);
+      pumpUntil([] { return false; }, 100ms);
+      EXPECT_FALSE(content->logic().transferRunning()) << id;
+      EXPECT_EQ(focusedId(), id);
+    }
+    EXPECT_EQ(dialogs, 0);
+  }
+
+  key(window, WM_SYSCHAR, 'a');  // Alt+A
+  ASSERT_TRUE(content->logic().transferRunning());
+  EXPECT_EQ(focusedId(), ids::kCancel);
+  key(window, WM_SYSCHAR, 'b');  // Alt+B
+  EXPECT_FALSE(content->logic().transferRunning());
+  EXPECT_EQ(focusedId(), ids::kRead);
+  key(window, WM_SYSCHAR, 'a');
+  ASSERT_TRUE(content->logic().transferRunning());
+  ::SetFocus(nullptr);  // nothing has the focus: Alt+B reaches the window all the same
+  key(window, WM_SYSCHAR, 'b');
+  EXPECT_FALSE(content->logic().transferRunning());
+  EXPECT_FALSE(app.link().isOpen());
+  EXPECT_TRUE(::IsChild(window.child()->window(), ::GetFocus()));
+
+  // Row 1 active: from its toggle, Tab goes through the row in reading order, every
+  // unchecked toggle included (the sequence waits for the siren relay), to row 2.
+  ::SetFocus(set.window(ids::active(0)));
+  key(window, WM_KEYDOWN, VK_SPACE);
+  key(window, WM_KEYUP, VK_SPACE);
+  ASSERT_TRUE(app.configImage().active(0));
+  std::vector<int> reached;
+  for (int i = 0; i < 12; ++i) {
+    key(window, WM_KEYDOWN, VK_TAB);
+    reached.push_back(focusedId());
+  }
+  EXPECT_EQ(reached, (std::vector<int>{ids::address(0), ids::function(0), ids::siren(0), ids::relay(0, 0),
+                                       ids::relay(1, 0), ids::relay(2, 0), ids::relay(3, 0), ids::relay(4, 0),
+                                       ids::relay(5, 0), ids::relay(6, 0), ids::relay(7, 0), ids::active(1)}));
+  // A toggle has no caption for the button to draw the focus around; it shows all the same.
+  HWND toggle = set.window(ids::active(1));
+  const std::vector<COLORREF> focused = screenPixels(toggle);
+  key(window, WM_KEYDOWN, VK_TAB);
+  EXPECT_NE(screenPixels(toggle), focused);
+  EXPECT_TRUE(discardAndClose(window));
+}
+
+// After a form error the field had the focus but not its text selected, so "5" then
+// "8" gave "58"; a paste too long was cut to a valid-looking value; the close
+// question answered "Ja" to Enter.
+TEST_F(Win32Shell, AFormErrorSelectsItsFieldAPasteIsTakenWholeOrNotAndEnterAnswersNein) {
+  app::Application& app = silentApplication();
+  MainWindow window(app, kCell);
+  ConfigurationContent* content = openConfiguration(window);
+  ASSERT_NE(content, nullptr);
+  ControlSet& set = content->controls();
+  Win32ControlTable table(set);
+  table.setText(ids::switchOnTime(0), "0");
+  {
+    ModalWatch error([](HWND box) { answer(box, IDOK); });
+    content->logic().onCommand(ids::kProgram);
+    ASSERT_TRUE(error.done());
+  }
+  EXPECT_EQ(focusedId(), ids::switchOnTime(0));
+  key(window, WM_CHAR, '5');
+  EXPECT_EQ(table.text(ids::switchOnTime(0)), "5");
+
+  HWND deadTime = set.window(ids::kDeadTime);
+  table.setText(ids::kDeadTime, "5");
+  ::SetFocus(deadTime);
+  ::SendMessageW(deadTime, EM_SETSEL, 0, -1);
+  putOnClipboard(window.window(), L"1000");
+  ::SendMessageW(deadTime, WM_PASTE, 0, 0);
+  EXPECT_EQ(table.text(ids::kDeadTime), "5");
+  EXPECT_EQ(table.text(ids::kStatus), "Nicht eingef\xFCgt: h\xF6" "chstens 3 Zeichen. Erlaubt sind 1 bis 254 s.");
+  putOnClipboard(window.window(), L"254\r\n");
+  ::SendMessageW(deadTime, WM_PASTE, 0, 0);
+  EXPECT_EQ(table.text(ids::kDeadTime), "254");
+
+  // Unsaved edits: closing asks, and Enter there is "Nein". The key goes to the box
+  // (its button with the focus, once it has one), as the box may not be active yet.
+  ModalWatch question([](HWND box) {
+    HWND focus = ::GetFocus();
+    ::PostMessageW(focus && ::IsChild(box, focus) ? focus : box, WM_KEYDOWN, VK_RETURN, 1);
+  });
+  EXPECT_FALSE(window.child()->closeWindow());
+  EXPECT_TRUE(question.done());
+  ASSERT_NE(window.child(), nullptr);
+  EXPECT_TRUE(discardAndClose(window));
+}
+
+// The edits' text sat 6 to 8 pixels above the labels' line; a status that changed
+// with every block redrew the whole flash-update window, buttons blanked meanwhile.
+TEST_F(Win32Shell, EditTextSitsOnTheLabelsLineAndAStatusRedrawsOnlyItsLabel) {
+  app::Application& app = application();
+  MainWindow window(app, kCell);
+  ConfigurationContent* content = openConfiguration(window);
+  ASSERT_NE(content, nullptr);
+  for (int id : {ids::kDeadTime, ids::kIdent, ids::address(0)}) {
+    HWND edit = content->controls().window(id);
+    RECT frame{};
+    ::GetWindowRect(edit, &frame);
+    RECT client{};
+    ::GetClientRect(edit, &client);
+    ::MapWindowPoints(edit, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_LE(std::abs((client.top + client.bottom) - (frame.top + frame.bottom)), 1) << id;  // the same middle
+    EXPECT_LT(client.bottom - client.top, frame.bottom - frame.top - 4) << id;
+  }
+  window.child()->closeWindow();
+
+  window.logic().onCommand(app::kCommandFlashUpdate, false);
+  auto* update = dynamic_cast<UpdateContent*>(window.child()->content());
+  ASSERT_NE(update, nullptr);
+  HWND child = window.child()->window();
+  Win32ControlTable table(update->controls());
+  pumpUntil([] { return false; }, 200ms);
+  ::ValidateRect(child, nullptr);
+  for (int i = 1; i <= 65; ++i)
+    table.setText(firmware::ids::kStatus, std::to_string(i) + " von 65 Bl\xF6" "cken programmiert !\n" +
+                                              std::to_string(i * 100 / 65) + " %");
+  RECT dirty{};
+  EXPECT_FALSE(::GetUpdateRect(child, &dirty, FALSE)) << dirty.left << "," << dirty.top << " " << dirty.right << ","
+                                                      << dirty.bottom;
+  window.child()->closeWindow();
+}
+
 // Run by the Windows suite through tests/windows/with-unit.sh only: the simulated unit
 // with scripts/widest-values.kfg is the COM port it names, reached through Wine's port
 // mapping; COM1 is pointed at it.
@@ -235,6 +432,82 @@ TEST(Win32Simulated, ReadsTheUnitAndShowsItsValues) {
   EXPECT_EQ(table.text(ids::switchOnTime(0)), "65000");
   EXPECT_EQ(table.text(ids::kIdent), std::string(16, 'W'));
   EXPECT_TRUE(table.checked(ids::active(0)));
+}
+
+/// Whether every one of `buttons` shows on the screen as more than one colour: a
+/// button the window's own painting has blanked is one even grey.
+bool buttonsShowOnScreen(const std::vector<HWND>& buttons) {
+  HDC screen = ::GetDC(nullptr);
+  bool whole = true;
+  for (HWND button : buttons) {
+    RECT r{};
+    ::GetWindowRect(button, &r);
+    COLORREF first = ::GetPixel(screen, r.left + 2, r.top + 2);
+    bool more = false;
+    for (LONG y = r.top + 2; y < r.bottom - 2 && !more; y += 2)
+      for (LONG x = r.left + 2; x < r.right - 2 && !more; x += 2) more = ::GetPixel(screen, x, y) != first;
+    whole = whole && more;
+  }
+  ::ReleaseDC(nullptr, screen);
+  return whole;
+}
+
+// Run by the Windows suite through tests/windows/with-unit.sh with a unit that takes
+// 19200 baud: the flash-update window by keyboard alone. With the focus on a button,
+// "p" erased and programmed the unit; the three buttons were no tab stops; pictures
+// taken while programming showed the window blank or half drawn.
+TEST(Win32Simulated, FlashByKeyboardAndEveryPictureWhileProgrammingShowsTheButtons) {
+  const char* port = std::getenv("TRV810_TEST_PORT");
+  ASSERT_NE(port, nullptr) << "run through tests/windows/with-unit.sh";
+  ::_putenv_s("TRV810_COM1", (std::string("\\\\.\\") + port).c_str());
+  app::Application app(link::PortTable::fromEnvironment());
+  MainWindow window(app, kCell);
+  ::ShowWindow(window.window(), SW_SHOWNORMAL);
+  window.logic().onCommand(app::kCommandFlashUpdate, false);  // Alt+T, L
+  auto* content = dynamic_cast<UpdateContent*>(window.child()->content());
+  ASSERT_NE(content, nullptr);
+  EXPECT_EQ(focusedId(), firmware::ids::kHexFile);  // the window has the keyboard
+
+  // 4 KiB as HEX: 512 blocks, some seconds at 19200 baud.
+  tests::TempDir dir;
+  std::string hex;
+  for (uint16_t address = 0; address < 4096; address += 16) {
+    std::vector<uint8_t> line(16);
+    for (std::size_t i = 0; i < line.size(); ++i) line[i] = static_cast<uint8_t>(address + i * 7);
+    hex += firmware::test::data(address, line);
+  }
+  const std::string file = dir.write("fw.hex", hex + firmware::test::kEnd);
+  content->logic().onFileChosen(file);
+  ::SetFocus(content->controls().window(firmware::ids::kHexFile));
+  for (wchar_t c : std::wstring(L"pPsh")) key(window, WM_CHAR, c);
+  pumpUntil([] { return false; }, 300ms);
+  EXPECT_FALSE(content->logic().transferRunning());
+  EXPECT_FALSE(app.link().isOpen());  // nothing reached the unit
+
+  key(window, WM_SYSCHAR, 'p');  // Alt+P
+  ASSERT_TRUE(content->logic().transferRunning());
+  EXPECT_EQ(focusedId(), firmware::ids::kStop);
+  std::vector<HWND> buttons;
+  for (int id : {firmware::ids::kHexFile, firmware::ids::kProgram, firmware::ids::kStop})
+    buttons.push_back(content->controls().window(id));
+  Win32ControlTable table(content->controls());
+  int pictures = 0;
+  int whole = 0;
+  pumpUntil([&] { return table.text(firmware::ids::kStatus).find("Bl\xF6" "cken") != std::string::npos; }, 10000ms);
+  while (content->logic().transferRunning() && pictures < 15) {
+    pumpUntil([] { return false; }, 100ms);
+    ++pictures;
+    whole += buttonsShowOnScreen(buttons) ? 1 : 0;
+  }
+  EXPECT_GE(pictures, 10);
+  EXPECT_EQ(whole, pictures);
+  ASSERT_TRUE(content->logic().transferRunning());
+  key(window, WM_SYSCHAR, 's');  // Alt+S
+  EXPECT_FALSE(content->logic().transferRunning());
+  EXPECT_FALSE(app.link().isOpen());
+  EXPECT_EQ(table.text(firmware::ids::kStatus),
+            "Programmierung abgebrochen !\nFirmware unvollst\xE4ndig: vor Gebrauch neu flashen !");
+  EXPECT_EQ(focusedId(), firmware::ids::kProgram);
 }
 
 }  // namespace
