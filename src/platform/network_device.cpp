@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstring>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/telnet_com_port.h"
@@ -23,6 +24,7 @@ constexpr std::size_t kReadChunk = 256;
 constexpr std::size_t kNoteChars = 120;
 constexpr Millis kSettleMax{1000};
 constexpr Millis kReplyWrite{1000};
+constexpr Millis kRetryPause{200};
 
 SerialDeviceOpener::Result failure(DeviceOpenError error, int errorNumber = 0, std::string note = {}) {
   SerialDeviceOpener::Result r;
@@ -186,10 +188,20 @@ class NetworkDeviceOpener final : public SerialDeviceOpener {
   Result open(const std::string& path) override {
     const AddressParse parsed = parseNetworkAddress(path);
     if (!parsed.address) return failure(DeviceOpenError::BadAddress, static_cast<int>(parsed.problem));
+    const auto giveUp = Clock::now() + limits_.closedRetry;
+    for (;;) {
+      Result r = openOnce(*parsed.address);
+      if (r.device || r.error != DeviceOpenError::ClosedAtOnce || Clock::now() + kRetryPause > giveUp) return r;
+      std::this_thread::sleep_for(kRetryPause);
+    }
+  }
+
+ private:
+  Result openOnce(const NetworkAddress& address) {
     const auto began = Clock::now();
-    Result connected = connectTcp(*parsed.address, limits_.connect);
+    Result connected = connectTcp(address, limits_.connect);
     if (!connected.device) return connected;
-    if (parsed.address->protocol == NetworkProtocol::Rfc2217)
+    if (address.protocol == NetworkProtocol::Rfc2217)
       return negotiate(std::move(connected.device), limits_.negotiation);
     // A round trip brings a server's close; give it two, as the connection took one.
     const Millis took = std::chrono::ceil<Millis>(Clock::now() - began);
@@ -198,7 +210,6 @@ class NetworkDeviceOpener final : public SerialDeviceOpener {
     return connected;
   }
 
- private:
   NetworkLimits limits_;
 };
 

@@ -31,6 +31,10 @@ struct NetworkLimits {
   Millis connect{5000};      ///< for the TCP connection, every address of the name together
   Millis negotiation{5000};  ///< for the Telnet negotiation after it
   Millis settleMin{100};     ///< the least a raw connection is watched before it is used
+  /// How long a server that closes at once is tried again: a device server lets go
+  /// of its serial port only a moment after the previous client has gone, so a
+  /// command run right after another would otherwise find the port "in use".
+  Millis closedRetry{2000};
 };
 
 /// What errorNumber says for DeviceOpenError::NotRfc2217: the server sent no Telnet
