@@ -81,6 +81,29 @@ TEST(NetworkPorts, WriteVerifyReadAndFlashThroughSer2netArriveByteExact) {
   }
 }
 
+// ser2net frees the unit's port only a moment after the previous client has gone;
+// a command started meanwhile is told "already in use" and tries again.
+TEST(NetworkPorts, APortStillHeldForThePreviousClientIsTriedAgain) {
+  TempDir dir;
+  Unit unit(dir, "unit");
+  Ser2net server(unit.sim.device());
+  const std::string raw = server.raw();
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_port = htons(static_cast<uint16_t>(std::stoi(raw.substr(raw.rfind(':') + 1))));
+  const int previous = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  ASSERT_EQ(::connect(previous, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  std::thread leaving([previous] {
+    std::this_thread::sleep_for(500ms);
+    ::close(previous);
+  });
+  const Outcome read = trv810ctl("--port " + server.rfc2217() + " read " + dir.file("back.kfg"));
+  leaving.join();
+  EXPECT_EQ(read.status, 0) << read.out;
+  EXPECT_TRUE(fs::exists(dir.file("back.kfg")));
+}
+
 // A Telnet peer on a loopback port that sends `bytes` to whoever connects and keeps
 // the connection open until the other side closes it.
 class TelnetPeer {
