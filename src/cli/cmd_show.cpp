@@ -7,8 +7,8 @@
 #include "cli/command.h"
 #include "cli/kfg_loading.h"
 #include "cli/printable.h"
-#include "config/control_ids.h"
 #include "config/cp1252.h"
+#include "config/general_fields.h"
 
 namespace trv810::cli {
 namespace {
@@ -58,9 +58,6 @@ void printRows(OfflineConfig& c, bool active, const char* heading) {
 }
 
 void printGeneral(OfflineConfig& c) {
-  namespace ids = config::ids;
-  const auto& controls = c.controls();
-  const auto utf8 = [&controls](int id) { return printable(config::cp1252ToUtf8(controls.text(id))); };
   // Labels padded to one width in characters (some hold an umlaut of two bytes).
   const auto line = [](const std::string& label, const std::string& value) {
     const auto chars = std::count_if(label.begin(), label.end(), [](char c) { return (c & 0xC0) != 0x80; });
@@ -68,18 +65,16 @@ void printGeneral(OfflineConfig& c) {
     std::printf("  %s%s%s\n", label.c_str(), padding.c_str(), value.c_str());
   };
   std::printf("Allgemeine Einstellungen\n");
-  line("POCSAG-Baudrate", controls.selection(ids::kBaudRate) == 1 ? "1200" : "512");
-  for (int j = 0; j < config::kRelayCount; ++j)
-    line("Einschaltzeit K" + std::to_string(j + 3), utf8(ids::switchOnTime(j)) + " s");
-  line("Signalfolge Handauslösung", utf8(ids::kManualSequence));
-  std::string relays;
-  for (int j = 0; j < config::kRelayCount; ++j)
-    if (controls.checked(ids::manualRelay(j)))
-      relays += (relays.empty() ? "K" : " K") + std::to_string(j + 3);
-  line("Relais Handauslösung", relays.empty() ? "keine" : relays);
-  line("Totzeit", utf8(ids::kDeadTime) + " s");
-  line("Alarmabstand", utf8(ids::kAlarmInterval) + " s");
-  line("Ident-Nr.", "\"" + utf8(ids::kIdent) + "\"");
+  for (const config::GeneralField& f : config::generalFields()) {
+    const std::string shown = printable(config::cp1252ToUtf8(config::fieldText(f, c.controls())));
+    switch (f.kind) {
+      case config::FieldKind::Number: line(f.label, shown + " " + std::string(f.unit)); break;
+      case config::FieldKind::Text: line(f.label, "\"" + shown + "\""); break;
+      case config::FieldKind::ManualRelays: line(f.label, shown.empty() ? "keine" : shown); break;
+      case config::FieldKind::ReservedFlags: break;
+      default: line(f.label, shown); break;
+    }
+  }
 }
 
 int runShow(const std::vector<std::string>& args, const GlobalOptions&) {

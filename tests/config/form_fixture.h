@@ -21,6 +21,7 @@ struct FormFixture {
   }
 
   /// Fills the general settings with valid values, so that only the rows can fail.
+  /// [general-field]: one valid value per checked general field.
   void fillValidGeneral() {
     namespace ids = config::ids;
     for (int j = 0; j < config::kRelayCount; ++j) controls.setText(ids::switchOnTime(j), "10");

@@ -120,6 +120,7 @@ struct WindowFixture {
   }
 
   /// Valid general settings, so that "TRV programmieren" reaches the port.
+  /// [general-field]: one valid value per checked general field.
   void fillValidGeneral() {
     namespace ids = config::ids;
     for (int j = 0; j < config::kRelayCount; ++j) controls.setText(ids::switchOnTime(j), "10");
