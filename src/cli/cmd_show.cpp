@@ -7,6 +7,7 @@
 #include "cli/command.h"
 #include "cli/kfg_loading.h"
 #include "cli/printable.h"
+#include "cli/texts.h"
 #include "config/cp1252.h"
 #include "config/general_fields.h"
 
@@ -38,7 +39,7 @@ void printRow(OfflineConfig& c, int r) {
   char line[256];
   std::snprintf(line, sizeof line, "  %2d  %-9s  %-3s %s %-6s %s", r + 1,
                 text.addressText.empty() ? "-" : text.addressText.c_str(),
-                functionLetter(image.functionIndex(r)).c_str(), relays.c_str(), image.siren(r) ? "ja" : "nein",
+                functionLetter(image.functionIndex(r)).c_str(), relays.c_str(), image.siren(r) ? texts::kShowYes : texts::kShowNo,
                 printable(config::cp1252ToUtf8(text.sequenceText)).c_str());
   std::string shown = line;
   shown.erase(shown.find_last_not_of(' ') + 1);
@@ -47,14 +48,14 @@ void printRow(OfflineConfig& c, int r) {
 
 void printRows(OfflineConfig& c, bool active, const char* heading) {
   std::printf("%s\n", heading);
-  std::printf("  Nr  Adresse    Fn  K3 K4 K5 K6 K7 K8 K9 K10 Sirene Taktfolge\n");
+  std::printf("%s\n", texts::kShowRowHeading);
   int listed = 0;
   for (int r = 0; r < config::kRowCount; ++r) {
     if (c.image().active(r) != active || (!active && !holdsData(c, r))) continue;
     printRow(c, r);
     ++listed;
   }
-  if (listed == 0) std::printf("  (keine)\n");
+  if (listed == 0) std::printf("%s\n", texts::kShowNoRows);
 }
 
 void printGeneral(OfflineConfig& c) {
@@ -64,13 +65,13 @@ void printGeneral(OfflineConfig& c) {
     const std::string padding(static_cast<std::size_t>(std::max<std::ptrdiff_t>(1, 27 - chars)), ' ');
     std::printf("  %s%s%s\n", label.c_str(), padding.c_str(), value.c_str());
   };
-  std::printf("Allgemeine Einstellungen\n");
+  std::printf("%s\n", texts::kShowGeneral);
   for (const config::GeneralField& f : config::generalFields()) {
     const std::string shown = printable(config::cp1252ToUtf8(config::fieldText(f, c.controls())));
     switch (f.kind) {
       case config::FieldKind::Number: line(f.label, shown + " " + std::string(f.unit)); break;
       case config::FieldKind::Text: line(f.label, "\"" + shown + "\""); break;
-      case config::FieldKind::ManualRelays: line(f.label, shown.empty() ? "keine" : shown); break;
+      case config::FieldKind::ManualRelays: line(f.label, shown.empty() ? std::string(texts::kShowNoRelays) : shown); break;
       case config::FieldKind::ReservedFlags: break;
       default: line(f.label, shown); break;
     }
@@ -83,16 +84,16 @@ int runShow(const std::vector<std::string>& args, const GlobalOptions&) {
   if (!parseKfgArguments(args, kfg, error)) return usageError(kShowCommand, error);
   OfflineConfig config;
   if (const int status = loadKfg(config, kfg); status != kExitOk) return status;
-  std::printf("Format   %d%s\n", config.loadedFormat(),
-              config.loadedFormat() == config::kCurrentFormat ? "" : " (älter, umgewandelt)");
-  printRows(config, true, "Aktive Zeilen");
-  printRows(config, false, "Inaktive Zeilen mit Daten");
+  std::printf(texts::kShowFormatFormat, config.loadedFormat(),
+              config.loadedFormat() == config::kCurrentFormat ? "" : texts::kShowConverted);
+  printRows(config, true, texts::kShowActiveRows);
+  printRows(config, false, texts::kShowInactiveRows);
   printGeneral(config);
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kShowCommand{"show", "DATEI.kfg [--yes]", "Konfigurationsdatei auflisten", runShow};
+const Command kShowCommand{"show", "DATEI.kfg [--yes]", texts::kShowSummary, runShow};
 
 }  // namespace trv810::cli
