@@ -5,6 +5,7 @@
 
 #include "cli/command.h"
 #include "cli/kfg_loading.h"
+#include "cli/texts.h"
 
 namespace trv810::cli {
 namespace {
@@ -17,13 +18,13 @@ int runCheck(const std::vector<std::string>& args, const GlobalOptions& options)
   if (const int status = loadKfg(config, kfg); status != kExitOk) return status;
   const config::FormResult result = config.validate();
   if (!result.ok()) return failure(config::formResultMessage(result), config::formResultHint(result));
-  if (!options.quiet) std::printf("%s: gültig\n", kfg.path.c_str());
+  if (!options.quiet) std::printf(texts::kValidFormat, kfg.path.c_str());
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kCheckCommand{"check", "DATEI.kfg [--yes]", "Konfigurationsdatei prüfen wie beim Programmieren",
+const Command kCheckCommand{"check", "DATEI.kfg [--yes]", texts::kCheckSummary,
                             runCheck};
 
 }  // namespace trv810::cli

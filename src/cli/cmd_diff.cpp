@@ -102,12 +102,12 @@ int runDiff(const std::vector<std::string>& args, const GlobalOptions& options) 
     if (arg == "--yes" || arg == "-y") {
       yes = true;
     } else if (arg.size() > 1 && arg[0] == '-' && arg != kUnit) {
-      return usageError(kDiffCommand, "unbekannte Option " + arg);
+      return usageError(kDiffCommand, texts::unknownOption(arg));
     } else {
       sides.push_back(arg);
     }
   }
-  if (sides.size() != 2) return usageError(kDiffCommand, "erwartet zwei Konfigurationen");
+  if (sides.size() != 2) return usageError(kDiffCommand, std::string(texts::kTwoConfigurations));
   const int unitSides = static_cast<int>(std::count(sides.begin(), sides.end(), kUnit));
   if (options.ports.size() > 1 && unitSides != 1) return usageError(kDiffCommand, std::string(texts::kDiffNeedsOneUnitSide));
   std::optional<std::vector<PortTarget>> targets;
@@ -140,7 +140,7 @@ int runDiff(const std::vector<std::string>& args, const GlobalOptions& options) 
 
 }  // namespace
 
-const Command kDiffCommand{"diff", "A|--unit B|--unit [--yes]", "zwei Konfigurationen (.kfg, .json, Gerät) vergleichen",
+const Command kDiffCommand{"diff", "A|--unit B|--unit [--yes]", texts::kDiffSummary,
                            runDiff};
 
 }  // namespace trv810::cli

@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "cli/kfg_loading.h"
+#include "cli/texts.h"
 #include "config/config_json.h"
 #include "platform/file.h"
 
@@ -17,7 +18,7 @@ int runExport(const std::vector<std::string>& args, const GlobalOptions& options
   std::string output;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "-o" || args[i] == "--output") {
-      if (i + 1 == args.size()) return usageError(kExportCommand, args[i] + " ohne Datei");
+      if (i + 1 == args.size()) return usageError(kExportCommand, texts::withoutFile(args[i]));
       output = args[++i];
     } else if (args[i].rfind("--output=", 0) == 0) {
       output = args[i].substr(9);
@@ -39,13 +40,13 @@ int runExport(const std::vector<std::string>& args, const GlobalOptions& options
   const auto bytes = std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size());
   if (const platform::FileResult saved = platform::writeFileReplacing(output, bytes); !saved)
     return failure(std::string(config::texts::kSaveFailed), saved.message);
-  if (!options.quiet) std::printf("gespeichert in %s\n", output.c_str());
+  if (!options.quiet) std::printf(texts::kSavedInFormat, output.c_str());
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kExportCommand{"export", "DATEI.kfg [--yes] [-o AUS.json]", "Konfiguration als JSON ausgeben",
+const Command kExportCommand{"export", "DATEI.kfg [--yes] [-o AUS.json]", texts::kExportSummary,
                              runExport};
 
 }  // namespace trv810::cli

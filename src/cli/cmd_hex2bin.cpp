@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli/command.h"
+#include "cli/texts.h"
 #include "firmware/flash_image.h"
 #include "firmware/flash_loader.h"
 #include "firmware/texts.h"
@@ -16,10 +17,10 @@ std::string titleOf(const std::string& path) {
 }
 
 int runHex2bin(const std::vector<std::string>& args, const GlobalOptions&) {
-  if (args.size() != 1) return usageError(kHex2binCommand, args.empty() ? "keine Datei angegeben" : "nur eine Datei");
+  if (args.size() != 1) return usageError(kHex2binCommand, std::string(args.empty() ? texts::kNoFileGiven : texts::kOnlyOneFile));
   const std::string& path = args[0];
   if (path.empty() || (path.size() > 1 && path[0] == '-'))
-    return usageError(kHex2binCommand, "unbekannte Option " + path);
+    return usageError(kHex2binCommand, texts::unknownOption(path));
 
   firmware::FlashImage image;
   const firmware::LoadResult result = firmware::loadFlashImage(image, path, titleOf(path));
@@ -27,17 +28,16 @@ int runHex2bin(const std::vector<std::string>& args, const GlobalOptions&) {
   if (const std::string warning = firmware::loadWarning(result); !warning.empty())
     std::fprintf(stderr, "%s\n", warning.c_str());
 
-  std::printf("%s: Abbildlänge %" PRIu32 " Bytes (0x%" PRIX32 ")\n", path.c_str(), image.length(),
-              image.length());
+  std::printf(texts::kImageLengthFormat, path.c_str(), image.length(), image.length());
   // Writing the copy is this command's job: without it, it has failed.
   if (firmware::rawCopyFailed(result))
     return failure(std::string(firmware::texts::kRawCopyNotWritten), result.rawCopy.message);
-  if (!result.rawCopyPath.empty()) std::printf("Binärkopie: %s\n", result.rawCopyPath.c_str());
+  if (!result.rawCopyPath.empty()) std::printf(texts::kRawCopyFormat, result.rawCopyPath.c_str());
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kHex2binCommand{"hex2bin", "DATEI.hex", "Firmwaredatei prüfen und ihre Binärkopie schreiben", runHex2bin};
+const Command kHex2binCommand{"hex2bin", "DATEI.hex", texts::kHex2binSummary, runHex2bin};
 
 }  // namespace trv810::cli

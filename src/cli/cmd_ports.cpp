@@ -6,6 +6,7 @@
 #include "app/device_description.h"
 #include "app/texts.h"
 #include "cli/command.h"
+#include "cli/texts.h"
 #include "link/port_table.h"
 #include "platform/serial_device.h"
 
@@ -14,17 +15,17 @@ namespace {
 
 const char* presenceText(platform::DevicePresence presence) {
   switch (presence) {
-    case platform::DevicePresence::Present: return "vorhanden";
-    case platform::DevicePresence::Missing: return "fehlt";
-    case platform::DevicePresence::NoPortBehind: return "kein Port dahinter";
-    case platform::DevicePresence::NetworkAddress: return "Netzwerkadresse";
+    case platform::DevicePresence::Present: return texts::kPresent;
+    case platform::DevicePresence::Missing: return texts::kMissing;
+    case platform::DevicePresence::NoPortBehind: return texts::kNoPortBehind;
+    case platform::DevicePresence::NetworkAddress: return texts::kNetworkAddress;
   }
   return "";
 }
 
 void printPortTable(const std::vector<platform::SerialDeviceInfo>& devices) {
   const link::PortTable table = link::PortTable::fromEnvironment();
-  std::printf("Portnamen:\n");
+  std::printf("%s", texts::kPortNamesHeading);
   for (int i = 0; i < link::PortTable::kCount; ++i) {
     const link::PortEntry& e = table.entry(i);
     std::printf("  %-6s %-22s %s", e.name.c_str(), e.device.c_str(),
@@ -39,7 +40,7 @@ void printPortTable(const std::vector<platform::SerialDeviceInfo>& devices) {
 }
 
 void printDevicesPresent(const std::vector<platform::SerialDeviceInfo>& devices) {
-  std::printf("\nSerielle Geräte auf diesem Rechner:\n");
+  std::printf("%s", texts::kDevicesHeading);
   if (devices.empty())
     std::printf("  %.*s\n", static_cast<int>(app::texts::kNoSerialDevice.size()), app::texts::kNoSerialDevice.data());
   for (const auto& d : devices) {
@@ -49,16 +50,16 @@ void printDevicesPresent(const std::vector<platform::SerialDeviceInfo>& devices)
 }
 
 int runPorts(const std::vector<std::string>& args, const GlobalOptions&) {
-  if (!args.empty()) return usageError(kPortsCommand, "erwartet keine Argumente");
+  if (!args.empty()) return usageError(kPortsCommand, std::string(texts::kNoArguments));
   const auto devices = platform::listSerialDevices();
   printPortTable(devices);
   printDevicesPresent(devices);
-  if (!devices.empty()) std::printf("\nTRV810_COM<n>=GERÄT ordnet dem Portnamen COM<n> ein anderes Gerät zu.\n");
+  if (!devices.empty()) std::printf("%s", texts::kRemapHint);
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kPortsCommand{"ports", "", "Portnamen, ihre Geräte und die vorhandenen seriellen Geräte zeigen", runPorts};
+const Command kPortsCommand{"ports", "", texts::kPortsSummary, runPorts};
 
 }  // namespace trv810::cli

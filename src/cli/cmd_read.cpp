@@ -25,14 +25,14 @@ int readUnit(TransferSession& session, const std::string& path) {
   if (read.status != kExitOk) return read.status;
   if (const platform::FileResult saved = config::saveConfigFile(path, image); !saved)
     return session.fail(std::string(config::texts::kSaveFailed), saved.message);
-  session.inform("gespeichert in " + path);
+  session.inform(texts::savedIn(path));
   return kExitOk;
 }
 
 int runRead(const std::vector<std::string>& args, const GlobalOptions& options) {
-  if (args.size() != 1) return usageError(kReadCommand, args.empty() ? "keine Datei angegeben" : "nur eine Datei");
+  if (args.size() != 1) return usageError(kReadCommand, std::string(args.empty() ? texts::kNoFileGiven : texts::kOnlyOneFile));
   const std::string& path = args[0];
-  if (path.size() > 1 && path[0] == '-') return usageError(kReadCommand, "unbekannte Option " + path);
+  if (path.size() > 1 && path[0] == '-') return usageError(kReadCommand, texts::unknownOption(path));
   std::string error;
   const auto targets = resolvePorts(options, error);
   if (!targets) return usageError(kReadCommand, error);
@@ -56,6 +56,6 @@ int runRead(const std::vector<std::string>& args, const GlobalOptions& options) 
 
 }  // namespace
 
-const Command kReadCommand{"read", "DATEI.kfg", "Konfiguration des Geräts in eine Datei lesen", runRead};
+const Command kReadCommand{"read", "DATEI.kfg", texts::kReadSummary, runRead};
 
 }  // namespace trv810::cli

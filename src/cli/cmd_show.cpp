@@ -7,8 +7,9 @@
 #include "cli/command.h"
 #include "cli/kfg_loading.h"
 #include "cli/printable.h"
-#include "config/control_ids.h"
+#include "cli/texts.h"
 #include "config/cp1252.h"
+#include "config/general_fields.h"
 
 namespace trv810::cli {
 namespace {
@@ -38,7 +39,7 @@ void printRow(OfflineConfig& c, int r) {
   char line[256];
   std::snprintf(line, sizeof line, "  %2d  %-9s  %-3s %s %-6s %s", r + 1,
                 text.addressText.empty() ? "-" : text.addressText.c_str(),
-                functionLetter(image.functionIndex(r)).c_str(), relays.c_str(), image.siren(r) ? "ja" : "nein",
+                functionLetter(image.functionIndex(r)).c_str(), relays.c_str(), image.siren(r) ? texts::kShowYes : texts::kShowNo,
                 printable(config::cp1252ToUtf8(text.sequenceText)).c_str());
   std::string shown = line;
   shown.erase(shown.find_last_not_of(' ') + 1);
@@ -47,39 +48,34 @@ void printRow(OfflineConfig& c, int r) {
 
 void printRows(OfflineConfig& c, bool active, const char* heading) {
   std::printf("%s\n", heading);
-  std::printf("  Nr  Adresse    Fn  K3 K4 K5 K6 K7 K8 K9 K10 Sirene Taktfolge\n");
+  std::printf("%s\n", texts::kShowRowHeading);
   int listed = 0;
   for (int r = 0; r < config::kRowCount; ++r) {
     if (c.image().active(r) != active || (!active && !holdsData(c, r))) continue;
     printRow(c, r);
     ++listed;
   }
-  if (listed == 0) std::printf("  (keine)\n");
+  if (listed == 0) std::printf("%s\n", texts::kShowNoRows);
 }
 
 void printGeneral(OfflineConfig& c) {
-  namespace ids = config::ids;
-  const auto& controls = c.controls();
-  const auto utf8 = [&controls](int id) { return printable(config::cp1252ToUtf8(controls.text(id))); };
   // Labels padded to one width in characters (some hold an umlaut of two bytes).
   const auto line = [](const std::string& label, const std::string& value) {
     const auto chars = std::count_if(label.begin(), label.end(), [](char c) { return (c & 0xC0) != 0x80; });
     const std::string padding(static_cast<std::size_t>(std::max<std::ptrdiff_t>(1, 27 - chars)), ' ');
     std::printf("  %s%s%s\n", label.c_str(), padding.c_str(), value.c_str());
   };
-  std::printf("Allgemeine Einstellungen\n");
-  line("POCSAG-Baudrate", controls.selection(ids::kBaudRate) == 1 ? "1200" : "512");
-  for (int j = 0; j < config::kRelayCount; ++j)
-    line("Einschaltzeit K" + std::to_string(j + 3), utf8(ids::switchOnTime(j)) + " s");
-  line("Signalfolge Handauslösung", utf8(ids::kManualSequence));
-  std::string relays;
-  for (int j = 0; j < config::kRelayCount; ++j)
-    if (controls.checked(ids::manualRelay(j)))
-      relays += (relays.empty() ? "K" : " K") + std::to_string(j + 3);
-  line("Relais Handauslösung", relays.empty() ? "keine" : relays);
-  line("Totzeit", utf8(ids::kDeadTime) + " s");
-  line("Alarmabstand", utf8(ids::kAlarmInterval) + " s");
-  line("Ident-Nr.", "\"" + utf8(ids::kIdent) + "\"");
+  std::printf("%s\n", texts::kShowGeneral);
+  for (const config::GeneralField& f : config::generalFields()) {
+    const std::string shown = printable(config::cp1252ToUtf8(config::fieldText(f, c.controls())));
+    switch (f.kind) {
+      case config::FieldKind::Number: line(f.label, shown + " " + std::string(f.unit)); break;
+      case config::FieldKind::Text: line(f.label, "\"" + shown + "\""); break;
+      case config::FieldKind::ManualRelays: line(f.label, shown.empty() ? std::string(texts::kShowNoRelays) : shown); break;
+      case config::FieldKind::ReservedFlags: break;
+      default: line(f.label, shown); break;
+    }
+  }
 }
 
 int runShow(const std::vector<std::string>& args, const GlobalOptions&) {
@@ -88,16 +84,16 @@ int runShow(const std::vector<std::string>& args, const GlobalOptions&) {
   if (!parseKfgArguments(args, kfg, error)) return usageError(kShowCommand, error);
   OfflineConfig config;
   if (const int status = loadKfg(config, kfg); status != kExitOk) return status;
-  std::printf("Format   %d%s\n", config.loadedFormat(),
-              config.loadedFormat() == config::kCurrentFormat ? "" : " (älter, umgewandelt)");
-  printRows(config, true, "Aktive Zeilen");
-  printRows(config, false, "Inaktive Zeilen mit Daten");
+  std::printf(texts::kShowFormatFormat, config.loadedFormat(),
+              config.loadedFormat() == config::kCurrentFormat ? "" : texts::kShowConverted);
+  printRows(config, true, texts::kShowActiveRows);
+  printRows(config, false, texts::kShowInactiveRows);
   printGeneral(config);
   return kExitOk;
 }
 
 }  // namespace
 
-const Command kShowCommand{"show", "DATEI.kfg [--yes]", "Konfigurationsdatei auflisten", runShow};
+const Command kShowCommand{"show", "DATEI.kfg [--yes]", texts::kShowSummary, runShow};
 
 }  // namespace trv810::cli

@@ -10,6 +10,7 @@
 #include "cli/config_transfers.h"
 #include "cli/kfg_loading.h"
 #include "cli/many_units.h"
+#include "cli/texts.h"
 #include "cli/transfer_session.h"
 
 namespace trv810::cli {
@@ -19,8 +20,7 @@ namespace {
 int compareReadBack(const TransferSession& session, std::span<const uint8_t, config::kImageSize> sent,
                     const ReadOutcome& read, const config::ConfigImage& back) {
   if (read.acceptance != config::Acceptance::Current) {
-    return session.fail("Prüfung fehlgeschlagen: das Gerät lieferte seine Konfiguration im Format " +
-                   std::to_string(read.formatIndex) + ", das sich nicht Byte für Byte vergleichen lässt.");
+    return session.fail(texts::verifyOtherFormat(read.formatIndex));
   }
   const auto got = back.bytes();
   std::size_t differing = 0;
@@ -30,9 +30,9 @@ int compareReadBack(const TransferSession& session, std::span<const uint8_t, con
   }
   if (differing == 0) return kExitOk;
   char detail[160];
-  std::snprintf(detail, sizeof detail, "%zu von %zu Bytes verschieden; das erste bei Offset %zu: geschrieben 0x%02X, gelesen 0x%02X",
+  std::snprintf(detail, sizeof detail, texts::kVerifyDetailFormat,
                 differing, config::kImageSize, first, sent[first], got[first]);
-  return session.fail("Prüfung fehlgeschlagen: die Konfiguration des Geräts weicht vom Geschriebenen ab.", detail);
+  return session.fail(std::string(texts::kVerifyDiffers), detail);
 }
 
 // Programs one unit with `sent` and, with `verify`, reads it back and compares.
@@ -43,7 +43,7 @@ int writeUnit(TransferSession& session, std::span<const uint8_t, config::kImageS
   const ReadOutcome read = readConfiguration(session, back, true);
   if (read.status != kExitOk) return read.status;
   if (const int status = compareReadBack(session, sent, read, back); status != kExitOk) return status;
-  session.inform("Geprüft: das Gerät enthält die geschriebene Konfiguration.");
+  session.inform(std::string(texts::kVerified));
   return kExitOk;
 }
 
@@ -68,7 +68,7 @@ int runWrite(const std::vector<std::string>& args, const GlobalOptions& options)
 
 }  // namespace
 
-const Command kWriteCommand{"write", "DATEI.kfg [--yes] [--verify]", "Gerät mit einer Konfigurationsdatei programmieren",
+const Command kWriteCommand{"write", "DATEI.kfg [--yes] [--verify]", texts::kWriteSummary,
                             runWrite};
 
 }  // namespace trv810::cli

@@ -1,4 +1,5 @@
 #include "cli/config_transfers.h"
+#include "cli/texts.h"
 
 #include <cstdio>
 #include <string>
@@ -14,14 +15,14 @@ constexpr uint32_t kConfigBlocks = config::kImageSize / 8;  // 112, the windows'
 
 int reportStopped(const TransferSession& session, const RunOutcome& outcome, const char* whatWasLeft) {
   if (outcome.kind == RunOutcome::Kind::Interrupted) {
-    session.fail(std::string("Abgebrochen; ") + whatWasLeft);
+    session.fail(texts::stoppedLeaving(whatWasLeft));
     return kExitInterrupted;
   }
   return kExitFailed;  // the port or thread failure is told already
 }
 
 int reportFailedResult(const TransferSession& session, const transfer::Report& report) {
-  if (!report.message) return session.fail("Unerwarteter Ergebniscode " + std::to_string(report.code));
+  if (!report.message) return session.fail(texts::unexpectedResult(report.code));
   return session.fail(report.message->text, report.message->detail);
 }
 
@@ -36,7 +37,7 @@ ReadOutcome readConfiguration(TransferSession& session, config::ConfigImage& ima
       session.run([&](transfer::NotificationSink& sink) { return read.start(session.target(), sink); }, plan);
   ReadOutcome out;
   if (run.kind != RunOutcome::Kind::Result) {
-    out.status = reportStopped(session, run, "nichts wurde gelesen.");
+    out.status = reportStopped(session, run, texts::kNothingRead);
     return out;
   }
   const config::ReadReport report = read.end(run.code, image);
@@ -63,7 +64,7 @@ int writeConfiguration(TransferSession& session, std::span<const uint8_t, config
   const RunOutcome run = session.run(
       [&](transfer::NotificationSink& sink) { return write.start(session.target(), image, sink); }, plan);
   if (run.kind != RunOutcome::Kind::Result) {
-    return reportStopped(session, run, "das Gerät behält die Blöcke, die es schon erhalten hatte.");
+    return reportStopped(session, run, texts::kBlocksKept);
   }
   const transfer::Report report = write.end(run.code);
   if (report.code != transfer::RESULT_PROGRAMMED) return reportFailedResult(session, report);

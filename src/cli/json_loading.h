@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/texts.h"
 #include "config/config_json.h"
 #include "config/texts.h"
 #include "platform/file.h"
@@ -24,7 +25,7 @@ inline bool loadJsonFile(const std::string& path, config::JsonImport& out, std::
     return false;
   }
   if (truncated) {
-    error = "größer als " + std::to_string(kMaxJsonFileSize / 1024) + " KiB, keine Konfiguration";
+    error = texts::jsonTooLarge(kMaxJsonFileSize / 1024);
     return false;
   }
   out = config::importJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/texts.h"
 #include "config/offline_config.h"
 #include "config/texts.h"
 
@@ -28,16 +29,16 @@ inline bool parseKfgArguments(const std::vector<std::string>& args, KfgArguments
     } else if (std::find(extraFlags.begin(), extraFlags.end(), arg) != extraFlags.end()) {
       if (seen) seen->push_back(arg);
     } else if (arg.size() > 1 && arg[0] == '-') {
-      error = "unbekannte Option " + arg;
+      error = texts::unknownOption(arg);
       return false;
     } else if (out.path.empty()) {
       out.path = arg;
     } else {
-      error = "mehr als eine Datei angegeben";
+      error = std::string(texts::kMoreThanOneFile);
       return false;
     }
   }
-  if (out.path.empty()) error = "keine Datei angegeben";
+  if (out.path.empty()) error = std::string(texts::kNoFileGiven);
   return !out.path.empty();
 }
 
@@ -48,7 +49,7 @@ inline int loadKfg(config::OfflineConfig& config, const KfgArguments& args) {
   const config::LoadStatus status = config.load(args.path, args.yes, &opened);
   if (status == config::LoadStatus::Loaded) return kExitOk;
   if (status == config::LoadStatus::Declined)
-    return failure(std::string(config::texts::kOlderFileQuestion), "Mit --yes wird sie trotzdem geladen.");
+    return failure(std::string(config::texts::kOlderFileQuestion), std::string(texts::kOlderNeedsYes));
   const std::string reason = status == config::LoadStatus::NotFound ? config::notFoundReason(opened) : "";
   return failure(std::string(config::loadStatusMessage(status)), reason.empty() ? args.path : reason);
 }

@@ -26,24 +26,10 @@ const Command* const kCommands[] = {&kPortsCommand, &kReadCommand,    &kWriteCom
                                     &kImportCommand, &kDiffCommand};
 
 void printHelp(std::FILE* out) {
-  std::fprintf(out,
-               "Aufruf: trv810ctl [--port PORT] [--quiet] [--trace] BEFEHL [ARGUMENTE]\n"
-               "        trv810ctl --help | --version\n\n"
-               "Servicewerkzeug für die Alarm- und Sirenensteuerung TRV810.\n\n"
-               "Befehle:\n");
+  std::fprintf(out, "%s", texts::kHelpHead);
   for (const Command* c : kCommands)
     std::fprintf(out, "  %-8s %-31s %s\n", c->name, c->arguments, c->summary);
-  std::fprintf(out,
-               "\nOptionen:\n"
-               "  --port PORT  COM1..COM12 (Vorgabe COM1), ein Gerätepfad oder eine Netzwerkadresse;\n"
-               "               mehrmals oder als Liste (A,B,...) für mehrere Geräte zugleich\n"
-               "  --quiet      keine Fortschrittsanzeige\n"
-               "  --trace      jeden gesendeten und empfangenen Rahmen ausgeben\n\n"
-               "%s%s\n"
-               "Rückgabewert: 0 Erfolg, 1 Vorgang fehlgeschlagen, 2 falscher Aufruf,\n"
-               "130 Übertragung mit Strg-C abgebrochen; bei diff 0 gleich, 1 verschieden,\n"
-               "2 eine Seite nicht lesbar.\n",
-               kPortNamingHelp, texts::kNetworkPortsHelp);
+  std::fprintf(out, texts::kHelpTailFormat, kPortNamingHelp, texts::kNetworkPortsHelp);
 }
 
 // A command's result on standard output is its product: when it cannot be written
@@ -53,15 +39,14 @@ int withOutputWritten(const Command& command, int status) {
   const int error = errno;
   const bool diff = &command == &kDiffCommand;
   if (status != kExitOk && !(diff && status == kExitFailed)) return status;
-  failure("Ausgabe konnte nicht geschrieben werden !", platform::errorText(error));
+  failure(std::string(texts::kOutputNotWritten), platform::errorText(error));
   return diff ? kExitUsage : kExitFailed;
 }
 
 }  // namespace
 
 int usageError(const Command& command, const std::string& message) {
-  std::fprintf(stderr, "trv810ctl %s: %s\nAufruf: trv810ctl %s %s\n", command.name,
-               message.c_str(), command.name, command.arguments);
+  std::fprintf(stderr, texts::kUsageFormat, command.name, message.c_str(), command.name, command.arguments);
   return kExitUsage;
 }
 
@@ -93,7 +78,7 @@ int run(int argc, char** argv) {
     } else if (arg.rfind("--port=", 0) == 0) {
       addPorts(options, arg.substr(7));
     } else {
-      std::fprintf(stderr, "trv810ctl: unbekannte Option %s\n", arg.c_str());
+      std::fprintf(stderr, texts::kUnknownGlobalOptionFormat, arg.c_str());
       printHelp(stderr);
       return kExitUsage;
     }
@@ -108,7 +93,7 @@ int run(int argc, char** argv) {
     if (options.ports.size() > 1 && !takesSeveralPorts(*c)) return usageError(*c, std::string(texts::kSeveralPortsNotHere));
     return withOutputWritten(*c, c->run(std::vector<std::string>(argv + i, argv + argc), options));
   }
-  std::fprintf(stderr, "trv810ctl: unbekannter Befehl %s\n", name.c_str());
+  std::fprintf(stderr, texts::kUnknownCommandFormat, name.c_str());
   printHelp(stderr);
   return kExitUsage;
 }

@@ -152,7 +152,7 @@ void runUnit(const GlobalOptions& options, const PortTarget& target, const UnitJ
     TransferSession session(options, target, console);
     record.status = job(session);
   } catch (const std::bad_alloc&) {
-    console.fail("Nicht genügend Speicher !", {});
+    console.fail(std::string(texts::kOutOfMemory), {});
     record.status = kExitFailed;
   }
   {
@@ -238,7 +238,7 @@ int runAll(const GlobalOptions& options, const std::vector<PortTarget>& targets,
       threads.emplace_back(runUnit, std::cref(options), std::cref(targets[i]), std::cref(job),
                            std::ref(*consoles[i]), std::ref(records[i]), std::ref(board), i);
     } catch (const std::system_error&) {
-      consoles[i]->fail("Der Ablauf für diesen Port konnte nicht gestartet werden.", {});
+      consoles[i]->fail(std::string(texts::kUnitThreadFailed), {});
       records[i].status = kExitFailed;
       std::lock_guard lock(board.mutex);
       board.slots[i].finished = true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/texts.h"
 #include "platform/console.h"
 
 namespace trv810::cli {
@@ -30,10 +31,10 @@ std::string Progress::barLine(uint32_t done, uint32_t total, double bytesPerSeco
   line.append(static_cast<std::size_t>(kBarWidth - filled), '.');
   line += ']';
   char text[128];
-  std::snprintf(text, sizeof text, " %3d%%  %u/%u Blöcke", static_cast<int>(fraction * 100), done, total);
+  std::snprintf(text, sizeof text, texts::kBarBlocksFormat, static_cast<int>(fraction * 100), done, total);
   line += text;
   if (bytesPerSecond > 0) {
-    std::snprintf(text, sizeof text, "  %.1f kB/s  noch %s", bytesPerSecond / 1000, clockText(secondsLeft).c_str());
+    std::snprintf(text, sizeof text, texts::kBarSpeedFormat, bytesPerSecond / 1000, clockText(secondsLeft).c_str());
     line += text;
   }
   return line;
@@ -55,7 +56,7 @@ void Progress::update(uint32_t done) {
     const int quarter = static_cast<int>(uint64_t{done_} * 4 / total_);
     if (quarter > lastQuarter_) {
       lastQuarter_ = quarter;
-      std::fprintf(out_, "%s%3d%%  %u/%u Blöcke\n", prefix_.c_str(), quarter * 25, done_, total_);
+      std::fprintf(out_, texts::kQuarterLineFormat, prefix_.c_str(), quarter * 25, done_, total_);
     }
   }
   draw();
@@ -69,7 +70,7 @@ void Progress::finish(bool complete) {
     done_ = total_;
     status_.clear();
     if (style_ == Style::Lines && lastQuarter_ < 4)
-      std::fprintf(out_, "%s100%%  %u/%u Blöcke\n", prefix_.c_str(), total_, total_);
+      std::fprintf(out_, texts::kCompleteLineFormat, prefix_.c_str(), total_, total_);
     draw();
   }
   if (lineOpen_) std::fputc('\n', out_);

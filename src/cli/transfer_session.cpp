@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "cli/command.h"
+#include "cli/texts.h"
 #include "link/port_table.h"
 #include "platform/console.h"
 #include "platform/event.h"
@@ -54,7 +55,7 @@ std::optional<PortTarget> resolvePort(const std::string& port, std::string& erro
     return PortTarget{port, port};
   }
   if (std::string device = platform::portDeviceFor(port); !device.empty()) return PortTarget{port, device};
-  error = "unbekannter Port " + port + " (COM1..COM12, ein Gerätepfad oder eine Netzwerkadresse)";
+  error = texts::unknownPort(port);
   return std::nullopt;
 }
 

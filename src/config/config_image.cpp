@@ -11,8 +11,9 @@ constexpr std::size_t kOldSequenceSize = 10;
 constexpr std::size_t kOldSequenceOffset = 200;
 constexpr std::size_t kOldSwitchOnOffset = 520;
 constexpr std::size_t kOldManualSequenceOffset = 536;
-constexpr std::size_t kOldTailOffset = 546;  // deadTime, alarmInterval, identText, flags
-constexpr std::size_t kTailSize = kImageSize - ConfigImage::kDeadTimeOffset;
+// [general-field]: the fields behind the manual sequence keep their order and sizes.
+constexpr std::size_t kOldTailOffset = 546;
+constexpr std::size_t kTailSize = kImageSize - ConfigImage::kTailOffset;
 
 void importFormat2(ConfigImage& image, std::span<const uint8_t> source) {
   // A copy first, so that a source inside the image itself is read before it is
@@ -32,7 +33,7 @@ void importFormat2(ConfigImage& image, std::span<const uint8_t> source) {
   const SequenceSlot manual = image.manualSequence();
   std::fill(manual.begin(), manual.end(), uint8_t{0xFF});
   std::copy_n(scratch.begin() + kOldManualSequenceOffset, kOldSequenceSize, manual.begin());
-  std::copy_n(scratch.begin() + kOldTailOffset, kTailSize, out.begin() + ConfigImage::kDeadTimeOffset);
+  std::copy_n(scratch.begin() + kOldTailOffset, kTailSize, out.begin() + ConfigImage::kTailOffset);
 }
 
 }  // namespace

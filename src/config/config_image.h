@@ -46,7 +46,8 @@ std::size_t imageSize(int formatIndex);
 
 class ConfigImage {
  public:
-  /// Byte offsets of the fields in the current format.
+  /// Byte offsets of the fields in the current format. [general-field]: a general
+  /// field's offset is named here; its row in general_fields.cpp reads it.
   static constexpr std::size_t kAddressOffset = 0;
   static constexpr std::size_t kFunctionOffset = 128;
   static constexpr std::size_t kActiveOffset = 160;
@@ -59,6 +60,8 @@ class ConfigImage {
   static constexpr std::size_t kAlarmIntervalOffset = 878;
   static constexpr std::size_t kIdentOffset = 880;
   static constexpr std::size_t kFlagsOffset = 896;
+  /// Everything behind the manual sequence, which format 2 stores unchanged at its end.
+  static constexpr std::size_t kTailOffset = kManualSequenceOffset + kSequenceSlotSize;
 
   // Rows are 0 to 31 and relays j 0 to 7; an index outside is taken modulo the count,
   // so no access ever leaves the block.
@@ -114,6 +117,11 @@ class ConfigImage {
   std::span<const uint8_t, kIdentSize> identText() const {
     return std::span<const uint8_t, kIdentSize>(&bytes_[kIdentOffset], kIdentSize);
   }
+
+  /// The unsigned 16-bit number at `offset`, as a general field keeps it; an offset
+  /// beyond the block's last word reads and writes within it all the same.
+  uint16_t word(std::size_t offset) const { return read16(offset % (kImageSize - 1)); }
+  void setWord(std::size_t offset, uint16_t value) { write16(offset % (kImageSize - 1), value); }
 
   uint16_t flags() const { return read16(kFlagsOffset); }
   void setFlags(uint16_t value) { write16(kFlagsOffset, value); }

@@ -12,11 +12,12 @@
 
 #include <nlohmann/json.hpp>
 
-#include "config/control_ids.h"
 #include "config/cp1252.h"
 #include "config/form.h"
+#include "config/general_fields.h"
 #include "config/offline_config.h"
 #include "config/signal_sequence.h"
+#include "config/texts.h"
 
 // Reading runs in two stages. The first walks the document and refuses anything that
 // is not the schema, and turns the values the form never checks (inactive rows,
@@ -31,28 +32,9 @@ namespace {
 // Keys keep the order in which they are written.
 using Json = nlohmann::ordered_json;
 
-constexpr std::size_t kManualEmptyBytes = 9;  // the form's empty test of the manual slot
-// Bits 1 to 7 of `flags`: no field shows them, and the form passes them on unchanged.
-constexpr uint16_t kReservedFlags = 0x00FE;
-
 const std::initializer_list<std::string_view> kRelayKeys{"K3", "K4", "K5", "K6", "K7", "K8", "K9", "K10"};
 
 std::string relayKey(int j) { return std::string(kRelayKeys.begin()[j]); }
-
-std::string addressText(uint32_t address) {
-  if (address == 0) return {};
-  char text[16];
-  std::snprintf(text, sizeof text, "%.7u", static_cast<unsigned>(address));
-  return text;
-}
-
-// A slot whose first `zeroBytes` are zero (as in a cleared image) was never filled:
-// null. Otherwise its text, "" for a slot that ends before its first item. The form
-// shows both as an empty field.
-Json sequenceValue(ConstSequenceSlot slot, std::size_t zeroBytes) {
-  if (std::all_of(slot.begin(), slot.begin() + zeroBytes, [](uint8_t b) { return b == 0; })) return nullptr;
-  return formatSignalSequence(slot);
-}
 
 Json relays(auto&& on) {
   Json out = Json::object();
@@ -60,12 +42,41 @@ Json relays(auto&& on) {
   return out;
 }
 
+// A slot never filled is null; otherwise its text, "" for a slot that ends before its
+// first item. The form shows both as an empty field.
+Json sequenceValue(ConstSequenceSlot slot, std::size_t zeroBytes) {
+  if (sequenceNeverFilled(slot, zeroBytes)) return nullptr;
+  return formatSignalSequence(slot);
+}
+
+// Where a general field's value goes: its key, or its key inside the object that
+// groups it ("switchOnTimes.K3").
+Json& slotOf(Json& general, const std::string& key) {
+  const std::size_t dot = key.find('.');
+  if (dot == std::string::npos) return general[key];
+  return general[key.substr(0, dot)][key.substr(dot + 1)];
+}
+
+Json generalValue(const ConfigImage& image, const GeneralField& f) {
+  const uint16_t flags = image.flags();
+  switch (f.kind) {
+    case FieldKind::BaudRate: return (flags & kFlagBaud1200) ? 1200 : 512;
+    case FieldKind::Number: return image.word(f.offset);
+    case FieldKind::Sequence: return sequenceValue(image.manualSequence(), kManualSequenceEmptyBytes);
+    case FieldKind::Text: return cp1252ToUtf8(identShown(image.identText()));
+    case FieldKind::ManualRelays:
+      return relays([&](int j) { return ((flags >> (kFlagManualRelayShift + j)) & 1u) != 0; });
+    case FieldKind::ReservedFlags: return (flags & kReservedFlags) >> 1;
+  }
+  return nullptr;
+}
+
 Json toJson(const ConfigImage& image, int formatIndex) {
   Json rows = Json::array();
   for (int r = 0; r < kRowCount; ++r) {
     Json row = Json::object();
     row["active"] = image.active(r);
-    row["address"] = addressText(image.address(r));
+    row["address"] = addressDigits(image.address(r));
     const uint8_t function = image.functionIndex(r);
     // A stored index above 3 has no letter; it is kept as its number.
     row["function"] = function < 4 ? Json(std::string(1, static_cast<char>('A' + function))) : Json(function);
@@ -74,19 +85,8 @@ Json toJson(const ConfigImage& image, int formatIndex) {
     row["relays"] = relays([&](int j) { return image.relayOn(j, r); });
     rows.push_back(std::move(row));
   }
-  const uint16_t flags = image.flags();
-  const auto ident = image.identText();
   Json general = Json::object();
-  general["baudRate"] = (flags & kFlagBaud1200) ? 1200 : 512;
-  general["ident"] = cp1252ToUtf8(std::string(ident.begin(), std::find(ident.begin(), ident.end(), uint8_t{0})));
-  Json times = Json::object();
-  for (int j = 0; j < kRelayCount; ++j) times[relayKey(j)] = image.switchOnTime(j);
-  general["switchOnTimes"] = std::move(times);
-  general["manualSequence"] = sequenceValue(image.manualSequence(), kManualEmptyBytes);
-  general["manualRelays"] = relays([&](int j) { return ((flags >> (kFlagManualRelayShift + j)) & 1u) != 0; });
-  general["deadTime"] = image.deadTime();
-  general["alarmInterval"] = image.alarmInterval();
-  general["reservedFlags"] = (flags & kReservedFlags) >> 1;
+  for (const GeneralField* f : fieldsInDocumentOrder()) slotOf(general, f->jsonKey) = generalValue(image, *f);
 
   Json doc = Json::object();
   doc["format"] = formatIndex;
@@ -114,11 +114,12 @@ void flatten(const Json& value, const std::string& path, std::vector<JsonField>&
 
 // ---- Reading: the first stage ----
 
-// The texts the form checks, as the document gives them (Windows-1252).
+// The texts the form checks, as the document gives them (Windows-1252); the general
+// fields' by their place in the table.
 struct Typed {
   std::array<AddressText, kRowCount> rows{};
-  std::array<std::string, kRelayCount> switchOnTimes;
-  std::string manualSequence, deadTime, alarmInterval, ident;
+  std::vector<std::string> general = std::vector<std::string>(generalFields().size());
+  std::string& of(const GeneralField& f) { return general[static_cast<std::size_t>(&f - generalFields().data())]; }
 };
 
 class Reader {
@@ -137,28 +138,28 @@ class Reader {
   }
 
   // True when `value` is an object with exactly `keys`.
-  bool object(const Json& value, const std::string& path, std::initializer_list<std::string_view> keys) {
+  bool object(const Json& value, const std::string& path, const std::vector<std::string_view>& keys) {
     if (!value.is_object()) {
-      fail(path, path.empty() ? "das Dokument ist kein JSON-Objekt" : "erwartet ein Objekt");
+      fail(path, std::string(path.empty() ? texts::kJsonNotAnObjectDocument : texts::kJsonExpectsObject));
       return false;
     }
     for (const auto& [key, item] : value.items())
-      if (std::find(keys.begin(), keys.end(), key) == keys.end()) fail(child(path, key), "unbekanntes Feld");
+      if (std::find(keys.begin(), keys.end(), key) == keys.end()) fail(child(path, key), std::string(texts::kJsonUnknownField));
     for (std::string_view key : keys)
-      if (!value.contains(std::string(key))) fail(child(path, key), "Feld fehlt");
+      if (!value.contains(std::string(key))) fail(child(path, key), std::string(texts::kJsonMissingField));
     return !failed();
   }
 
   std::optional<bool> boolean(const Json& value, const std::string& path) {
     if (value.is_boolean()) return value.get<bool>();
-    fail(path, "erwartet true oder false");
+    fail(path, std::string(texts::kJsonExpectsBoolean));
     return std::nullopt;
   }
 
   // A text in Windows-1252, as the form's controls hold it.
   std::optional<std::string> text(const Json& value, const std::string& path) {
     if (!value.is_string()) {
-      fail(path, "erwartet einen Text");
+      fail(path, std::string(texts::kJsonExpectsText));
       return std::nullopt;
     }
     return cp1252(value, path);
@@ -168,7 +169,7 @@ class Reader {
   std::optional<std::string> sequence(const Json& value, const std::string& path) {
     if (value.is_null()) return std::string();
     if (!value.is_string()) {
-      fail(path, "erwartet einen Text oder null");
+      fail(path, std::string(texts::kJsonExpectsTextOrNull));
       return std::nullopt;
     }
     return cp1252(value, path);
@@ -178,7 +179,7 @@ class Reader {
   std::optional<std::string> number(const Json& value, const std::string& path) {
     if (value.is_number_unsigned()) return std::to_string(value.get<uint64_t>());
     if (value.is_number_integer()) return std::to_string(value.get<int64_t>());
-    fail(path, "erwartet eine ganze Zahl");
+    fail(path, std::string(texts::kJsonExpectsInteger));
     return std::nullopt;
   }
 
@@ -206,12 +207,12 @@ class Reader {
   std::optional<std::string> cp1252(const Json& value, const std::string& path) {
     const std::string& utf8 = value.get_ref<const std::string&>();
     if (utf8.find('\0') != std::string::npos) {
-      fail(path, "Text mit Nullzeichen");
+      fail(path, std::string(texts::kJsonZeroCharacter));
       return std::nullopt;
     }
     Cp1252Conversion converted = utf8ToCp1252(utf8);
     if (!converted.complete) {
-      fail(path, "Zeichen ohne Windows-1252-Code an Byte " + std::to_string(converted.firstBadOffset));
+      fail(path, texts::jsonNotWindows1252(converted.firstBadOffset));
       return std::nullopt;
     }
     return std::move(converted.bytes);
@@ -248,7 +249,7 @@ void readRow(Reader& in, const Json& value, int r, ConfigImage& image, AddressTe
   const auto address = in.text(value["address"], path + ".address");
   if (!active || !address) return;
   const auto function = functionIndex(value["function"], *active);
-  if (!function) return in.fail(path + ".function", "erwartet \"A\", \"B\", \"C\" oder \"D\"");
+  if (!function) return in.fail(path + ".function", std::string(texts::kJsonExpectsFunction));
   const auto siren = in.boolean(value["siren"], path + ".siren");
   const auto sequence = in.sequence(value["sequence"], path + ".sequence");
   const auto relays = in.relays(value["relays"], path + ".relays");
@@ -262,7 +263,7 @@ void readRow(Reader& in, const Json& value, int r, ConfigImage& image, AddressTe
   typed = {*address, *function, *sequence};
   if (!*active) {
     const auto stored = storedAddress(*address);
-    if (!stored) return in.fail(path + ".address", "erwartet die Ziffern einer Adresse oder \"\"");
+    if (!stored) return in.fail(path + ".address", std::string(texts::kJsonExpectsStoredAddress));
     image.setAddress(r, *stored);
     image.setFunctionIndex(r, *function);
   }
@@ -279,54 +280,102 @@ void readRow(Reader& in, const Json& value, int r, ConfigImage& image, AddressTe
   }
 }
 
-void readGeneral(Reader& in, const Json& value, ConfigImage& image, Typed& typed) {
-  const std::string path = "general";
-  if (!in.object(value, path, {"baudRate", "ident", "switchOnTimes", "manualSequence", "manualRelays", "deadTime",
-                               "alarmInterval", "reservedFlags"}))
-    return;
-  const auto baud = in.number(value["baudRate"], path + ".baudRate");
-  if (!baud) return;
-  if (*baud != "512" && *baud != "1200") return in.fail(path + ".baudRate", "erwartet 512 oder 1200");
-  const auto ident = in.text(value["ident"], path + ".ident");
-  if (!ident || !in.object(value["switchOnTimes"], path + ".switchOnTimes", kRelayKeys)) return;
-  for (int j = 0; j < kRelayCount; ++j) {
-    const std::string field = path + ".switchOnTimes." + relayKey(j);
-    const auto seconds = in.number(value["switchOnTimes"][relayKey(j)], field);
-    if (!seconds || !in.fits(*seconds, kSwitchOnTimeChars, field, {FormResult::kSwitchOnTimeError + j})) return;
-    typed.switchOnTimes[static_cast<std::size_t>(j)] = *seconds;
+// The keys of "general", or of the object `group` inside it, in document order.
+std::vector<std::string_view> generalKeys(std::string_view group = {}) {
+  std::vector<std::string_view> keys;
+  for (const GeneralField* f : fieldsInDocumentOrder()) {
+    std::string_view key = f->jsonKey;
+    const std::size_t dot = key.find('.');
+    if (!group.empty()) {
+      if (dot == std::string_view::npos || key.substr(0, dot) != group) continue;
+      key = key.substr(dot + 1);
+    } else if (dot != std::string_view::npos) {
+      key = key.substr(0, dot);
+    }
+    if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
   }
-  const auto manual = in.sequence(value["manualSequence"], path + ".manualSequence");
-  const auto relays = manual ? in.relays(value["manualRelays"], path + ".manualRelays") : std::nullopt;
-  const auto dead = relays ? in.number(value["deadTime"], path + ".deadTime") : std::nullopt;
-  const auto interval = dead ? in.number(value["alarmInterval"], path + ".alarmInterval") : std::nullopt;
-  if (!interval ||
-      !in.fits(*manual, kSequenceTextChars, path + ".manualSequence", {FormResult::kManualSequenceError}) ||
-      !in.fits(*dead, kSecondsChars, path + ".deadTime", {FormResult::kDeadTimeError}) ||
-      !in.fits(*interval, kSecondsChars, path + ".alarmInterval", {FormResult::kAlarmIntervalError}))
-    return;
-  const Json& reserved = value["reservedFlags"];
-  if (!reserved.is_number_unsigned() || reserved.get<uint64_t>() > (kReservedFlags >> 1))
-    return in.fail(path + ".reservedFlags", "erwartet eine Zahl von 0 bis 127");
+  return keys;
+}
 
-  uint16_t flags = static_cast<uint16_t>((*baud == "1200" ? kFlagBaud1200 : 0) | reserved.get<uint64_t>() << 1);
-  for (int j = 0; j < kRelayCount; ++j)
-    if ((*relays)[static_cast<std::size_t>(j)]) flags |= static_cast<uint16_t>(1u << (kFlagManualRelayShift + j));
+// Reads one general field into `typed` (what the form checks) or `flags`; false at
+// the first error.
+bool readGeneralField(Reader& in, const Json& general, const GeneralField& f, uint16_t& flags, std::string& typed) {
+  const std::string path = "general." + f.jsonKey;
+  const std::size_t dot = f.jsonKey.find('.');
+  const Json* value = &general;
+  if (dot != std::string::npos) {
+    // The first field of a group checks the group's object.
+    const std::string group = f.jsonKey.substr(0, dot);
+    if (generalKeys(group).front() == std::string_view(f.jsonKey).substr(dot + 1) &&
+        !in.object(general[group], "general." + group, generalKeys(group)))
+      return false;
+    value = &general[group][f.jsonKey.substr(dot + 1)];
+  } else {
+    value = &general[f.jsonKey];
+  }
+  switch (f.kind) {
+    case FieldKind::BaudRate: {
+      const auto baud = in.number(*value, path);
+      if (!baud) return false;
+      if (*baud != kBaudRateEntries[0] && *baud != kBaudRateEntries[1]) {
+        in.fail(path, std::string(texts::kJsonExpectsBaudRate));
+        return false;
+      }
+      if (*baud == kBaudRateEntries[1]) flags |= kFlagBaud1200;
+      return true;
+    }
+    case FieldKind::Number: {
+      const auto number = in.number(*value, path);
+      if (!number || !in.fits(*number, f.chars, path, {f.code})) return false;
+      typed = *number;
+      return true;
+    }
+    case FieldKind::Sequence: {
+      const auto sequence = in.sequence(*value, path);
+      if (!sequence || !in.fits(*sequence, f.chars, path, {f.code})) return false;
+      typed = *sequence;
+      return true;
+    }
+    case FieldKind::Text: {
+      const auto text = in.text(*value, path);
+      if (text) typed = *text;
+      return text.has_value();
+    }
+    case FieldKind::ManualRelays: {
+      const auto relays = in.relays(*value, path);
+      if (!relays) return false;
+      for (int j = 0; j < kRelayCount; ++j)
+        if ((*relays)[static_cast<std::size_t>(j)]) flags |= static_cast<uint16_t>(1u << (kFlagManualRelayShift + j));
+      return true;
+    }
+    case FieldKind::ReservedFlags:
+      if (!value->is_number_unsigned() || value->get<uint64_t>() > (kReservedFlags >> 1)) {
+        in.fail(path, std::string(texts::kJsonExpectsReservedFlags));
+        return false;
+      }
+      flags |= static_cast<uint16_t>(value->get<uint64_t>() << 1);
+      return true;
+  }
+  return true;
+}
+
+void readGeneral(Reader& in, const Json& value, ConfigImage& image, Typed& typed) {
+  if (!in.object(value, "general", generalKeys())) return;
+  uint16_t flags = 0;
+  for (const GeneralField* f : fieldsInDocumentOrder())
+    if (!readGeneralField(in, value, *f, flags, typed.of(*f))) return;
   image.setFlags(flags);
-  typed.ident = *ident;
-  typed.manualSequence = *manual;
-  typed.deadTime = *dead;
-  typed.alarmInterval = *interval;
 }
 
 void readDocument(Reader& in, const Json& doc, int& format, ConfigImage& image, Typed& typed) {
   if (!in.object(doc, "", {"format", "rows", "general"})) return;
   const auto formatText = in.number(doc["format"], "format");
   if (!formatText) return;
-  if (*formatText != "1" && *formatText != "2" && *formatText != "3") return in.fail("format", "erwartet 1, 2 oder 3");
+  if (*formatText != "1" && *formatText != "2" && *formatText != "3") return in.fail("format", std::string(texts::kJsonExpectsFormat));
   format = std::stoi(*formatText);
   const Json& rows = doc["rows"];
   if (!rows.is_array() || rows.size() != kRowCount)
-    return in.fail("rows", "erwartet eine Liste von " + std::to_string(kRowCount) + " Zeilen");
+    return in.fail("rows", texts::jsonExpectsRows(kRowCount));
   for (int r = 0; r < kRowCount && !in.failed(); ++r)
     readRow(in, rows[static_cast<std::size_t>(r)], r, image, typed.rows[static_cast<std::size_t>(r)]);
   if (!in.failed()) readGeneral(in, doc["general"], image, typed);
@@ -339,29 +388,21 @@ std::string formFieldPath(FormResult result) {
   switch (result.code) {
     case FormResult::kAddressError: return row + ".address";
     case FormResult::kSequenceError: return row + ".sequence";
-    case FormResult::kNoBaudRate: return "general.baudRate";
-    case FormResult::kManualSequenceError: return "general.manualSequence";
-    case FormResult::kDeadTimeError: return "general.deadTime";
-    case FormResult::kAlarmIntervalError: return "general.alarmInterval";
-    case FormResult::kIdentError: return "general.ident";
-    default: return "general.switchOnTimes." + relayKey(result.code - FormResult::kSwitchOnTimeError);
+    default: break;
   }
+  const GeneralField* field = fieldOfCode(result.code);
+  return field != nullptr ? "general." + field->jsonKey : std::string("general");
 }
 
 // Fills the form from `image`, types the document's texts into it and reads it back.
-FormResult throughForm(OfflineConfig& config, const ConfigImage& image, const Typed& typed) {
+FormResult throughForm(OfflineConfig& config, const ConfigImage& image, Typed& typed) {
   config.image() = image;
   Form& form = config.form();
   form.fillForm();
   for (int r = 0; r < kRowCount; ++r)
     if (image.active(r)) form.addressText(r) = typed.rows[static_cast<std::size_t>(r)];
-  platform::ControlTable& controls = config.controls();
-  for (int j = 0; j < kRelayCount; ++j)
-    controls.setText(ids::switchOnTime(j), typed.switchOnTimes[static_cast<std::size_t>(j)]);
-  controls.setText(ids::kManualSequence, typed.manualSequence);
-  controls.setText(ids::kDeadTime, typed.deadTime);
-  controls.setText(ids::kAlarmInterval, typed.alarmInterval);
-  controls.setText(ids::kIdent, typed.ident);
+  for (const GeneralField& f : generalFields())
+    if (f.isEdit()) config.controls().setText(f.id, typed.of(f));
   form.showVisibleRows();
   return config.validate();
 }
@@ -426,7 +467,7 @@ std::string position(std::string_view text, std::size_t offset) {
   const std::string_view before = text.substr(0, offset);
   const auto line = std::count(before.begin(), before.end(), '\n') + 1;
   const std::size_t lineStart = before.rfind('\n') == std::string_view::npos ? 0 : before.rfind('\n') + 1;
-  return "Zeile " + std::to_string(line) + ", Spalte " + std::to_string(offset - lineStart + 1);
+  return texts::jsonPosition(static_cast<long>(line), offset - lineStart + 1);
 }
 
 }  // namespace
@@ -448,24 +489,23 @@ JsonImport importJson(std::string_view text) {
   try {
     doc = Json::parse(text.begin(), text.end(), std::ref(watch));
   } catch (const Json::parse_error& e) {
-    out.message = "kein gültiges JSON (" + position(text, e.byte) + ")";
+    out.message = texts::jsonInvalid(position(text, e.byte));
     return out;
   } catch (const Json::exception&) {  // a number beyond the range of a double
-    out.message = "kein gültiges JSON (Zahl außerhalb des Wertebereichs)";
+    out.message = texts::jsonInvalid(std::string(texts::kJsonNumberOutOfRange));
     return out;
   } catch (const TooDeep&) {
-    out.message = "kein gültiges JSON (" + position(text, tooDeepOffset(text) + 1) + ": mehr als " +
-                  std::to_string(kMaxDepth) + " Ebenen verschachtelt)";
+    out.message = texts::jsonInvalid(position(text, tooDeepOffset(text) + 1) + texts::jsonTooDeep(kMaxDepth));
     return out;
   }
   // The parser takes a zero byte for the end of the text and ignores what follows it;
   // no JSON text holds one, inside a string or outside.
   if (const std::size_t zero = text.find('\0'); zero != std::string_view::npos) {
-    out.message = "kein gültiges JSON (" + position(text, zero + 1) + ": Nullbyte)";
+    out.message = texts::jsonInvalid(position(text, zero + 1) + std::string(texts::kJsonZeroByte));
     return out;
   }
   if (!watch.firstDuplicate().empty()) {
-    out.message = "Feld \"" + watch.firstDuplicate() + "\" doppelt in einem Objekt";
+    out.message = texts::jsonDuplicateKey(watch.firstDuplicate());
     return out;
   }
   Reader in;

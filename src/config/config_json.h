@@ -7,8 +7,11 @@
 //    "rows": [32 x {"active", "address", "function", "siren", "sequence",
 //                   "relays": {"K3" .. "K10"}}],
 //    "general": {"baudRate", "ident", "switchOnTimes": {"K3" .. "K10"},
-//                "manualSequence", "manualRelays": {"K3" .. "K10"},
-//                "deadTime", "alarmInterval", "reservedFlags"}}
+//                "manualSequence", "manualRelays": {"K3" .. "K10"}, ...,
+//                "reservedFlags"}}
+//
+// "general" holds one key per general field (config/general_fields.h), in the
+// table's document order.
 //
 // Texts are shown as the form shows them: the address with seven digits ("" for none),
 // the function as "A" to "D", sequences in their text form. "reservedFlags" carries

@@ -2,6 +2,7 @@
 
 #include "config/control_ids.h"
 #include "config/file_commands.h"
+#include "config/general_fields.h"
 #include "config/signal_box.h"
 #include "config/texts.h"
 
@@ -133,9 +134,8 @@ namespace {
 std::string_view allowedValues(int id) {
   if (id >= ids::kAddress && id < ids::address(ids::kVisibleLines) && (id - ids::kAddress) % 2 == 0)
     return texts::kAddressHint;
-  if (id >= ids::kSwitchOnTime && id < ids::switchOnTime(kRelayCount)) return texts::kSwitchOnTimeHint;
-  if (id == ids::kDeadTime || id == ids::kAlarmInterval) return texts::kSecondsHint;
-  return {};
+  const GeneralField* field = fieldOfId(id);
+  return field != nullptr && field->kind == FieldKind::Number ? field->hint : std::string_view();
 }
 
 bool isToggle(int id) {

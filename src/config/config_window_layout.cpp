@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <string>
 
 #include "config/config_window.h"
 #include "config/control_ids.h"
+#include "config/general_fields.h"
 #include "config/texts.h"
 
 // The configuration window's controls in character cells, in the order they are
@@ -91,44 +93,61 @@ std::vector<int> tabOrder() {
     for (int j = 0; j < kRelayCount; ++j) order.push_back(ids::relay(j, k));
   }
   order.push_back(ids::kScrollBar);
-  order.push_back(ids::kBaudRate);
-  order.push_back(ids::kIdent);
-  for (int j = 0; j < kRelayCount; ++j) order.push_back(ids::switchOnTime(j));
-  order.push_back(ids::kManualSequence);
-  for (int j = 0; j < kRelayCount; ++j) order.push_back(ids::manualRelay(j));
-  order.push_back(ids::kDeadTime);
-  order.push_back(ids::kAlarmInterval);
+  for (const GeneralField* f : fieldsInDocumentOrder()) {
+    if (f->id < 0) continue;
+    const int controls = f->kind == FieldKind::ManualRelays ? kRelayCount : 1;
+    for (int i = 0; i < controls; ++i) order.push_back(f->id + i);
+  }
   for (int id = ids::kProgram; id <= ids::kCancel; ++id) order.push_back(id);
   return order;
 }
 
+// A number: its label, its edit as wide as its largest value, and its unit.
+void addNumber(Builder& b, const GeneralField& f) {
+  const FieldPlace& at = f.place;
+  const int row = b.y(at.y);
+  b.label(f.label, b.x(at.labelX), row, b.x(at.labelWidth), b.y(6, 4));
+  const std::string widest = f.widest();
+  b.edit(ControlKind::DigitEdit, f.id, b.x(at.editX), row, 5).holds(static_cast<int>(widest.size()), widest);
+  b.label(f.unit, b.x(at.editX + 6), row, b.x(2), b.y(6, 4));
+}
+
+void addGeneralField(Builder& b, const GeneralField& f) {
+  switch (f.kind) {
+    case FieldKind::BaudRate: {
+      b.label(f.label, b.x(2), b.y(45, 2), b.x(15), b.y(7, 6));
+      std::vector<std::string> entries(std::begin(kBaudRateEntries), std::end(kBaudRateEntries));
+      b.add(ControlKind::List, f.id, "", b.x(18), b.y(45, 2), b.x(8), b.y(6)).list(std::move(entries), 1).tabbed();
+      break;
+    }
+    case FieldKind::Number: addNumber(b, f); break;
+    case FieldKind::Sequence:
+      b.label(f.label, b.x(2), b.y(34), b.x(25), b.y(6, 4));
+      b.edit(ControlKind::Edit, f.id, b.x(28), b.y(34), 16).scrolling().limit(static_cast<int>(f.chars));
+      break;
+    case FieldKind::ManualRelays:
+      for (int j = 0; j < kRelayCount; ++j) {
+        b.label(relayName(j), b.x(46 + 4 * j), b.y(33), b.x(3), b.y(6, 4));
+        b.toggle(f.id + j, b.x(93, 2) + 4 * j * b.x(1), b.y(69, 2));
+      }
+      break;
+    case FieldKind::Text:
+      b.label(f.label, b.x(27), b.y(45, 2), b.x(14), b.y(6, 4));
+      // No horizontal scrolling: the edit holds the 16 characters of the ident, and the
+      // toolkit makes room for the widest of them.
+      b.edit(ControlKind::Edit, f.id, b.x(43), b.y(45, 2), 20).holds(static_cast<int>(f.max), std::string(f.max, 'W'));
+      break;
+    case FieldKind::ReservedFlags: break;
+  }
+}
+
+// Created in ascending order of their ids, as every control of the window is.
 void addGeneralSettings(Builder& b) {
   b.add(ControlKind::GroupBox, -1, texts::kGeneralGroup, b.x(1, 2), b.y(21), b.x(77), b.y(17)).centre();
-  b.label(texts::kBaudRateLabel, b.x(2), b.y(45, 2), b.x(15), b.y(7, 6));
-  b.add(ControlKind::List, ids::kBaudRate, "", b.x(18), b.y(45, 2), b.x(8), b.y(6)).list({"512", "1200"}, 1).tabbed();
-  for (int j = 0; j < kRelayCount; ++j) {
-    const int c = j / 4;
-    const int row = b.y(25 + 2 * (j % 4));
-    b.label(std::string(texts::kSwitchOnTimeLabel) + std::to_string(j + 3), b.x(2 + 25 * c), row, b.x(15), b.y(6, 4));
-    b.edit(ControlKind::DigitEdit, ids::switchOnTime(j), b.x(18 + 25 * c), row, 5).holds(5, "65000");
-    b.label(texts::kSecondsUnit, b.x(24 + 25 * c), row, b.x(2), b.y(6, 4));
-  }
-  b.label(texts::kManualSequenceLabel, b.x(2), b.y(34), b.x(25), b.y(6, 4));
-  b.edit(ControlKind::Edit, ids::kManualSequence, b.x(28), b.y(34), 16).scrolling().limit(static_cast<int>(kSequenceTextChars));
-  b.label(texts::kDeadTimeLabel, b.x(2), b.y(36), b.x(7), b.y(6, 4));
-  b.edit(ControlKind::DigitEdit, ids::kDeadTime, b.x(10), b.y(36), 5).holds(3, "254");
-  b.label(texts::kSecondsUnit, b.x(16), b.y(36), b.x(2), b.y(6, 4));
-  b.label(texts::kAlarmIntervalLabel, b.x(20), b.y(36), b.x(14), b.y(6, 4));
-  b.edit(ControlKind::DigitEdit, ids::kAlarmInterval, b.x(35), b.y(36), 5).holds(3, "254");
-  b.label(texts::kSecondsUnit, b.x(41), b.y(36), b.x(2), b.y(6, 4));
-  for (int j = 0; j < kRelayCount; ++j) {
-    b.label(relayName(j), b.x(46 + 4 * j), b.y(33), b.x(3), b.y(6, 4));
-    b.toggle(ids::manualRelay(j), b.x(93, 2) + 4 * j * b.x(1), b.y(69, 2));
-  }
-  b.label(texts::kIdentLabel, b.x(27), b.y(45, 2), b.x(14), b.y(6, 4));
-  // No horizontal scrolling: the edit holds the 16 characters of the ident, and the
-  // toolkit makes room for the widest of them.
-  b.edit(ControlKind::Edit, ids::kIdent, b.x(43), b.y(45, 2), 20).holds(static_cast<int>(kIdentSize), std::string(kIdentSize, 'W'));
+  std::vector<const GeneralField*> byId;
+  for (const GeneralField& f : generalFields()) byId.push_back(&f);
+  std::ranges::sort(byId, {}, &GeneralField::id);
+  for (const GeneralField* f : byId) addGeneralField(b, *f);
 }
 
 void addCommands(Builder& b) {

@@ -16,6 +16,7 @@ inline constexpr int kSiren = 32;     ///< + k: toggle
 inline constexpr int kSequence = 40;  ///< + k: edit
 inline constexpr int kRelay = 48;     ///< + 8j + k: toggle
 inline constexpr int kScrollBar = 112;
+// [general-field]: each general field's control; its row in general_fields.cpp names it.
 inline constexpr int kBaudRate = 113;      ///< list "512", "1200"
 inline constexpr int kSwitchOnTime = 114;  ///< + j: edit, digits only
 inline constexpr int kManualSequence = 122;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "config/control_ids.h"
+#include "config/general_fields.h"
 #include "config/signal_sequence.h"
 
 namespace trv810::config {
@@ -11,24 +12,31 @@ namespace {
 
 std::string decimal(unsigned value) { return std::to_string(value); }
 
-// The address as shown in its edit: seven digits with leading zeros, empty for 0. A
-// stored value of ten digits cannot fit the nine characters; it is cut to nine, which
-// is still far above the largest valid address.
-std::string addressShown(uint32_t address) {
-  if (address == 0) return {};
-  char text[16];
-  std::snprintf(text, sizeof text, "%.7u", static_cast<unsigned>(address));
-  return firstChars(text, kAddressTextChars);
-}
+// The address as shown in its edit. A stored value of ten digits cannot fit the nine
+// characters; it is cut to nine, which is still far above the largest valid address.
+std::string addressShown(uint32_t address) { return firstChars(addressDigits(address), kAddressTextChars); }
 
-// A row slot shows nothing when its 18 code bytes are zero, the manual slot when its
-// first 9 are (as a cleared image has them).
 std::string sequenceShown(ConstSequenceSlot slot, std::size_t zeroBytes) {
-  if (std::all_of(slot.begin(), slot.begin() + zeroBytes, [](uint8_t b) { return b == 0; })) return {};
+  if (sequenceNeverFilled(slot, zeroBytes)) return {};
   return formatSignalSequence(slot);
 }
 
 }  // namespace
+
+bool sequenceNeverFilled(ConstSequenceSlot slot, std::size_t zeroBytes) {
+  return std::all_of(slot.begin(), slot.begin() + zeroBytes, [](uint8_t b) { return b == 0; });
+}
+
+std::string addressDigits(uint32_t address) {
+  if (address == 0) return {};
+  char text[16];
+  std::snprintf(text, sizeof text, "%.7u", static_cast<unsigned>(address));
+  return text;
+}
+
+std::string identShown(std::span<const uint8_t, kIdentSize> ident) {
+  return std::string(ident.begin(), std::find(ident.begin(), ident.end(), uint8_t{0}));
+}
 
 std::string firstChars(std::string_view text, std::size_t n) {
   text = text.substr(0, text.find('\0'));
@@ -58,13 +66,12 @@ void Form::reset() {
       controls_.setEnabled(id, false);
     for (int j = 0; j < kRelayCount; ++j) controls_.setEnabled(ids::relay(j, k), false);
   }
-  controls_.setSelection(ids::kBaudRate, 1);
-  for (int j = 0; j < kRelayCount; ++j) {
-    controls_.setText(ids::switchOnTime(j), {});
-    controls_.setChecked(ids::manualRelay(j), false);
+  for (const GeneralField& f : generalFields()) {
+    if (f.isEdit()) controls_.setText(f.id, {});
+    if (f.kind == FieldKind::BaudRate) controls_.setSelection(f.id, 1);
+    if (f.kind == FieldKind::ManualRelays)
+      for (int j = 0; j < kRelayCount; ++j) controls_.setChecked(f.id + j, false);
   }
-  for (int id : {ids::kManualSequence, ids::kDeadTime, ids::kAlarmInterval, ids::kIdent})
-    controls_.setText(id, {});
 }
 
 void Form::storeVisibleRows() {
@@ -107,17 +114,21 @@ void Form::fillForm() {
     row.functionIndex = image_.functionIndex(r);
   }
   const uint16_t flags = image_.flags();
-  controls_.setSelection(ids::kBaudRate, flags & kFlagBaud1200);
-  for (int j = 0; j < kRelayCount; ++j)
-    controls_.setText(ids::switchOnTime(j), decimal(image_.switchOnTime(j)));
-  controls_.setText(ids::kManualSequence, sequenceShown(image_.manualSequence(), 9));
-  controls_.setText(ids::kDeadTime, decimal(image_.deadTime()));
-  controls_.setText(ids::kAlarmInterval, decimal(image_.alarmInterval()));
-  for (int j = 0; j < kRelayCount; ++j)
-    controls_.setChecked(ids::manualRelay(j), (flags >> (kFlagManualRelayShift + j)) & 1u);
-  const auto ident = image_.identText();
-  const auto end = std::find(ident.begin(), ident.end(), uint8_t{0});
-  controls_.setText(ids::kIdent, std::string(ident.begin(), end));
+  for (const GeneralField& f : generalFields()) {
+    switch (f.kind) {
+      case FieldKind::BaudRate: controls_.setSelection(f.id, flags & kFlagBaud1200); break;
+      case FieldKind::Number: controls_.setText(f.id, decimal(image_.word(f.offset))); break;
+      case FieldKind::Sequence:
+        controls_.setText(f.id, sequenceShown(image_.manualSequence(), kManualSequenceEmptyBytes));
+        break;
+      case FieldKind::Text: controls_.setText(f.id, identShown(image_.identText())); break;
+      case FieldKind::ManualRelays:
+        for (int j = 0; j < kRelayCount; ++j)
+          controls_.setChecked(f.id + j, (flags >> (kFlagManualRelayShift + j)) & 1u);
+        break;
+      case FieldKind::ReservedFlags: break;
+    }
+  }
 }
 
 void Form::showImportedImage() {

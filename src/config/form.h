@@ -32,7 +32,8 @@ inline constexpr std::size_t kAddressTextChars = 9;
 inline constexpr std::size_t kSequenceTextChars = 127;  ///< the manual sequence's edit is read with this many
 inline constexpr std::size_t kRowSequenceTextChars = 126;  ///< a row's sequence edit is read with this many
 inline constexpr std::size_t kSwitchOnTimeChars = 9;       ///< a switch-on time's edit is read with this many
-inline constexpr std::size_t kSecondsChars = 4;            ///< dead time's and alarm interval's edits, the same
+inline constexpr std::size_t kSecondsChars = 4;            ///< the edits of numbers in seconds, the same
+inline constexpr std::size_t kIdentChars = 31;             ///< the ident's edit, the same
 
 /// What the user typed into one row, kept while the row is off screen.
 struct AddressText {
@@ -54,17 +55,12 @@ struct FormState {
 };
 
 /// readForm's result: code 0 (valid) to 15, and for codes 1 and 2 the row 1 to 32.
+/// Codes from 3 on are the general fields' (GeneralField::code).
 struct FormResult {
   enum Code {
     kValid = 0,
     kAddressError = 1,
     kSequenceError = 2,
-    kNoBaudRate = 3,
-    kSwitchOnTimeError = 4,  ///< + j for K(3+j): 4 to 11
-    kManualSequenceError = 12,
-    kDeadTimeError = 13,
-    kAlarmIntervalError = 14,
-    kIdentError = 15,
   };
   int code = kValid;
   int row = 0;
@@ -94,12 +90,27 @@ std::string pasteRefusal(const platform::ControlSpec& edit, std::string_view utf
 /// character ends the text early.
 std::string firstChars(std::string_view text, std::size_t n);
 
+/// An address as its edit shows it: seven digits with leading zeros (all ten of a
+/// larger stored value); empty for 0.
+std::string addressDigits(uint32_t address);
+
+/// Whether a sequence slot was never filled: its first `zeroBytes` are zero, as in a
+/// cleared image. Such a slot shows as an empty field.
+bool sequenceNeverFilled(ConstSequenceSlot slot, std::size_t zeroBytes);
+/// The zero bytes that mark the manual slot as never filled (a row's: its 18 code bytes).
+inline constexpr std::size_t kManualSequenceEmptyBytes = 9;
+
+/// The ident as its edit shows it: the bytes before the first zero.
+std::string identShown(std::span<const uint8_t, kIdentSize> ident);
+
 /// Makes the list controls of a MemoryControlTable as long as the form's lists.
 void defineFormLists(platform::MemoryControlTable& controls);
 
 /// The positional decimal value of a digits-only text of at most 9 characters; nothing
 /// when it is empty, longer or holds a character other than a digit.
 std::optional<uint32_t> decimalValue(std::string_view text);
+
+struct GeneralField;
 
 class Form {
  public:
@@ -157,6 +168,7 @@ class Form {
   bool readAddresses(FormResult& result);
   bool readSequences(FormResult& result);
   int readGeneral();
+  bool readField(const GeneralField& field);
 
   ConfigImage& image_;
   platform::ControlTable& controls_;

@@ -3,6 +3,7 @@
 
 #include "config/control_ids.h"
 #include "config/form.h"
+#include "config/general_fields.h"
 #include "config/texts.h"
 
 // The user's input on the form: the toggles change the image at once, moving the
@@ -86,9 +87,10 @@ FormState Form::state() {
   }
   s.bits.push_back(static_cast<uint8_t>(image_.flags() >> 8));
   s.bits.push_back(static_cast<uint8_t>(image_.flags()));
-  for (int id = ids::kSwitchOnTime; id <= ids::kAlarmInterval; ++id) s.general.push_back(controls_.text(id));
-  s.general.push_back(controls_.text(ids::kIdent));
-  s.baudRate = controls_.selection(ids::kBaudRate);
+  for (const GeneralField& f : generalFields()) {
+    if (f.isEdit()) s.general.push_back(controls_.text(f.id));
+    if (f.kind == FieldKind::BaudRate) s.baudRate = controls_.selection(f.id);
+  }
   return s;
 }
 
@@ -102,12 +104,10 @@ int Form::revealField(FormResult result) {
       const int line = r - topRow_;
       return result.code == FormResult::kAddressError ? ids::address(line) : ids::sequence(line);
     }
-    case FormResult::kNoBaudRate: return ids::kBaudRate;
-    case FormResult::kManualSequenceError: return ids::kManualSequence;
-    case FormResult::kDeadTimeError: return ids::kDeadTime;
-    case FormResult::kAlarmIntervalError: return ids::kAlarmInterval;
-    case FormResult::kIdentError: return ids::kIdent;
-    default: return ids::switchOnTime(result.code - FormResult::kSwitchOnTimeError);
+    default: {
+      const GeneralField* field = fieldOfCode(result.code);
+      return field != nullptr ? field->id : -1;
+    }
   }
 }
 

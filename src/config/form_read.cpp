@@ -3,6 +3,7 @@
 
 #include "config/control_ids.h"
 #include "config/form.h"
+#include "config/general_fields.h"
 #include "config/signal_sequence.h"
 #include "config/texts.h"
 
@@ -15,14 +16,11 @@ namespace {
 
 constexpr uint32_t kMinAddress = 8;
 constexpr uint32_t kMaxAddress = 2047993;
-constexpr uint32_t kMaxSwitchOnTime = 65000;
-constexpr uint32_t kMaxSeconds = 254;  // dead time and alarm interval
-constexpr std::size_t kIdentChars = 31;
 
-// A number field: its value when it is non-empty, all digits and within 1..max.
-std::optional<uint32_t> numberIn(std::string_view text, uint32_t max) {
+// A number field: its value when it is non-empty, all digits and within its range.
+std::optional<uint32_t> numberIn(std::string_view text, const GeneralField& field) {
   const std::optional<uint32_t> v = decimalValue(text);
-  if (!v || *v == 0 || *v > max) return std::nullopt;
+  if (!v || *v < field.min || *v > field.max) return std::nullopt;
   return v;
 }
 
@@ -45,29 +43,21 @@ std::string formResultMessage(FormResult result) {
     case FormResult::kValid: return {};
     case FormResult::kAddressError: return std::string(texts::kAddressError) + row;
     case FormResult::kSequenceError: return std::string(texts::kSequenceError) + row;
-    case FormResult::kNoBaudRate: return std::string(texts::kNoBaudRate);
-    case FormResult::kManualSequenceError: return std::string(texts::kManualSequenceError);
-    case FormResult::kDeadTimeError: return std::string(texts::kDeadTimeError);
-    case FormResult::kAlarmIntervalError: return std::string(texts::kAlarmIntervalError);
-    case FormResult::kIdentError: return std::string(texts::kIdentError);
     default: break;
   }
-  const int relay = result.code - FormResult::kSwitchOnTimeError + 3;
-  return std::string(texts::kSwitchOnTimeError) + std::to_string(relay);
+  const GeneralField* field = fieldOfCode(result.code);
+  return field != nullptr ? field->error : std::string();
 }
 
 std::string formResultHint(FormResult result) {
   switch (result.code) {
     case FormResult::kValid: return {};
     case FormResult::kAddressError: return std::string(texts::kAddressHint);
-    case FormResult::kSequenceError:
-    case FormResult::kManualSequenceError: return std::string(texts::kSequenceHint);
-    case FormResult::kNoBaudRate: return std::string(texts::kBaudRateHint);
-    case FormResult::kDeadTimeError:
-    case FormResult::kAlarmIntervalError: return std::string(texts::kSecondsHint);
-    case FormResult::kIdentError: return std::string(texts::kIdentHint);
-    default: return std::string(texts::kSwitchOnTimeHint);
+    case FormResult::kSequenceError: return std::string(texts::kSequenceHint);
+    default: break;
   }
+  const GeneralField* field = fieldOfCode(result.code);
+  return field != nullptr ? std::string(field->hint) : std::string();
 }
 
 bool reportFormResult(platform::WindowHost& host, FormResult result) {
@@ -109,32 +99,43 @@ bool Form::readSequences(FormResult& result) {
   return true;
 }
 
-// Steps after the rows; returns the result code.
+// Steps after the rows, one per general field in the table's order; returns the code of
+// the first that fails.
 int Form::readGeneral() {
-  const int baud = controls_.selection(ids::kBaudRate);
-  if (baud < 0) return FormResult::kNoBaudRate;
-  image_.setFlags(static_cast<uint16_t>((image_.flags() & ~kFlagBaud1200) | (baud != 0 ? kFlagBaud1200 : 0)));
-  for (int j = 0; j < kRelayCount; ++j) {
-    const auto seconds =
-        numberIn(firstChars(controls_.text(ids::switchOnTime(j)), kSwitchOnTimeChars), kMaxSwitchOnTime);
-    if (!seconds) return FormResult::kSwitchOnTimeError + j;
-    image_.setSwitchOnTime(j, static_cast<uint16_t>(*seconds));
+  for (const GeneralField& f : generalFields()) {
+    if (!readField(f)) return f.code;
   }
-  const std::string manual = firstChars(controls_.text(ids::kManualSequence), kSequenceTextChars);
-  if (!parseSignalSequence(manual, image_.manualSequence())) return FormResult::kManualSequenceError;
-  const auto dead = numberIn(firstChars(controls_.text(ids::kDeadTime), kSecondsChars), kMaxSeconds);
-  if (!dead) return FormResult::kDeadTimeError;
-  image_.setDeadTime(static_cast<uint16_t>(*dead));
-  const auto interval = numberIn(firstChars(controls_.text(ids::kAlarmInterval), kSecondsChars), kMaxSeconds);
-  if (!interval) return FormResult::kAlarmIntervalError;
-  image_.setAlarmInterval(static_cast<uint16_t>(*interval));
-  const std::string ident = firstChars(controls_.text(ids::kIdent), kIdentChars);
-  if (ident.size() > kIdentSize) return FormResult::kIdentError;
-  // A shorter ident is ended by one zero byte; the bytes behind it keep what they held.
-  const auto field = image_.identText();
-  std::copy(ident.begin(), ident.end(), field.begin());
-  if (ident.size() < kIdentSize) field[ident.size()] = 0;
   return FormResult::kValid;
+}
+
+bool Form::readField(const GeneralField& f) {
+  switch (f.kind) {
+    case FieldKind::BaudRate: {
+      const int baud = controls_.selection(f.id);
+      if (baud < 0) return false;
+      image_.setFlags(static_cast<uint16_t>((image_.flags() & ~kFlagBaud1200) | (baud != 0 ? kFlagBaud1200 : 0)));
+      return true;
+    }
+    case FieldKind::Number: {
+      const auto value = numberIn(firstChars(controls_.text(f.id), f.chars), f);
+      if (value) image_.setWord(f.offset, static_cast<uint16_t>(*value));
+      return value.has_value();
+    }
+    case FieldKind::Sequence:
+      return parseSignalSequence(firstChars(controls_.text(f.id), f.chars), image_.manualSequence());
+    case FieldKind::Text: {
+      const std::string ident = firstChars(controls_.text(f.id), f.chars);
+      if (ident.size() > f.max) return false;
+      // A shorter ident is ended by one zero byte; the bytes behind it keep what they held.
+      const auto field = image_.identText();
+      std::copy(ident.begin(), ident.end(), field.begin());
+      if (ident.size() < kIdentSize) field[ident.size()] = 0;
+      return true;
+    }
+    case FieldKind::ManualRelays:  // the toggles change the image when clicked
+    case FieldKind::ReservedFlags: return true;
+  }
+  return true;
 }
 
 }  // namespace trv810::config

@@ -2,6 +2,8 @@
 // Every text that the configuration window and its file commands show, in one place.
 // These are the program's own texts, in UTF-8.
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace trv810::config::texts {
@@ -27,7 +29,8 @@ inline constexpr std::string_view kFileFilterName = "Konfig.-Files (*.kfg)";
 inline constexpr std::string_view kFileFilterPattern = "*.kfg";
 inline constexpr std::string_view kFileSuffix = "kfg";
 
-// Validation of the form (readForm's result codes).
+// Validation of the form (readForm's result codes). [general-field]: a general
+// field's label, message and allowed-values line are here; its row names them.
 inline constexpr std::string_view kAddressError = "Adress-Fehler bei ";
 inline constexpr std::string_view kSequenceError = "Syntaxfehler der Signalfolge bei ";
 inline constexpr std::string_view kRowSuffixFormat = "Adresse %d";
@@ -102,6 +105,8 @@ inline constexpr std::string_view kManualSequenceLabel = "Signalfolge Handauslö
 inline constexpr std::string_view kDeadTimeLabel = "Totzeit";
 inline constexpr std::string_view kAlarmIntervalLabel = "Alarmabstand";
 inline constexpr std::string_view kIdentLabel = "Ident-Nr.";
+/// The manual trigger's relays as one field, where a list names them (`show`).
+inline constexpr std::string_view kManualRelaysLabel = "Relais Handauslösung";
 // The commands, each with its accelerator after the "&" (shown underlined), which
 // Alt and the letter press: letters that neither collide with each other nor with
 // the menu's T, K and I. A letter typed alone starts nothing.
@@ -110,6 +115,35 @@ inline constexpr std::string_view kReadButton = "TRV &auslesen";
 inline constexpr std::string_view kLoadButton = "Datei &laden";
 inline constexpr std::string_view kSaveButton = "In Datei &sichern";
 inline constexpr std::string_view kCancelButton = "A&bbrechen";
+
+// Reading a configuration's JSON document: what is wrong with a value, after its path.
+inline constexpr std::string_view kJsonNotAnObjectDocument = "das Dokument ist kein JSON-Objekt";
+inline constexpr std::string_view kJsonExpectsObject = "erwartet ein Objekt";
+inline constexpr std::string_view kJsonUnknownField = "unbekanntes Feld";
+inline constexpr std::string_view kJsonMissingField = "Feld fehlt";
+inline constexpr std::string_view kJsonExpectsBoolean = "erwartet true oder false";
+inline constexpr std::string_view kJsonExpectsText = "erwartet einen Text";
+inline constexpr std::string_view kJsonExpectsTextOrNull = "erwartet einen Text oder null";
+inline constexpr std::string_view kJsonExpectsInteger = "erwartet eine ganze Zahl";
+inline constexpr std::string_view kJsonZeroCharacter = "Text mit Nullzeichen";
+inline std::string jsonNotWindows1252(std::size_t offset) {
+  return "Zeichen ohne Windows-1252-Code an Byte " + std::to_string(offset);
+}
+inline constexpr std::string_view kJsonExpectsFunction = "erwartet \"A\", \"B\", \"C\" oder \"D\"";
+inline constexpr std::string_view kJsonExpectsStoredAddress = "erwartet die Ziffern einer Adresse oder \"\"";
+inline constexpr std::string_view kJsonExpectsBaudRate = "erwartet 512 oder 1200";
+inline constexpr std::string_view kJsonExpectsReservedFlags = "erwartet eine Zahl von 0 bis 127";
+inline constexpr std::string_view kJsonExpectsFormat = "erwartet 1, 2 oder 3";
+inline std::string jsonExpectsRows(int rows) { return "erwartet eine Liste von " + std::to_string(rows) + " Zeilen"; }
+// A text that is no JSON at all, with where the parser stopped.
+inline std::string jsonPosition(long line, std::size_t column) {
+  return "Zeile " + std::to_string(line) + ", Spalte " + std::to_string(column);
+}
+inline std::string jsonInvalid(const std::string& why) { return "kein gültiges JSON (" + why + ")"; }
+inline constexpr std::string_view kJsonNumberOutOfRange = "Zahl außerhalb des Wertebereichs";
+inline constexpr std::string_view kJsonZeroByte = ": Nullbyte";
+inline std::string jsonTooDeep(int levels) { return ": mehr als " + std::to_string(levels) + " Ebenen verschachtelt"; }
+inline std::string jsonDuplicateKey(const std::string& key) { return "Feld \"" + key + "\" doppelt in einem Objekt"; }
 
 // The signal-sequence dialog.
 inline constexpr std::string_view kSignalBoxTitle = "Taktfolge...";

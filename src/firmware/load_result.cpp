@@ -25,34 +25,33 @@ std::string hexByte(uint8_t value) {
 
 std::string what(const LoadResult& r) {
   switch (r.error) {
-    case LoadError::kNone: return "kein Fehler";
-    case LoadError::kBadExtension: return "der Dateiname muss auf .hex, .HEX, .bin oder .BIN enden";
-    case LoadError::kCannotOpen: return "nicht zu öffnen: " + r.file.message;
-    case LoadError::kCannotRead: return "nicht zu lesen: " + r.file.message;
-    case LoadError::kTooLarge: return "die Binärdatei ist größer als der Flash-Puffer von 2 MiB";
-    case LoadError::kEmptyImage: return "die Datei ist leer (0 Bytes) und enthält keine Firmware";
-    case LoadError::kNoLineEnd: return "kein CR LF innerhalb von 600 Zeichen";
-    case LoadError::kEndInsideLine: return "die Datei endet mitten in der Zeile, vor ihrem CR LF";
-    case LoadError::kBareLineFeed: return "die Zeile endet mit LF ohne CR davor (HEX-Zeilen enden mit CR LF)";
-    case LoadError::kNoColon: return "die Zeile beginnt mit " + quoted(r.character) + " statt mit ':'";
-    case LoadError::kBadDigit: return quoted(r.character) + " ist keine Hex-Ziffer (erlaubt: 0-9 und A-F, groß)";
-    case LoadError::kBadChecksum: return "mit dem Prüfbyte ergibt die Summe der Zeile nicht 0";
-    case LoadError::kTooShort: return "der Datensatz hat weniger als vier Bytes";
-    case LoadError::kShortRecord:
-      return "der Datensatz vom Typ " + hexByte(r.recordType) + " hat zu wenige Datenbytes";
-    case LoadError::kBadType: return "nicht unterstützter Datensatztyp " + hexByte(r.recordType);
-    case LoadError::kNoEndRecord: return "die Datei endet ohne den Ende-Datensatz :00000001FF";
-    case LoadError::kBlankImage: return "das Abbild enthält nur Bytes mit 0xFF";
+    case LoadError::kNone: return std::string(texts::kLoadNoError);
+    case LoadError::kBadExtension: return std::string(texts::kLoadBadExtension);
+    case LoadError::kCannotOpen: return std::string(texts::kLoadCannotOpen) + r.file.message;
+    case LoadError::kCannotRead: return std::string(texts::kLoadCannotRead) + r.file.message;
+    case LoadError::kTooLarge: return std::string(texts::kLoadTooLarge);
+    case LoadError::kEmptyImage: return std::string(texts::kLoadEmptyImage);
+    case LoadError::kNoLineEnd: return std::string(texts::kLoadNoLineEnd);
+    case LoadError::kEndInsideLine: return std::string(texts::kLoadEndInsideLine);
+    case LoadError::kBareLineFeed: return std::string(texts::kLoadBareLineFeed);
+    case LoadError::kNoColon: return texts::loadNoColon(quoted(r.character));
+    case LoadError::kBadDigit: return texts::loadBadDigit(quoted(r.character));
+    case LoadError::kBadChecksum: return std::string(texts::kLoadBadChecksum);
+    case LoadError::kTooShort: return std::string(texts::kLoadTooShort);
+    case LoadError::kShortRecord: return texts::loadShortRecord(hexByte(r.recordType));
+    case LoadError::kBadType: return texts::loadBadType(hexByte(r.recordType));
+    case LoadError::kNoEndRecord: return std::string(texts::kLoadNoEndRecord);
+    case LoadError::kBlankImage: return std::string(texts::kLoadBlankImage);
   }
-  return "unbekannter Fehler";
+  return std::string(texts::kLoadUnknownError);
 }
 
 }  // namespace
 
 std::string describe(const LoadResult& result) {
   std::string where;
-  if (result.line > 0) where = "Zeile " + std::to_string(result.line);
-  if (result.column > 0) where += ", Spalte " + std::to_string(result.column);
+  if (result.line > 0) where = texts::kLoadLine + std::to_string(result.line);
+  if (result.column > 0) where += texts::kLoadColumn + std::to_string(result.column);
   return where.empty() ? what(result) : where + ": " + what(result);
 }
 

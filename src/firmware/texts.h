@@ -2,9 +2,39 @@
 // Every text that the flash-update window shows, in one place. These are the
 // program's own texts, in UTF-8.
 
+#include <string>
 #include <string_view>
 
 namespace trv810::firmware::texts {
+
+// What was wrong with a firmware file, after where it was ("Zeile 3, Spalte 12: ").
+inline constexpr const char* kLoadLine = "Zeile ";
+inline constexpr const char* kLoadColumn = ", Spalte ";
+inline constexpr std::string_view kLoadNoError = "kein Fehler";
+inline constexpr std::string_view kLoadBadExtension = "der Dateiname muss auf .hex, .HEX, .bin oder .BIN enden";
+inline constexpr std::string_view kLoadCannotOpen = "nicht zu öffnen: ";  // and the system's reason
+inline constexpr std::string_view kLoadCannotRead = "nicht zu lesen: ";
+inline constexpr std::string_view kLoadTooLarge = "die Binärdatei ist größer als der Flash-Puffer von 2 MiB";
+inline constexpr std::string_view kLoadEmptyImage = "die Datei ist leer (0 Bytes) und enthält keine Firmware";
+inline constexpr std::string_view kLoadNoLineEnd = "kein CR LF innerhalb von 600 Zeichen";
+inline constexpr std::string_view kLoadEndInsideLine = "die Datei endet mitten in der Zeile, vor ihrem CR LF";
+inline constexpr std::string_view kLoadBareLineFeed =
+    "die Zeile endet mit LF ohne CR davor (HEX-Zeilen enden mit CR LF)";
+inline std::string loadNoColon(const std::string& character) {
+  return "die Zeile beginnt mit " + character + " statt mit ':'";
+}
+inline std::string loadBadDigit(const std::string& character) {
+  return character + " ist keine Hex-Ziffer (erlaubt: 0-9 und A-F, groß)";
+}
+inline constexpr std::string_view kLoadBadChecksum = "mit dem Prüfbyte ergibt die Summe der Zeile nicht 0";
+inline constexpr std::string_view kLoadTooShort = "der Datensatz hat weniger als vier Bytes";
+inline std::string loadShortRecord(const std::string& type) {
+  return "der Datensatz vom Typ " + type + " hat zu wenige Datenbytes";
+}
+inline std::string loadBadType(const std::string& type) { return "nicht unterstützter Datensatztyp " + type; }
+inline constexpr std::string_view kLoadNoEndRecord = "die Datei endet ohne den Ende-Datensatz :00000001FF";
+inline constexpr std::string_view kLoadBlankImage = "das Abbild enthält nur Bytes mit 0xFF";
+inline constexpr std::string_view kLoadUnknownError = "unbekannter Fehler";
 
 inline constexpr std::string_view kWindowTitle = "Flash-Update";
 /// Caption of every message box of the window.

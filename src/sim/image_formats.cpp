@@ -11,7 +11,7 @@ constexpr std::size_t kLongSequence = 20;
 constexpr std::size_t kShortSequence = 10;
 constexpr std::size_t kTailOffset = 840;       // switchOnTime in format 3
 constexpr std::size_t kManualOffset = 856;     // manualSequence in format 3
-constexpr std::size_t kAfterManual = 876;      // deadTime .. flags in format 3
+constexpr std::size_t kAfterManual = 876;      // [general-field]: the fields behind the manual sequence
 constexpr std::size_t kAfterManualSize = 22;
 
 std::vector<uint8_t> format2(std::span<const uint8_t, kImageSize> image) {

@@ -32,6 +32,7 @@ std::array<uint8_t, kImageSize> sampleConfig() {
   for (int j = 0; j < config::kRelayCount; ++j) c.setSwitchOnTime(j, static_cast<uint16_t>(60 * (j + 1)));
   const uint8_t manual[] = {0x5E, 0x05, 0xC2, 0xFF};  // ON30,OFF05,R02
   std::ranges::copy(manual, c.manualSequence().begin());
+  // [general-field]: every general field holds a value its check takes.
   c.setDeadTime(30);
   c.setAlarmInterval(120);
   const char ident[] = "TRV810-SIM";

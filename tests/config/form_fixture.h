@@ -6,6 +6,7 @@
 #include "config/config_image.h"
 #include "config/control_ids.h"
 #include "config/form.h"
+#include "config/general_fields.h"
 #include "platform/controls.h"
 
 namespace trv810::testing {
@@ -21,8 +22,11 @@ struct FormFixture {
   }
 
   /// Fills the general settings with valid values, so that only the rows can fail.
+  /// Every number starts at its smallest allowed value, so a new one needs nothing here.
   void fillValidGeneral() {
     namespace ids = config::ids;
+    for (const config::GeneralField& f : config::generalFields())
+      if (f.kind == config::FieldKind::Number) controls.setText(f.id, std::to_string(f.min));
     for (int j = 0; j < config::kRelayCount; ++j) controls.setText(ids::switchOnTime(j), "10");
     controls.setText(ids::kManualSequence, "ON05,OFF05");
     controls.setText(ids::kDeadTime, "5");

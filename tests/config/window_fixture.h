@@ -15,6 +15,7 @@
 
 #include "config/config_window.h"
 #include "config/control_ids.h"
+#include "config/general_fields.h"
 #include "config/signal_box.h"
 #include "link/port_table.h"
 #include "link/serial_link.h"
@@ -120,8 +121,11 @@ struct WindowFixture {
   }
 
   /// Valid general settings, so that "TRV programmieren" reaches the port.
+  /// Every number starts at its smallest allowed value, so a new one needs nothing here.
   void fillValidGeneral() {
     namespace ids = config::ids;
+    for (const config::GeneralField& f : config::generalFields())
+      if (f.kind == config::FieldKind::Number) controls.setText(f.id, std::to_string(f.min));
     for (int j = 0; j < config::kRelayCount; ++j) controls.setText(ids::switchOnTime(j), "10");
     controls.setText(ids::kManualSequence, "ON05,OFF05");
     controls.setText(ids::kDeadTime, "5");

@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/qt/texts.h"
+
 namespace trv810::ui {
 
 namespace {
@@ -44,7 +46,7 @@ ChildWindow::ChildWindow(QWidget* parentClient, const QString& title) : QFrame(p
   closeBox->setPalette(boxColours);
   closeBox->setAutoRaise(true);
   closeBox->setFocusPolicy(Qt::NoFocus);
-  closeBox->setToolTip(QStringLiteral("Schließen"));
+  closeBox->setToolTip(QString::fromUtf8(texts::kCloseBoxToolTip));
   closeBox_ = closeBox;
   connect(closeBox, &QToolButton::clicked, this, [this] { closeWindow(); });
   // Ctrl+F4 closes it from the keyboard, as a child window's close box.
