@@ -355,7 +355,7 @@ FormResult throughForm(OfflineConfig& config, const ConfigImage& image, const Ty
   form.fillForm();
   for (int r = 0; r < kRowCount; ++r)
     if (image.active(r)) form.addressText(r) = typed.rows[static_cast<std::size_t>(r)];
-  platform::ControlTable& controls = config.controls();
+  window::ControlTable& controls = config.controls();
   for (int j = 0; j < kRelayCount; ++j)
     controls.setText(ids::switchOnTime(j), typed.switchOnTimes[static_cast<std::size_t>(j)]);
   controls.setText(ids::kManualSequence, typed.manualSequence);

@@ -6,13 +6,13 @@
 #include "config/config_image.h"
 #include "config/control_ids.h"
 #include "config/form.h"
-#include "platform/controls.h"
+#include "window/controls.h"
 
 namespace trv810::testing {
 
 struct FormFixture {
   config::ConfigImage image;
-  platform::MemoryControlTable controls;
+  window::MemoryControlTable controls;
   config::Form form{image, controls};
 
   FormFixture() {

@@ -12,8 +12,8 @@
 
 #include <QDialog>
 
-#include "platform/controls.h"
-#include "platform/layout.h"
+#include "window/controls.h"
+#include "window/layout.h"
 #include "ui/qt/control_set.h"
 #include "ui/qt/qt_control_table.h"
 
@@ -23,18 +23,18 @@ class LayoutDialog : public QDialog {
  public:
   /// The dialog laid out by `windowLayout`, owned by `owner`; its frame is placed relative to
   /// `ownerClient`'s top left.
-  LayoutDialog(QWidget* owner, QWidget* ownerClient, const platform::WindowSpec& windowLayout);
+  LayoutDialog(QWidget* owner, QWidget* ownerClient, const window::WindowSpec& windowLayout);
 
   /// Handles a click on a button or radio button; a result ends the dialog with it.
   void setCommandHandler(std::function<std::optional<int>(int id)> handler) {
     handler_ = std::move(handler);
   }
   /// Handles an arrow key on control `id`; returns the control that takes the focus.
-  void setArrowHandler(std::function<int(int id, platform::Arrow arrow)> handler) {
+  void setArrowHandler(std::function<int(int id, window::Arrow arrow)> handler) {
     arrowHandler_ = std::move(handler);
   }
   /// Decides whether a paste into `edit` that would make `utf8` its text goes in.
-  void setPasteHandler(std::function<bool(const platform::ControlSpec& edit, const std::string& utf8)> handler) {
+  void setPasteHandler(std::function<bool(const window::ControlSpec& edit, const std::string& utf8)> handler) {
     pasteHandler_ = std::move(handler);
   }
   /// Gives control `id` the focus once the dialog shows.
@@ -55,8 +55,8 @@ class LayoutDialog : public QDialog {
   void command(int id);
 
   std::function<std::optional<int>(int)> handler_;
-  std::function<int(int, platform::Arrow)> arrowHandler_;
-  std::function<bool(const platform::ControlSpec&, const std::string&)> pasteHandler_;
+  std::function<int(int, window::Arrow)> arrowHandler_;
+  std::function<bool(const window::ControlSpec&, const std::string&)> pasteHandler_;
   std::unique_ptr<ControlSet> set_;
   QtControlTable table_;
   int enterCommand_;

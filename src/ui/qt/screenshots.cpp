@@ -19,11 +19,12 @@
 #include "app/texts.h"
 #include "config/control_ids.h"
 #include "config/signal_box.h"
-#include "ui/qt/configuration_window.h"
+#include "config/config_window.h"
+#include "firmware/update_window.h"
+#include "ui/qt/child_windows.h"
 #include "ui/qt/layout_dialog.h"
 #include "ui/qt/main_window_widget.h"
 #include "ui/qt/text.h"
-#include "ui/qt/update_window_widget.h"
 
 namespace trv810::ui {
 
@@ -56,8 +57,8 @@ void whenShown(std::function<void(W*)> act, int attempts = 1000) {
 
 /// A form error in row 20 while rows 1 to 8 are in view: the table scrolls to it and
 /// the box says what is allowed. Pictures of the window behind the box and of the box.
-bool formErrorPictures(MainWindowWidget& window, ConfigurationWindow& content, const QDir& dir) {
-  config::ConfigWindow& logic = content.logic();
+bool formErrorPictures(MainWindowWidget& window, WindowContent& content, const QDir& dir) {
+  config::ConfigWindow& logic = *content.logicAs<config::ConfigWindow>();
   namespace ids = config::ids;
   logic.onScroll(config::ScrollRequest::Thumb, 16);
   if (!logic.form().image().active(19)) logic.onCommand(ids::active(3));
@@ -80,9 +81,9 @@ bool configurationPictures(MainWindowWidget& window, const QDir& dir) {
   window.logic().onCommand(app::kCommandConfiguration, false);
   settle();
   ChildWindow* child = window.child();
-  auto* content = child ? dynamic_cast<ConfigurationWindow*>(child->content()) : nullptr;
-  if (!content) return false;
-  config::ConfigWindow& logic = content->logic();
+  auto* content = child ? dynamic_cast<WindowContent*>(child->content()) : nullptr;
+  if (!content || !content->logicAs<config::ConfigWindow>()) return false;
+  config::ConfigWindow& logic = *content->logicAs<config::ConfigWindow>();
 
   // What the answers to the modal boxes found; shared, as an answer still waiting
   // when this function has given up must not reach its locals.
@@ -158,18 +159,19 @@ bool unitAttached(app::Application& application) {
 
 /// Starts programming a made-up firmware image and returns once the progress bar has
 /// passed 40 % (or 20 s have gone), so the picture shows a transfer under way.
-void programDemoImage(UpdateWindowContent& content, const QDir& scratch) {
+void programDemoImage(WindowContent& content, const QDir& scratch) {
+  firmware::UpdateWindow& logic = *content.logicAs<firmware::UpdateWindow>();
   QFile file(scratch.filePath(QStringLiteral("TRV810-Firmware-V1.30.bin")));
   if (!file.open(QIODevice::WriteOnly)) return;
   QByteArray image(24000, '\0');
   for (qsizetype i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 31 + 7);
   file.write(image);
   file.close();
-  content.logic().onFileChosen(toUtf8(file.fileName()));
-  content.logic().onCommand(firmware::ids::kProgram);
+  logic.onFileChosen(toUtf8(file.fileName()));
+  logic.onCommand(firmware::ids::kProgram);
   const QProgressBar* bar = content.controls().progressBar();
   QDeadlineTimer deadline(20000);
-  while (content.logic().transferRunning() && bar->value() * 5 < bar->maximum() * 2 && !deadline.hasExpired())
+  while (logic.transferRunning() && bar->value() * 5 < bar->maximum() * 2 && !deadline.hasExpired())
     QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
 }
 
@@ -177,13 +179,14 @@ bool flashUpdatePicture(MainWindowWidget& window, const QDir& dir) {
   window.logic().onCommand(app::kCommandFlashUpdate, false);
   settle();
   QTemporaryDir scratch;
-  auto* content = window.child() ? dynamic_cast<UpdateWindowContent*>(window.child()->content()) : nullptr;
+  auto* content = window.child() ? dynamic_cast<WindowContent*>(window.child()->content()) : nullptr;
+  if (content && !content->logicAs<firmware::UpdateWindow>()) content = nullptr;
   if (content && scratch.isValid() && unitAttached(window.application()))
     programDemoImage(*content, QDir(scratch.path()));
   bool ok = save(window, dir, QStringLiteral("flash-update-window.png"));
-  if (content && content->logic().transferRunning()) {
+  if (content && content->logicAs<firmware::UpdateWindow>()->transferRunning()) {
     // "Stop": the status line says what is left in the unit.
-    content->logic().onCommand(firmware::ids::kStop);
+    content->logicAs<firmware::UpdateWindow>()->onCommand(firmware::ids::kStop);
     ok = save(window, dir, QStringLiteral("flash-update-stopped.png")) && ok;
   }
   if (ChildWindow* child = window.child()) child->closeWindow();

@@ -9,8 +9,8 @@
 #include <memory>
 #include <optional>
 
-#include "platform/controls.h"
-#include "platform/layout.h"
+#include "window/controls.h"
+#include "window/layout.h"
 #include "platform/win32.h"
 #include "ui/win32/control_set.h"
 
@@ -20,7 +20,7 @@ class LayoutDialog {
  public:
   /// The dialog laid out by `windowLayout` in `font`, owned by `owner`'s top-level
   /// window; its frame is placed relative to `ownerClient`'s top left.
-  LayoutDialog(HWND owner, HWND ownerClient, const platform::WindowSpec& windowLayout, HFONT font);
+  LayoutDialog(HWND owner, HWND ownerClient, const window::WindowSpec& windowLayout, HFONT font);
   ~LayoutDialog();
   LayoutDialog(const LayoutDialog&) = delete;
   LayoutDialog& operator=(const LayoutDialog&) = delete;
@@ -28,11 +28,11 @@ class LayoutDialog {
   /// Handles a click on a button or radio button; a result ends the dialog with it.
   void setCommandHandler(std::function<std::optional<int>(int id)> handler) { handler_ = std::move(handler); }
   /// Handles an arrow key on control `id`; returns the control that takes the focus.
-  void setArrowHandler(std::function<int(int id, platform::Arrow arrow)> handler) {
+  void setArrowHandler(std::function<int(int id, window::Arrow arrow)> handler) {
     arrowHandler_ = std::move(handler);
   }
   /// Decides whether a paste into `edit` that would make `utf8` its text goes in.
-  void setPasteHandler(std::function<bool(const platform::ControlSpec& edit, const std::string& utf8)> handler) {
+  void setPasteHandler(std::function<bool(const window::ControlSpec& edit, const std::string& utf8)> handler) {
     pasteHandler_ = std::move(handler);
   }
   /// Gives control `id` the focus.
@@ -53,7 +53,7 @@ class LayoutDialog {
 
  private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  HWND createFrame(HWND ownerClient, const platform::WindowSpec& windowLayout);
+  HWND createFrame(HWND ownerClient, const window::WindowSpec& windowLayout);
   ControlInput input();
   bool onKey(const MSG& msg);
   void command(int id);
@@ -64,8 +64,8 @@ class LayoutDialog {
   int closeCommand_;
   HWND hwnd_;
   std::function<std::optional<int>(int)> handler_;
-  std::function<int(int, platform::Arrow)> arrowHandler_;
-  std::function<bool(const platform::ControlSpec&, const std::string&)> pasteHandler_;
+  std::function<int(int, window::Arrow)> arrowHandler_;
+  std::function<bool(const window::ControlSpec&, const std::string&)> pasteHandler_;
   std::unique_ptr<ControlSet> set_;
   Win32ControlTable table_;
   std::optional<int> result_;

@@ -8,7 +8,9 @@
 
 #include <commctrl.h>
 
+#include "config/config_window.h"
 #include "config/control_ids.h"
+#include "firmware/update_window.h"
 #include "config/signal_box.h"
 #include "ui/win32/layout_dialog.h"
 #include "ui/win32/main_window.h"
@@ -93,9 +95,9 @@ void waitFor(Done finished, std::chrono::seconds limit) {
 bool configurationPictures(MainWindow& window, const std::wstring& dir) {
   window.logic().onCommand(app::kCommandConfiguration, false);
   settle();
-  auto* content = window.child() ? dynamic_cast<ConfigurationContent*>(window.child()->content()) : nullptr;
-  if (!content) return false;
-  config::ConfigWindow& logic = content->logic();
+  auto* content = window.child() ? dynamic_cast<WindowContent*>(window.child()->content()) : nullptr;
+  if (!content || !content->logicAs<config::ConfigWindow>()) return false;
+  config::ConfigWindow& logic = *content->logicAs<config::ConfigWindow>();
 
   bool saved = true;
   ModalWatch readBox([&saved, &dir](HWND box) {
@@ -142,7 +144,8 @@ bool configurationPictures(MainWindow& window, const std::wstring& dir) {
 /// Starts programming a made-up firmware image and returns once the progress bar has
 /// passed 40 % (or 20 s have gone), so the picture shows a transfer under way. A box
 /// that ends the transfer early (no unit on COM1) is answered.
-void programDemoImage(UpdateContent& content, ModalWatch& failure) {
+void programDemoImage(WindowContent& content, ModalWatch& failure) {
+  firmware::UpdateWindow& logic = *content.logicAs<firmware::UpdateWindow>();
   wchar_t folder[MAX_PATH] = {};
   ::GetTempPathW(MAX_PATH, folder);
   const std::wstring path = std::wstring(folder) + L"TRV810-Firmware-V1.30.bin";
@@ -150,26 +153,27 @@ void programDemoImage(UpdateContent& content, ModalWatch& failure) {
   if (!file) return;
   for (int i = 0; i < 120000; ++i) std::fputc((i * 31 + 7) & 0xFF, file);
   std::fclose(file);
-  content.logic().onFileChosen(narrow(path));
-  content.logic().onCommand(firmware::ids::kProgram);
+  logic.onFileChosen(narrow(path));
+  logic.onCommand(firmware::ids::kProgram);
   HWND bar = content.controls().progressBar();
   waitFor([&] {
     const auto position = ::SendMessageW(bar, PBM_GETPOS, 0, 0);
     const auto maximum = ::SendMessageW(bar, PBM_GETRANGE, FALSE, 0);
-    return failure.done() || !content.logic().transferRunning() || position * 5 >= maximum * 2;
+    return failure.done() || !logic.transferRunning() || position * 5 >= maximum * 2;
   }, std::chrono::seconds(20));
 }
 
 bool flashUpdatePicture(MainWindow& window, const std::wstring& dir) {
   window.logic().onCommand(app::kCommandFlashUpdate, false);
   settle();
-  auto* content = window.child() ? dynamic_cast<UpdateContent*>(window.child()->content()) : nullptr;
+  auto* content = window.child() ? dynamic_cast<WindowContent*>(window.child()->content()) : nullptr;
+  if (content && !content->logicAs<firmware::UpdateWindow>()) content = nullptr;
   ModalWatch failure([](HWND box) { answer(box, IDOK); });
   if (content) programDemoImage(*content, failure);
   bool ok = save(window.window(), dir, L"flash-update-window.bmp");
-  if (content && content->logic().transferRunning()) {
+  if (content && content->logicAs<firmware::UpdateWindow>()->transferRunning()) {
     // "Stop": the status line says what is left in the unit.
-    content->logic().onCommand(firmware::ids::kStop);
+    content->logicAs<firmware::UpdateWindow>()->onCommand(firmware::ids::kStop);
     ok = save(window.window(), dir, L"flash-update-stopped.bmp") && ok;
   }
   // Closing while the unit is being programmed would ask first; it has stopped.
