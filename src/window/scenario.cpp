@@ -24,6 +24,7 @@ bool Scenario::tick(ScenarioDriver& driver) {
   if (!acted_) {
     acted_ = true;
     deadline_ = Clock::now() + step.limit;
+    if (trace_) trace_(std::to_string(index_ + 1) + " " + step.what);
     if (step.act) step.act(driver);
     return !done_;
   }

@@ -65,6 +65,8 @@ class ScenarioDriver {
 
   /// Whether a child window is open.
   virtual bool childOpen() = 0;
+  /// Whether a dialog built from a layout (the port or the signal-sequence dialog) is open.
+  virtual bool dialogOpen() = 0;
   /// The controls of the active window (texts in Windows-1252, as the logic sees them).
   virtual ControlTable& controls() = 0;
   /// The control of the active window that has the focus; -1 when none has it.
@@ -99,6 +101,11 @@ class Scenario {
     steps_.push_back(std::move(step));
     return *this;
   }
+  /// Says each step's description to `trace` as it begins.
+  Scenario& traceTo(std::function<void(const std::string&)> trace) {
+    trace_ = std::move(trace);
+    return *this;
+  }
   /// Runs every step on `driver`; the reason of the first step that failed, or nothing.
   std::optional<std::string> run(ScenarioDriver& driver);
   const std::vector<Step>& steps() const { return steps_; }
@@ -112,6 +119,7 @@ class Scenario {
   bool done_ = false;
   Clock::time_point deadline_{};
   std::optional<std::string> failure_;
+  std::function<void(const std::string&)> trace_;
 };
 
 }  // namespace trv810::window

@@ -38,6 +38,7 @@ class WindowContent : public ChildContent {
     return app::childWindow<Window>(logic_.get());
   }
   const ControlSet& controls() const { return *set_; }
+  window::ControlTable& table() { return table_; }
   /// Where the transfer thread posts; handed back to the logic on the GUI thread.
   transfer::NotificationSink& sink() { return sink_; }
 

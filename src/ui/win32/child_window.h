@@ -82,6 +82,7 @@ class WindowContent : public ChildContent {
     return app::childWindow<Window>(logic_.get());
   }
   ControlSet& controls() { return *set_; }
+  window::ControlTable& table() { return table_; }
   transfer::NotificationSink& sink() { return sink_; }
 
  private:
