@@ -11,16 +11,13 @@ namespace {
 
 constexpr char kIdProperty[] = "trv810DialogId";
 
-using PasteHandler = std::function<bool(const window::ControlSpec&, const std::string&)>;
-
-ControlInput inputOf(LayoutDialog* dialog, std::function<std::optional<int>(int)>* handler, PasteHandler* paste) {
+ControlInput inputOf(LayoutDialog* box, window::Dialog& dialog) {
   ControlInput input;
-  input.command = [dialog, handler](int id) {
-    if (!*handler) return;
-    if (std::optional<int> result = (*handler)(id)) dialog->done(*result);
+  input.command = [box, &dialog](int id) {
+    if (std::optional<int> result = dialog.onCommand(id, box->controls())) box->done(*result);
   };
-  input.pasted = [paste](const window::ControlSpec& edit, const std::string& utf8) {
-    return *paste ? (*paste)(edit, utf8) : window::refusalOf(edit, utf8) == window::Refusal::None;
+  input.pasted = [box, &dialog](const window::ControlSpec& edit, const std::string& utf8) {
+    return dialog.onPaste(edit, utf8, box->controls());
   };
   return input;
 }
@@ -43,10 +40,14 @@ std::optional<window::Arrow> arrowOf(int key) {
 
 }  // namespace
 
-LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, const window::WindowSpec& windowLayout)
+LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, window::Dialog& dialog, window::CellSize base)
+    : LayoutDialog(owner, ownerClient, dialog, dialog.spec(base)) {}
+
+LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, window::Dialog& dialog,
+                           const window::WindowSpec& windowLayout)
     : QDialog(owner, flagsFor(windowLayout)),
-      set_(std::make_unique<ControlSet>(this, windowLayout.controls, inputOf(this, &handler_, &pasteHandler_),
-                                        windowLayout.tabOrder)),
+      dialog_(dialog),
+      set_(std::make_unique<ControlSet>(this, windowLayout.controls, inputOf(this, dialog), windowLayout.tabOrder)),
       table_(*set_),
       enterCommand_(windowLayout.enterCommand),
       escapeCommand_(windowLayout.escapeCommand),
@@ -61,6 +62,8 @@ LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, const window::W
     widget->setProperty(kIdProperty, control.id);
     widget->installEventFilter(this);
   }
+  dialog_.onInit(table_);
+  if (const int focus = dialog_.focusId(); focus >= 0) focusControl(focus);
 }
 
 void LayoutDialog::focusControl(int id) {
@@ -92,11 +95,11 @@ void LayoutDialog::closeEvent(QCloseEvent* event) {
 }
 
 bool LayoutDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress || !arrowHandler_) return false;
+  if (event->type() != QEvent::KeyPress) return false;
   const std::optional<window::Arrow> arrow = arrowOf(static_cast<QKeyEvent*>(event)->key());
   const QVariant id = watched->property(kIdProperty);
   if (!arrow || !id.isValid()) return false;
-  focusControl(arrowHandler_(id.toInt(), *arrow));
+  focusControl(dialog_.onArrow(id.toInt(), *arrow, table_));
   return true;
 }
 

@@ -33,16 +33,7 @@ QtWindowHost::~QtWindowHost() { setWaitCursor(false); }
 
 std::unique_ptr<LayoutDialog> QtWindowHost::buildDialog(window::Dialog& dialog, int ownerId) {
   QWidget* owner = controls_ && ownerId >= 0 ? controls_->widget(ownerId) : nullptr;
-  auto box = std::make_unique<LayoutDialog>(owner ? owner : owner_.data(), client_, dialog.spec(dialogBase_));
-  LayoutDialog* raw = box.get();
-  box->setCommandHandler([&dialog, raw](int id) { return dialog.onCommand(id, raw->controls()); });
-  box->setArrowHandler([&dialog, raw](int id, window::Arrow arrow) { return dialog.onArrow(id, arrow, raw->controls()); });
-  box->setPasteHandler([&dialog, raw](const window::ControlSpec& edit, const std::string& utf8) {
-    return dialog.onPaste(edit, utf8, raw->controls());
-  });
-  dialog.onInit(box->controls());
-  if (const int focus = dialog.focusId(); focus >= 0) box->focusControl(focus);
-  return box;
+  return std::make_unique<LayoutDialog>(owner ? owner : owner_.data(), client_, dialog, dialogBase_);
 }
 
 int QtWindowHost::runDialog(window::Dialog& dialog, int ownerId) {

@@ -28,19 +28,27 @@ std::optional<window::Arrow> arrowOf(WPARAM key) {
 
 }  // namespace
 
-LayoutDialog::LayoutDialog(HWND owner, HWND ownerClient, const window::WindowSpec& windowLayout, HFONT font)
+LayoutDialog::LayoutDialog(HWND owner, HWND ownerClient, window::Dialog& dialog, window::CellSize base, HFONT font)
+    : LayoutDialog(owner, ownerClient, dialog, dialog.spec(base), font) {}
+
+LayoutDialog::LayoutDialog(HWND owner, HWND ownerClient, window::Dialog& dialog, const window::WindowSpec& windowLayout,
+                           HFONT font)
     : owner_(owner ? ::GetAncestor(owner, GA_ROOT) : nullptr),
       enterCommand_(windowLayout.enterCommand),
       escapeCommand_(windowLayout.escapeCommand),
       closeCommand_(windowLayout.closeCommand),
       hwnd_(createFrame(ownerClient ? ownerClient : owner, windowLayout)),
+      dialog_(dialog),
       set_(std::make_unique<ControlSet>(hwnd_, windowLayout.controls, font, input(), windowLayout.tabOrder)),
-      table_(*set_) {}
+      table_(*set_) {
+  dialog_.onInit(table_);
+  if (const int focus = dialog_.focusId(); focus >= 0) focusControl(focus);
+}
 
 ControlInput LayoutDialog::input() {
   ControlInput in = window::clicksTo([this](int id) { command(id); });
   in.pasted = [this](const window::ControlSpec& edit, const std::string& utf8) {
-    return pasteHandler_ ? pasteHandler_(edit, utf8) : window::refusalOf(edit, utf8) == window::Refusal::None;
+    return dialog_.onPaste(edit, utf8, table_);
   };
   return in;
 }
@@ -119,18 +127,18 @@ bool LayoutDialog::onKey(const MSG& msg) {
     default: break;
   }
   const std::optional<window::Arrow> arrow = arrowOf(msg.wParam);
-  if (!arrow || !arrowHandler_) return false;
+  if (!arrow) return false;
   for (const auto& [control, hwnd] : set_->all())
     if (hwnd == focus && control.kind == window::ControlKind::RadioButton) {
-      focusControl(arrowHandler_(control.id, *arrow));
+      focusControl(dialog_.onArrow(control.id, *arrow, table_));
       return true;
     }
   return false;
 }
 
 void LayoutDialog::command(int id) {
-  if (id < 0 || !handler_) return;
-  if (std::optional<int> result = handler_(id)) result_ = result;
+  if (id < 0) return;
+  if (std::optional<int> result = dialog_.onCommand(id, table_)) result_ = result;
 }
 
 LRESULT CALLBACK LayoutDialog::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

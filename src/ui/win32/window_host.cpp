@@ -44,16 +44,7 @@ window::Answer Win32WindowHost::messageBox(std::string_view text, std::string_vi
 
 std::unique_ptr<LayoutDialog> Win32WindowHost::buildDialog(window::Dialog& dialog, int ownerId) {
   HWND owner = controls_ && ownerId >= 0 ? controls_->window(ownerId) : nullptr;
-  auto box = std::make_unique<LayoutDialog>(owner ? owner : owner_, owner_, dialog.spec(fonts_.dialogBase), fonts_.dialog);
-  LayoutDialog* raw = box.get();
-  box->setCommandHandler([&dialog, raw](int id) { return dialog.onCommand(id, raw->controls()); });
-  box->setArrowHandler([&dialog, raw](int id, window::Arrow arrow) { return dialog.onArrow(id, arrow, raw->controls()); });
-  box->setPasteHandler([&dialog, raw](const window::ControlSpec& edit, const std::string& utf8) {
-    return dialog.onPaste(edit, utf8, raw->controls());
-  });
-  dialog.onInit(box->controls());
-  if (const int focus = dialog.focusId(); focus >= 0) box->focusControl(focus);
-  return box;
+  return std::make_unique<LayoutDialog>(owner ? owner : owner_, owner_, dialog, fonts_.dialogBase, fonts_.dialog);
 }
 
 int Win32WindowHost::runDialog(window::Dialog& dialog, int ownerId) {
