@@ -180,6 +180,29 @@ TEST(ConfigWindow, TheWheelScrollsTheRowsAsTheScrollBarDoes) {
   EXPECT_EQ(f.controls.text(ids::address(0)), "1234567");  // stored before it scrolled away
 }
 
+// Both faces once decided this each in its own way: what the wheel does is the
+// window's. Over the rows a turn of whole notches scrolls them; a fine wheel's parts
+// add up to notches; the scroll bar and the area outside the table are not the rows'.
+TEST(ConfigWindow, TheWheelOverTheTableScrollsByWholeNotchesAndNowhereElse) {
+  WindowFixture f;
+  const window::WindowSpec layout = config::ConfigWindow::layout({8, 16}, 100 * 8, 40 * 16);
+  f.window.useLayout(layout);
+  const window::ControlInput input = f.window.input();
+  const window::Rect table = layout.controls.front().rect();
+  const window::Point inside{table.x + 10, table.y + 10};
+  const window::Point below{table.x + 10, table.y + table.h + 5};
+  EXPECT_FALSE(input.wheel(-1, below, -window::kWheelNotch, 3));
+  EXPECT_FALSE(input.wheel(ids::kScrollBar, inside, -window::kWheelNotch, 3));
+  EXPECT_EQ(f.window.form().topRow(), 0);
+  EXPECT_TRUE(input.wheel(ids::function(0), inside, -window::kWheelNotch / 2, 3));
+  EXPECT_EQ(f.window.form().topRow(), 0);  // half a notch: not yet
+  EXPECT_TRUE(input.wheel(-1, inside, -window::kWheelNotch / 2, 3));
+  EXPECT_EQ(f.window.form().topRow(), 3);  // towards the user: the rows below
+  EXPECT_EQ(f.controls.selection(ids::kScrollBar), 3);
+  EXPECT_TRUE(input.wheel(-1, inside, window::kWheelNotch, 2));
+  EXPECT_EQ(f.window.form().topRow(), 1);
+}
+
 // Closing threw away unsaved edits without a word; the last file was forgotten. Then
 // "TRV auslesen" and "Datei laden" still replaced them unasked (a typed dead time 99
 // became 30), and Enter in the question answered "Ja".
