@@ -49,7 +49,7 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
   -DTRV810_GUI=ON -DTRV810_BENCH=OFF "${launcher[@]}" >/dev/null
-rm -rf build/windows/wine-prefix
+rm -rf build/windows/wine-prefix build/windows/wine-prefix-installer
 WINEPREFIX=$PWD/build/windows/wine-prefix cmake/wine-run.sh cmd /c exit >/dev/null
 build_and_test windows
 echo "== windows suite took $((SECONDS - start)) s"

@@ -10,7 +10,7 @@
 
 #include "config/config_file.h"
 #include "config/form.h"
-#include "platform/controls.h"
+#include "window/controls.h"
 
 using namespace trv810::config;
 
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ConfigFileBytes rebuilt = buildConfigFile(image);
     if (!std::equal(rebuilt.begin(), rebuilt.end(), data)) std::abort();
   }
-  trv810::platform::MemoryControlTable controls;
+  trv810::window::MemoryControlTable controls;
   defineFormLists(controls);
   Form form(image, controls);
   form.reset();

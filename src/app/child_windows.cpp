@@ -1,6 +1,7 @@
 #include "app/child_windows.h"
 
 #include "app/texts.h"
+#include "config/config_window.h"
 #include "firmware/update_window.h"
 
 namespace trv810::app {
@@ -9,6 +10,25 @@ ChildFrame childFrame(ChildKind kind, const ShellState& shell) {
   if (kind == ChildKind::FlashUpdate)
     return {texts::kFlashUpdateTitle, firmware::UpdateWindow::layout(shell.cell, shell.clientWidth).frame};
   return {texts::kConfigurationTitle, {0, 0, shell.clientWidth, shell.clientHeight}};
+}
+
+window::WindowSpec childLayout(ChildKind kind, const ShellState& shell) {
+  if (kind == ChildKind::FlashUpdate) return firmware::UpdateWindow::layout(shell.cell, shell.clientWidth);
+  return config::ConfigWindow::layout(shell.cell, shell.clientWidth, shell.clientHeight);
+}
+
+std::unique_ptr<ChildLogic> makeChildLogic(ChildKind kind, Application& application, const window::WindowSpec& layout,
+                                           window::ControlTable& controls, window::WindowHost& host,
+                                           transfer::NotificationSink& sink) {
+  const transfer::PortChoice port{application.shell().ports, application.shell().selectedPort};
+  if (kind == ChildKind::FlashUpdate)
+    return std::make_unique<ChildOf<firmware::UpdateWindow>>(application.flash(), application.firmwarePath(),
+                                                             application.transfer(), port, controls, host, sink);
+  auto child = std::make_unique<ChildOf<config::ConfigWindow>>(application.configImage(), application.staging(),
+                                                               application.configPath(), application.transfer(), port,
+                                                               controls, host, sink);
+  child->window().useLayout(layout);
+  return child;
 }
 
 }  // namespace trv810::app

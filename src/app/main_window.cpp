@@ -11,11 +11,11 @@ namespace trv810::app {
 #define TRV810_CORE_VERSION "unknown"
 #endif
 
-MainWindow::MainWindow(ShellState& shell, platform::ControlTable& menu, platform::WindowHost& host,
+MainWindow::MainWindow(ShellState& shell, window::ControlTable& menu, window::WindowHost& host,
                        ShellHost& shellHost, std::function<void()> closePort)
     : shell_(shell), menu_(menu), host_(host), shellHost_(shellHost), closePort_(std::move(closePort)) {}
 
-platform::Rect MainWindow::frameFor(platform::CellSize cell) {
+window::Rect MainWindow::frameFor(window::CellSize cell) {
   return {0, 0, kMainWidthCells * cell.width, kMainHeightCells * cell.height};
 }
 
@@ -29,7 +29,7 @@ std::string MainWindow::infoText() {
   return text;
 }
 
-platform::Rect MainWindow::onCreate(platform::CellSize cell) {
+window::Rect MainWindow::onCreate(window::CellSize cell) {
   shell_.cell = cell;
   return frameFor(cell);
 }
@@ -52,7 +52,7 @@ bool MainWindow::onCommand(int id, bool fromControl) {
       selectPort();
       return true;
     case kCommandInfo:
-      host_.messageBox(infoText(), texts::kShellCaption, platform::Icon::Information);
+      host_.messageBox(infoText(), texts::kShellCaption, window::Icon::Information);
       return true;
     default:
       return false;
@@ -82,7 +82,7 @@ void MainWindow::onExit() { closePort_(); }
 void MainWindow::selectPort() {
   const int remembered = shell_.selectedPort;
   PortDialog dialog(shell_);
-  if (shellHost_.runPortDialog(dialog) == 0) shell_.selectedPort = remembered;
+  if (host_.runDialog(dialog, -1) == 0) shell_.selectedPort = remembered;
 }
 
 void MainWindow::setMenuListEnabled(bool enabled) {

@@ -10,26 +10,26 @@
 
 #include "app/shell_host.h"
 #include "app/shell_state.h"
-#include "platform/controls.h"
-#include "platform/layout.h"
-#include "platform/window_host.h"
+#include "window/controls.h"
+#include "window/layout.h"
+#include "window/window_host.h"
 
 namespace trv810::app {
 
 class MainWindow {
  public:
   /// `closePort` stops a running transfer and the receiver and closes the port.
-  MainWindow(ShellState& shell, platform::ControlTable& menu, platform::WindowHost& host,
+  MainWindow(ShellState& shell, window::ControlTable& menu, window::WindowHost& host,
              ShellHost& shellHost, std::function<void()> closePort);
 
   /// The outer frame for `cell`: screen position 0,0, 104 x 46 cells.
-  static platform::Rect frameFor(platform::CellSize cell);
+  static window::Rect frameFor(window::CellSize cell);
   /// The Info box text; it begins with the program version "V1.30".
   static std::string infoText();
 
   /// Creation with the measured character cell: keeps the cell, returns the frame the
   /// window must take (whatever size it was created with).
-  platform::Rect onCreate(platform::CellSize cell);
+  window::Rect onCreate(window::CellSize cell);
   /// The client area changed size.
   void onSize(int clientWidth, int clientHeight);
   /// A command with `id`. Menu commands (fromControl false) 10, 14, 30 and 50 are
@@ -46,8 +46,8 @@ class MainWindow {
   void setMenuListEnabled(bool enabled);
 
   ShellState& shell_;
-  platform::ControlTable& menu_;
-  platform::WindowHost& host_;
+  window::ControlTable& menu_;
+  window::WindowHost& host_;
   ShellHost& shellHost_;
   std::function<void()> closePort_;
 };

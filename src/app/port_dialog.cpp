@@ -5,12 +5,12 @@
 
 namespace trv810::app {
 
-using platform::CellSize;
-using platform::ControlKind;
-using platform::ControlSpec;
-using platform::control;
-using platform::dialogX;
-using platform::dialogY;
+using window::CellSize;
+using window::ControlKind;
+using window::ControlSpec;
+using window::control;
+using window::dialogX;
+using window::dialogY;
 
 namespace {
 
@@ -46,14 +46,18 @@ std::string PortDialog::deviceLabel(const std::string& device) {
   return label;
 }
 
-platform::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& ports,
+window::WindowSpec PortDialog::spec(CellSize dialogBase) const {
+  return layout(dialogBase, shell_.ports, platform::listSerialDevices());
+}
+
+window::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& ports,
                                         const std::vector<platform::SerialDeviceInfo>& present,
                                         const PresenceOf& presenceOf) {
   auto rect = [cell](ControlKind kind, int id, std::string_view text, int x, int y, int w, int h) {
     return control(kind, id, std::string(text), dialogX(x, cell), dialogY(y, cell), dialogX(w, cell),
                    dialogY(h, cell));
   };
-  platform::WindowSpec windowLayout;
+  window::WindowSpec windowLayout;
   windowLayout.title = std::string(texts::kPortCaption);
   windowLayout.clientSize = true;
   windowLayout.frame = {dialogX(60, cell), dialogY(40, cell), dialogX(84 + 2 * kColumnShift + 6, cell),
@@ -91,33 +95,33 @@ platform::WindowSpec PortDialog::layout(CellSize cell, const link::PortTable& po
   return windowLayout;
 }
 
-void PortDialog::mark(int port, platform::ControlTable& controls) {
+void PortDialog::mark(int port, window::ControlTable& controls) {
   for (int id = kFirstPortId; id <= kLastPortId; ++id)
     controls.setChecked(id, id == kFirstPortId + port);
 }
 
-void PortDialog::onInit(platform::ControlTable& controls) { mark(shell_.selectedPort, controls); }
+void PortDialog::onInit(window::ControlTable& controls) { mark(shell_.selectedPort, controls); }
 
 int PortDialog::focusId() const { return kFirstPortId + shell_.selectedPort; }
 
-int PortDialog::onArrow(int id, platform::Arrow arrow, platform::ControlTable& controls) {
+int PortDialog::onArrow(int id, window::Arrow arrow, window::ControlTable& controls) {
   if (id < kFirstPortId || id > kLastPortId) return id;
   // The ports stand in two columns, COM 1 and COM 2 in the first row.
   const int port = id - kFirstPortId;
   const int column = port % 2;
   int next = port;
   switch (arrow) {
-    case platform::Arrow::Up: next = port - 2; break;
-    case platform::Arrow::Down: next = port + 2; break;
-    case platform::Arrow::Left: next = column == 1 ? port - 1 : port; break;
-    case platform::Arrow::Right: next = column == 0 ? port + 1 : port; break;
+    case window::Arrow::Up: next = port - 2; break;
+    case window::Arrow::Down: next = port + 2; break;
+    case window::Arrow::Left: next = column == 1 ? port - 1 : port; break;
+    case window::Arrow::Right: next = column == 0 ? port + 1 : port; break;
   }
   if (next < 0 || next >= link::PortTable::kCount) next = port;
   onCommand(kFirstPortId + next, controls);
   return kFirstPortId + next;
 }
 
-std::optional<int> PortDialog::onCommand(int id, platform::ControlTable& controls) {
+std::optional<int> PortDialog::onCommand(int id, window::ControlTable& controls) {
   if (id >= kFirstPortId && id <= kLastPortId) {
     shell_.selectedPort = id - kFirstPortId;
     mark(shell_.selectedPort, controls);

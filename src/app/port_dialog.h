@@ -17,13 +17,14 @@
 #include <vector>
 
 #include "app/shell_state.h"
-#include "platform/controls.h"
-#include "platform/layout.h"
+#include "window/controls.h"
+#include "window/dialog.h"
+#include "window/layout.h"
 #include "platform/serial_device.h"
 
 namespace trv810::app {
 
-class PortDialog {
+class PortDialog : public window::Dialog {
  public:
   static constexpr int kFirstPortId = 103;  ///< port i has id 103 + i
   static constexpr int kLastPortId = 114;
@@ -40,24 +41,27 @@ class PortDialog {
   /// pixels for `cell`, with the devices of `ports` beside the radio buttons and
   /// whether `presenceOf` finds each; their tool tips say what is behind them from the
   /// serial devices `present`.
-  static platform::WindowSpec layout(platform::CellSize cell, const link::PortTable& ports,
+  static window::WindowSpec layout(window::CellSize cell, const link::PortTable& ports,
                                      const std::vector<platform::SerialDeviceInfo>& present,
                                      const PresenceOf& presenceOf = platform::portPresence);
   /// The text shown for `device`: the path without "/dev/", shortened with "…".
   static std::string deviceLabel(const std::string& device);
+  /// The layout with the ports and the serial devices present now: adapters come and
+  /// go, so they are looked at each time the dialog opens.
+  window::WindowSpec spec(window::CellSize dialogBase) const override;
 
   /// Dialog start: marks the radio button of the selected port, unmarks the others.
-  void onInit(platform::ControlTable& controls);
+  void onInit(window::ControlTable& controls) override;
   /// A button was clicked. Returns the dialog's result when this ends it.
-  std::optional<int> onCommand(int id, platform::ControlTable& controls);
+  std::optional<int> onCommand(int id, window::ControlTable& controls) override;
   /// The control that has the focus when the dialog starts: the selected port.
-  int focusId() const;
+  int focusId() const override;
   /// An arrow key on control `id`: on a port, selects the neighbouring port in that
   /// direction (none at the edges) and returns its id, which takes the focus.
-  int onArrow(int id, platform::Arrow arrow, platform::ControlTable& controls);
+  int onArrow(int id, window::Arrow arrow, window::ControlTable& controls) override;
 
  private:
-  void mark(int port, platform::ControlTable& controls);
+  void mark(int port, window::ControlTable& controls);
 
   ShellState& shell_;
 };

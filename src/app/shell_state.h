@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "link/port_table.h"
-#include "platform/layout.h"
+#include "window/layout.h"
 
 namespace trv810::app {
 
@@ -33,7 +33,7 @@ struct ShellState {
 
   link::PortTable ports;
   int selectedPort = 0;  ///< 0..11, "COM1".."COM12", or PortTable::kNetworkIndex for a typed address
-  platform::CellSize cell;
+  window::CellSize cell;
   int clientWidth = 0;   ///< the main window's client area, from its latest size change
   int clientHeight = 0;
   ChildKind child = ChildKind::None;  ///< the child window open now

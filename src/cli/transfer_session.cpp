@@ -131,7 +131,7 @@ RunOutcome TransferSession::run(const std::function<transfer::Start(transfer::No
 }
 
 void TransferSession::tell(const transfer::Message& message) const {
-  if (message.icon != platform::Icon::Information) {
+  if (message.icon != window::Icon::Information) {
     fail(message.text, message.detail);
   } else {
     inform(message.text);

@@ -88,10 +88,10 @@ platform::FileResult saveConfigFile(const std::string& path, const ConfigImage& 
   return platform::writeFileReplacing(path, file);
 }
 
-bool loadConfigFileShowing(const std::string& path, ConfigImage& image, platform::WindowHost& host) {
+bool loadConfigFileShowing(const std::string& path, ConfigImage& image, window::WindowHost& host) {
   const auto ask = [&host] {
-    return host.messageBox(texts::kOlderFileQuestion, texts::kWindowCaption, platform::Icon::Error,
-                           platform::Buttons::YesNo) == platform::Answer::Yes;
+    return host.messageBox(texts::kOlderFileQuestion, texts::kWindowCaption, window::Icon::Error,
+                           window::Buttons::YesNo) == window::Answer::Yes;
   };
   platform::FileResult opened;
   const LoadStatus status = loadConfigFile(path, image, ask, &opened);
@@ -99,20 +99,20 @@ bool loadConfigFileShowing(const std::string& path, ConfigImage& image, platform
   if (status == LoadStatus::NotFound) {
     if (const std::string reason = notFoundReason(opened); !reason.empty()) message += "\n\n" + reason;
   }
-  if (!message.empty()) host.messageBox(message, texts::kWindowCaption, platform::Icon::Error);
+  if (!message.empty()) host.messageBox(message, texts::kWindowCaption, window::Icon::Error);
   return status == LoadStatus::Loaded;
 }
 
-bool saveConfigFileShowing(const std::string& path, const ConfigImage& image, platform::WindowHost& host) {
+bool saveConfigFileShowing(const std::string& path, const ConfigImage& image, window::WindowHost& host) {
   const platform::FileResult saved = saveConfigFile(path, image);
   if (saved) return true;
   host.messageBox(std::string(texts::kSaveFailed) + "\n\n" + saved.message, texts::kWindowCaption,
-                  platform::Icon::Error);
+                  window::Icon::Error);
   return false;
 }
 
-platform::FileDialogRequest configFileDialog(const std::string& lastPath, bool forSaving) {
-  platform::FileDialogRequest request;
+window::FileDialogRequest configFileDialog(const std::string& lastPath, bool forSaving) {
+  window::FileDialogRequest request;
   request.filterName = texts::kFileFilterName;
   request.filterPatterns = texts::kFileFilterPattern;
   request.defaultSuffix = texts::kFileSuffix;

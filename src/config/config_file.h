@@ -20,7 +20,7 @@
 
 #include "config/config_image.h"
 #include "platform/file.h"
-#include "platform/window_host.h"
+#include "window/window_host.h"
 
 namespace trv810::config {
 
@@ -90,14 +90,14 @@ platform::FileResult saveConfigFile(const std::string& path, const ConfigImage& 
 /// question and shows every failure (caption "TRV810-Konfiguration", error icon), a
 /// file that is there but cannot be opened with the reason under the message.
 /// True when `image` now holds the file's configuration; callers then refill the form.
-bool loadConfigFileShowing(const std::string& path, ConfigImage& image, platform::WindowHost& host);
+bool loadConfigFileShowing(const std::string& path, ConfigImage& image, window::WindowHost& host);
 
 /// The save step on a chosen path with the window's host: writes the file and, when
 /// that fails, shows "Datei konnte nicht gespeichert werden !" with the reason under
 /// it (the old file stays).
-bool saveConfigFileShowing(const std::string& path, const ConfigImage& image, platform::WindowHost& host);
+bool saveConfigFileShowing(const std::string& path, const ConfigImage& image, window::WindowHost& host);
 
 /// The file dialog request for .kfg files, starting at `lastPath`.
-platform::FileDialogRequest configFileDialog(const std::string& lastPath, bool forSaving);
+window::FileDialogRequest configFileDialog(const std::string& lastPath, bool forSaving);
 
 }  // namespace trv810::config

@@ -9,7 +9,7 @@
 namespace trv810::config {
 namespace {
 
-using platform::Icon;
+using window::Icon;
 
 // The configuration window's words, for the read and the write alike.
 constexpr transfer::OperationTexts kTexts{

@@ -12,9 +12,8 @@
 namespace trv810::config {
 
 ConfigWindow::ConfigWindow(ConfigImage& image, StagingBuffer& staging, std::string& lastPath,
-                           transfer::Transfer& transfer, PortChoice port, platform::ControlTable& controls,
-                           ConfigWindowHost& host,
-                           transfer::NotificationSink& sink)
+                           transfer::Transfer& transfer, PortChoice port, window::ControlTable& controls,
+                           window::WindowHost& host, transfer::NotificationSink& sink)
     : image_(image),
       transfer_(transfer),
       port_(port),
@@ -37,7 +36,7 @@ void ConfigWindow::onCreate() {
   host_.setProgressPosition(0);
   image_.clear();
   form_.reset();
-  host_.setScrollPosition(ids::kScrollBar, 0);
+  controls_.setSelection(ids::kScrollBar, 0);
   notice_.clear();
   setStatus("");
   saved_ = form_.state();
@@ -49,8 +48,8 @@ bool ConfigWindow::onCloseRequest() { return mayReplaceForm(texts::kUnsavedQuest
 bool ConfigWindow::mayReplaceForm(std::string_view question) {
   if (!unsavedChanges()) return true;
   // "Ja" throws the edits away, so Enter must not give it.
-  return host_.messageBox(question, texts::kWindowCaption, platform::Icon::Question, platform::Buttons::YesNo,
-                          platform::Answer::No) == platform::Answer::Yes;
+  return host_.messageBox(question, texts::kWindowCaption, window::Icon::Question, window::Buttons::YesNo,
+                          window::Answer::No) == window::Answer::Yes;
 }
 
 void ConfigWindow::onClose() {
@@ -72,7 +71,7 @@ void ConfigWindow::onCommand(int id) {
     case ids::kLoad:
       if (!mayReplaceForm(texts::kLoadQuestion)) break;
       if (loadConfigurationCommand(form_, host_, lastPath_)) {
-        host_.setScrollPosition(ids::kScrollBar, 0);
+        controls_.setSelection(ids::kScrollBar, 0);
         saved_ = form_.state();
       }
       break;
@@ -101,13 +100,37 @@ void ConfigWindow::onScroll(ScrollRequest request, int thumbPosition) {
     default:
       return;  // page up and down, top, bottom, end of scrolling: nothing
   }
-  host_.setScrollPosition(ids::kScrollBar, form_.topRow());
+  controls_.setSelection(ids::kScrollBar, form_.topRow());
+}
+
+void ConfigWindow::useLayout(const window::WindowSpec& layout) {
+  if (!layout.controls.empty()) tableArea_ = layout.controls.front().rect();
+}
+
+window::ControlInput ConfigWindow::input() {
+  window::ControlInput in;
+  in.command = [this](int id) { onCommand(id); };
+  in.scrolled = [this](int, window::ScrollRequest request, int position) { onScroll(request, position); };
+  in.doubleClicked = [this](int id) { onDoubleClick(id); };
+  in.pressed = [this](int id, bool alone) { onLeftButtonDown(id, alone); };
+  in.wheel = [this](int id, window::Point at, int delta, int lines) { return onWheelTurn(id, at, delta, lines); };
+  in.pasted = [this](const window::ControlSpec& edit, const std::string& utf8) { return onPaste(edit, utf8); };
+  return in;
+}
+
+bool ConfigWindow::onWheelTurn(int id, window::Point at, int delta, int linesPerNotch) {
+  const window::Rect& area = tableArea_;
+  if (id == ids::kScrollBar || at.x < area.x || at.y < area.y || at.x >= area.x + area.w || at.y >= area.y + area.h)
+    return false;
+  // Away from the user (a positive delta) shows the rows above.
+  onWheel(-wheel_.add(delta) * linesPerNotch);
+  return true;
 }
 
 void ConfigWindow::onWheel(int lines) {
   if (lines == 0) return;
   form_.moveTo(form_.topRow() + lines);
-  host_.setScrollPosition(ids::kScrollBar, form_.topRow());
+  controls_.setSelection(ids::kScrollBar, form_.topRow());
 }
 
 bool ConfigWindow::validateForm() {
@@ -121,7 +144,7 @@ bool ConfigWindow::validateForm() {
 void ConfigWindow::showFormError(FormResult result) {
   // The faulty row comes into view before the message, the focus goes to its field.
   const int field = form_.revealField(result);
-  host_.setScrollPosition(ids::kScrollBar, form_.topRow());
+  controls_.setSelection(ids::kScrollBar, form_.topRow());
   reportFormResult(host_, result);
   // Selected whole, so the next digit replaces the wrong value rather than adding to it.
   host_.setFocus(field, true);
@@ -162,7 +185,7 @@ void ConfigWindow::onDoubleClick(int id) {
   }
 }
 
-bool ConfigWindow::onPaste(const platform::ControlSpec& edit, std::string_view utf8) {
+bool ConfigWindow::onPaste(const window::ControlSpec& edit, std::string_view utf8) {
   std::string why = pasteRefusal(edit, utf8, allowedValues(edit.id));
   if (why == notice_) return why.empty();
   notice_ = std::move(why);
@@ -173,7 +196,7 @@ bool ConfigWindow::onPaste(const platform::ControlSpec& edit, std::string_view u
 void ConfigWindow::editSequence(int id, std::string& buffer) {
   buffer = firstChars(controls_.text(id), SignalBox::kBufferChars);
   SignalBox box(buffer);
-  if (host_.runSignalBox(box, id) == 1) controls_.setText(id, buffer);
+  if (host_.runDialog(box, id) == 1) controls_.setText(id, buffer);
 }
 
 }  // namespace trv810::config

@@ -3,8 +3,8 @@
 // rows, the five commands ("TRV programmieren", "TRV auslesen", "Datei laden",
 // "In Datei sichern", "Abbrechen"), the transfer's notifications, and the double
 // click that opens the signal-sequence dialog. It sees its controls through a
-// ControlTable and the toolkit through a ConfigWindowHost; the toolkit forwards input
-// to the on...() handlers and the transfer's notifications to onNotification().
+// ControlTable and the toolkit through a WindowHost; the toolkit forwards input
+// (input()) to the on...() handlers and the transfer's notifications to onNotification().
 //
 // How a transfer runs: the command starts its operation (config_operations.h), which
 // opens the selected port and starts the thread posting to `sink`; the buttons 150 to
@@ -26,18 +26,18 @@
 
 #include "config/config_image.h"
 #include "config/config_operations.h"
-#include "config/config_window_host.h"
 #include "config/form.h"
-#include "platform/controls.h"
-#include "platform/layout.h"
+#include "window/control_input.h"
+#include "window/controls.h"
+#include "window/layout.h"
+#include "window/window_host.h"
 #include "transfer/operation.h"
 #include "transfer/transfer.h"
 #include "transfer/transfer_record.h"
 
 namespace trv810::config {
 
-/// A request from the vertical scroll bar.
-enum class ScrollRequest { LineUp, LineDown, PageUp, PageDown, Thumb, Top, Bottom, EndScroll };
+using ScrollRequest = window::ScrollRequest;
 
 /// The port the user chose, read at the moment a command opens the port.
 using PortChoice = transfer::PortChoice;
@@ -46,19 +46,26 @@ class ConfigWindow {
  public:
   /// The window's layout, in creation order, for `cell` and the main window's client
   /// size (the window fills it, taken once at creation).
-  static platform::WindowSpec layout(platform::CellSize cell, int clientWidth, int clientHeight);
+  static window::WindowSpec layout(window::CellSize cell, int clientWidth, int clientHeight);
 
   /// Keeps references to everything; all must outlive the window. `lastPath` is the
   /// configuration file chosen last, kept by the caller for the program's run, so the
   /// file dialogs start there again in a new window. `sink` receives the transfer's
   /// notifications (the toolkit hands them back to onNotification()).
   ConfigWindow(ConfigImage& image, StagingBuffer& staging, std::string& lastPath, transfer::Transfer& transfer,
-               PortChoice port, platform::ControlTable& controls, ConfigWindowHost& host,
+               PortChoice port, window::ControlTable& controls, window::WindowHost& host,
                transfer::NotificationSink& sink);
   /// Stops a transfer that still runs, so no thread posts to `sink` any more.
   ~ConfigWindow();
   ConfigWindow(const ConfigWindow&) = delete;
   ConfigWindow& operator=(const ConfigWindow&) = delete;
+
+  /// The layout the face built the controls from: the wheel over its table area (the
+  /// group box of the rows, the first control) scrolls the rows.
+  void useLayout(const window::WindowSpec& layout);
+  /// Where the face sends the user's input on the controls: clicks, the scroll bar,
+  /// presses, double clicks, the wheel and pastes.
+  window::ControlInput input();
 
   /// After the controls exist: "Abbrechen" disabled, image and form cleared, rows 1 to
   /// 8 with only the active toggles usable, "1200", the title, an empty progress bar
@@ -76,6 +83,10 @@ class ConfigWindow {
   /// The mouse wheel over the table: `lines` rows down (negative: up), as the scroll
   /// bar's line steps would.
   void onWheel(int lines);
+  /// The wheel turned by `delta` over control `id` at `at`: over the table area it
+  /// scrolls the rows, lists included, `linesPerNotch` rows a whole notch; the scroll
+  /// bar takes the wheel itself, and elsewhere it is not the window's. True when taken.
+  bool onWheelTurn(int id, window::Point at, int delta, int linesPerNotch);
   /// The left button pressed on control `id`; `onlyLeftButton` when no other button or
   /// modifier key is down. Form controls other than toggles take the focus.
   void onLeftButtonDown(int id, bool onlyLeftButton);
@@ -83,7 +94,7 @@ class ConfigWindow {
   void onDoubleClick(int id);
   /// A paste into `edit` would make `utf8` its whole text. True when the edit takes it;
   /// otherwise the status line says why and the edit must stay as it is.
-  bool onPaste(const platform::ControlSpec& edit, std::string_view utf8);
+  bool onPaste(const window::ControlSpec& edit, std::string_view utf8);
   /// A notification of the transfer, on the window's thread.
   void onNotification(const transfer::Notification& notification);
   /// The host's tick while a transfer runs: the status line's clock moves on.
@@ -120,8 +131,8 @@ class ConfigWindow {
   ConfigImage& image_;
   transfer::Transfer& transfer_;
   PortChoice port_;
-  platform::ControlTable& controls_;
-  ConfigWindowHost& host_;
+  window::ControlTable& controls_;
+  window::WindowHost& host_;
   transfer::NotificationSink& sink_;
   Form form_;
   ConfigurationRead read_;
@@ -135,8 +146,10 @@ class ConfigWindow {
   bool reading_ = false;  // which of the two runs
   int startedBy_ = -1;    // the button that started it, which gets the focus back
   Phase phase_ = Phase::Waiting;
-  platform::WindowHost::Clock::time_point phaseSince_{};
+  window::WindowHost::Clock::time_point phaseSince_{};
   int requestsSent_ = 0;  // sendings of the write request: more than one, the unit was silent
+  window::Rect tableArea_;
+  window::WheelNotches wheel_;
   std::string notice_;    // a line under the transfer's status (a refused paste), UTF-8
 };
 

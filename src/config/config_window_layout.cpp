@@ -13,8 +13,8 @@
 namespace trv810::config {
 namespace {
 
-using platform::ControlKind;
-using platform::ControlSpec;
+using window::ControlKind;
+using window::ControlSpec;
 
 // What the edits hold: seven digits of an address (the most a valid one has), the
 // widest of them shown whole.
@@ -24,14 +24,14 @@ constexpr int kRowSequenceChars = 126;
 
 class Builder {
  public:
-  explicit Builder(platform::CellSize cell) : w_(cell.width), h_(cell.height) {}
+  explicit Builder(window::CellSize cell) : w_(cell.width), h_(cell.height) {}
 
   // Horizontal and vertical a/b of a cell in pixels.
   int x(int a, int b = 1) const { return a * w_ / b; }
   int y(int a, int b = 1) const { return a * h_ / b; }
 
   ControlSpec& add(ControlKind kind, int id, std::string_view text, int px, int py, int pw, int ph) {
-    controls.push_back(platform::control(kind, id, std::string(text), px, py, pw, ph));
+    controls.push_back(window::control(kind, id, std::string(text), px, py, pw, ph));
     return controls.back();
   }
   ControlSpec& label(std::string_view text, int px, int py, int pw, int ph) {
@@ -166,12 +166,12 @@ void addCommands(Builder& b) {
 
 }  // namespace
 
-platform::WindowSpec ConfigWindow::layout(platform::CellSize cell, int clientWidth, int clientHeight) {
+window::WindowSpec ConfigWindow::layout(window::CellSize cell, int clientWidth, int clientHeight) {
   Builder b(cell);
   addRowTable(b);
   addGeneralSettings(b);
   addCommands(b);
-  platform::WindowSpec windowLayout;
+  window::WindowSpec windowLayout;
   windowLayout.title = std::string(texts::kWindowCaption);
   windowLayout.frame = {0, 0, clientWidth, clientHeight};
   windowLayout.controls = std::move(b.controls);

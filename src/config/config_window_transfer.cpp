@@ -122,7 +122,7 @@ void ConfigWindow::onTransferResult(uint32_t code) {
   if (code == transfer::RESULT_READ_DONE) host_.setTitle(firmwareTitle(report.firmwareVersion));
   if (code == transfer::RESULT_PROGRAMMED) saved_ = sending_;  // the unit holds what the form showed then
   if (report.imported()) {
-    host_.setScrollPosition(ids::kScrollBar, 0);
+    controls_.setSelection(ids::kScrollBar, 0);
     form_.showImportedImage();
     saved_ = form_.state();
   }

@@ -4,20 +4,20 @@
 
 namespace trv810::config {
 
-bool saveConfigurationCommand(Form& form, platform::WindowHost& host, std::string& lastPath) {
+bool saveConfigurationCommand(Form& form, window::WindowHost& host, std::string& lastPath) {
   form.storeVisibleRows();
   if (!reportFormResult(host, form.readForm())) return false;
   return saveValidatedConfiguration(form, host, lastPath);
 }
 
-bool saveValidatedConfiguration(Form& form, platform::WindowHost& host, std::string& lastPath) {
+bool saveValidatedConfiguration(Form& form, window::WindowHost& host, std::string& lastPath) {
   const std::optional<std::string> path = host.chooseSaveFile(configFileDialog(lastPath, true));
   if (!path) return false;
   lastPath = *path;
   return saveConfigFileShowing(*path, form.image(), host);
 }
 
-bool loadConfigurationCommand(Form& form, platform::WindowHost& host, std::string& lastPath) {
+bool loadConfigurationCommand(Form& form, window::WindowHost& host, std::string& lastPath) {
   const std::optional<std::string> path = host.chooseOpenFile(configFileDialog(lastPath, false));
   if (!path) return false;
   lastPath = *path;

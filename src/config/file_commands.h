@@ -6,22 +6,22 @@
 #include <string>
 
 #include "config/form.h"
-#include "platform/window_host.h"
+#include "window/window_host.h"
 
 namespace trv810::config {
 
 /// "In Datei sichern": stores the visible rows and validates the form (its message and
 /// no dialog on failure), asks for a path, writes the current-format file. A failed
 /// write keeps the old file and says so. True when the file was written.
-bool saveConfigurationCommand(Form& form, platform::WindowHost& host, std::string& lastPath);
+bool saveConfigurationCommand(Form& form, window::WindowHost& host, std::string& lastPath);
 
 /// The part of "In Datei sichern" after a successful validation: asks for a path and
 /// writes the image. True when the file was written.
-bool saveValidatedConfiguration(Form& form, platform::WindowHost& host, std::string& lastPath);
+bool saveValidatedConfiguration(Form& form, window::WindowHost& host, std::string& lastPath);
 
 /// "Datei laden": asks for a path and loads the file with every question and message;
 /// on success the form shows the new image from row 1 (the caller moves its scroll
 /// thumb to the top). True when the image was replaced.
-bool loadConfigurationCommand(Form& form, platform::WindowHost& host, std::string& lastPath);
+bool loadConfigurationCommand(Form& form, window::WindowHost& host, std::string& lastPath);
 
 }  // namespace trv810::config

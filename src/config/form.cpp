@@ -43,12 +43,12 @@ std::string firstChars(std::string_view text, std::size_t n) {
   return std::string(text.substr(0, n));
 }
 
-void defineFormLists(platform::MemoryControlTable& controls) {
+void defineFormLists(window::MemoryControlTable& controls) {
   for (int k = 0; k < ids::kVisibleLines; ++k) controls.defineList(ids::function(k), ids::kFunctionEntries);
   controls.defineList(ids::kBaudRate, ids::kBaudEntries);
 }
 
-Form::Form(ConfigImage& image, platform::ControlTable& controls) : image_(image), controls_(controls) {}
+Form::Form(ConfigImage& image, window::ControlTable& controls) : image_(image), controls_(controls) {}
 
 void Form::reset() {
   rows_.fill(AddressText{});

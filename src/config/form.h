@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "config/config_image.h"
-#include "platform/controls.h"
-#include "platform/layout.h"
-#include "platform/window_host.h"
+#include "window/controls.h"
+#include "window/layout.h"
+#include "window/window_host.h"
 
 namespace trv810::config {
 
@@ -79,12 +79,12 @@ std::string formResultHint(FormResult result);
 /// Shows the message of a failed readForm with the line of what is allowed under it
 /// (caption "TRV810 Konfiguration", error icon). True, showing nothing, when the form
 /// was valid.
-bool reportFormResult(platform::WindowHost& host, FormResult result);
+bool reportFormResult(window::WindowHost& host, FormResult result);
 
 /// Why `edit` refuses a paste that would make `utf8` its whole text, as a line for a
 /// status line (UTF-8): the reason, then `allowed` (what the field admits). Empty when
 /// the edit takes it.
-std::string pasteRefusal(const platform::ControlSpec& edit, std::string_view utf8, std::string_view allowed = {});
+std::string pasteRefusal(const window::ControlSpec& edit, std::string_view utf8, std::string_view allowed = {});
 
 /// The first `n` characters of a control's text, as a fixed buffer takes them: a zero
 /// character ends the text early.
@@ -104,7 +104,7 @@ inline constexpr std::size_t kManualSequenceEmptyBytes = 9;
 std::string identShown(std::span<const uint8_t, kIdentSize> ident);
 
 /// Makes the list controls of a MemoryControlTable as long as the form's lists.
-void defineFormLists(platform::MemoryControlTable& controls);
+void defineFormLists(window::MemoryControlTable& controls);
 
 /// The positional decimal value of a digits-only text of at most 9 characters; nothing
 /// when it is empty, longer or holds a character other than a digit.
@@ -115,7 +115,7 @@ struct GeneralField;
 class Form {
  public:
   /// The form keeps references to both; they must outlive it.
-  Form(ConfigImage& image, platform::ControlTable& controls);
+  Form(ConfigImage& image, window::ControlTable& controls);
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
@@ -128,7 +128,7 @@ class Form {
   const AddressText& addressText(int row) const { return rows_[static_cast<std::size_t>(row) % kRowCount]; }
   AddressText& addressText(int row) { return rows_[static_cast<std::size_t>(row) % kRowCount]; }
   ConfigImage& image() { return image_; }
-  platform::ControlTable& controls() { return controls_; }
+  window::ControlTable& controls() { return controls_; }
 
   /// Copies the visible lines of active rows into AddressText.
   void storeVisibleRows();
@@ -171,7 +171,7 @@ class Form {
   bool readField(const GeneralField& field);
 
   ConfigImage& image_;
-  platform::ControlTable& controls_;
+  window::ControlTable& controls_;
   std::array<AddressText, kRowCount> rows_{};
   int topRow_ = 0;
 };

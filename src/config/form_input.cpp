@@ -12,18 +12,18 @@
 
 namespace trv810::config {
 
-std::string pasteRefusal(const platform::ControlSpec& edit, std::string_view utf8, std::string_view allowed) {
+std::string pasteRefusal(const window::ControlSpec& edit, std::string_view utf8, std::string_view allowed) {
   std::string why;
-  switch (platform::refusalOf(edit, utf8)) {
-    case platform::Refusal::None: return {};
-    case platform::Refusal::TooLong: {
+  switch (window::refusalOf(edit, utf8)) {
+    case window::Refusal::None: return {};
+    case window::Refusal::TooLong: {
       char text[128];
       std::snprintf(text, sizeof text, std::string(texts::kPasteTooLong).c_str(), edit.maxLength);
       why = text;
       break;
     }
-    case platform::Refusal::NotDigits: why = texts::kPasteNotDigits; break;
-    case platform::Refusal::NotWindows1252: why = texts::kPasteNotWindows1252; break;
+    case window::Refusal::NotDigits: why = texts::kPasteNotDigits; break;
+    case window::Refusal::NotWindows1252: why = texts::kPasteNotWindows1252; break;
   }
   if (!allowed.empty()) {
     why += ' ';

@@ -60,10 +60,10 @@ std::string formResultHint(FormResult result) {
   return field != nullptr ? std::string(field->hint) : std::string();
 }
 
-bool reportFormResult(platform::WindowHost& host, FormResult result) {
+bool reportFormResult(window::WindowHost& host, FormResult result) {
   if (result.ok()) return true;
   host.messageBox(formResultMessage(result) + "\n" + formResultHint(result), texts::kValidationCaption,
-                  platform::Icon::Error);
+                  window::Icon::Error);
   return false;
 }
 

@@ -105,7 +105,7 @@ const GeneralField* fieldOfId(int id) {
   return nullptr;
 }
 
-std::string fieldText(const GeneralField& field, const platform::ControlTable& controls) {
+std::string fieldText(const GeneralField& field, const window::ControlTable& controls) {
   switch (field.kind) {
     case FieldKind::BaudRate: return std::string(kBaudRateEntries[controls.selection(field.id) == 1 ? 1 : 0]);
     case FieldKind::ManualRelays: {

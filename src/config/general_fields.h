@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "config/config_image.h"
-#include "platform/controls.h"
+#include "window/controls.h"
 
 namespace trv810::config {
 
@@ -71,7 +71,7 @@ const GeneralField* fieldOfId(int id);
 
 /// What `field` shows in `controls`, in Windows-1252: an edit's text, the list's
 /// entry, the names of the checked relays ("K3 K5"); empty for the reserved flags.
-std::string fieldText(const GeneralField& field, const platform::ControlTable& controls);
+std::string fieldText(const GeneralField& field, const window::ControlTable& controls);
 
 /// Entries of the baud-rate list; the selection is the state of kFlagBaud1200.
 inline constexpr std::string_view kBaudRateEntries[] = {"512", "1200"};

@@ -8,7 +8,7 @@
 #include "config/config_file.h"
 #include "config/config_image.h"
 #include "config/form.h"
-#include "platform/controls.h"
+#include "window/controls.h"
 
 namespace trv810::config {
 
@@ -31,11 +31,11 @@ class OfflineConfig {
 
   ConfigImage& image() { return image_; }
   Form& form() { return form_; }
-  platform::MemoryControlTable& controls() { return controls_; }
+  window::MemoryControlTable& controls() { return controls_; }
 
  private:
   ConfigImage image_;
-  platform::MemoryControlTable controls_;
+  window::MemoryControlTable controls_;
   Form form_;
   int loadedFormat_ = 0;
 };

@@ -6,15 +6,15 @@
 
 namespace trv810::config {
 
-platform::WindowSpec SignalBox::layout(platform::CellSize base) {
-  using platform::ControlKind;
-  using platform::dialogX;
-  using platform::dialogY;
+window::WindowSpec SignalBox::layout(window::CellSize base) {
+  using window::ControlKind;
+  using window::dialogX;
+  using window::dialogY;
   auto at = [base](ControlKind kind, int id, std::string_view text, int x, int y, int w, int h) {
-    return platform::control(kind, id, std::string(text), dialogX(x, base), dialogY(y, base),
+    return window::control(kind, id, std::string(text), dialogX(x, base), dialogY(y, base),
                              dialogX(w, base), dialogY(h, base));
   };
-  platform::WindowSpec windowLayout;
+  window::WindowSpec windowLayout;
   windowLayout.title = std::string(texts::kSignalBoxTitle);
   windowLayout.frame = {dialogX(60, base), dialogY(40, base), dialogX(400, base), dialogY(40, base)};
   windowLayout.clientSize = true;
@@ -35,16 +35,16 @@ platform::WindowSpec SignalBox::layout(platform::CellSize base) {
   return windowLayout;
 }
 
-void SignalBox::onInit(platform::ControlTable& controls) const { controls.setText(kEdit, buffer_); }
+void SignalBox::onInit(window::ControlTable& controls) { controls.setText(kEdit, buffer_); }
 
-bool SignalBox::onPaste(const platform::ControlSpec& edit, std::string_view utf8,
-                        platform::ControlTable& controls) const {
+bool SignalBox::onPaste(const window::ControlSpec& edit, std::string_view utf8,
+                        window::ControlTable& controls) {
   const std::string why = pasteRefusal(edit, utf8);
   controls.setText(kNotice, utf8ToCp1252(why).bytes);
   return why.empty();
 }
 
-std::optional<int> SignalBox::onCommand(int id, const platform::ControlTable& controls) {
+std::optional<int> SignalBox::onCommand(int id, window::ControlTable& controls) {
   if (id == kOk) {
     buffer_ = firstChars(controls.text(kEdit), kBufferChars);
     return 1;

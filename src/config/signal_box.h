@@ -12,12 +12,13 @@
 #include <string>
 #include <string_view>
 
-#include "platform/controls.h"
-#include "platform/layout.h"
+#include "window/controls.h"
+#include "window/dialog.h"
+#include "window/layout.h"
 
 namespace trv810::config {
 
-class SignalBox {
+class SignalBox : public window::Dialog {
  public:
   static constexpr int kOk = 115;
   static constexpr int kCancel = 116;
@@ -28,19 +29,22 @@ class SignalBox {
 
   /// The dialog template "SignalBox" in pixels of the dialog font's base (dialog
   /// units: a quarter of its average character width, an eighth of its height).
-  static platform::WindowSpec layout(platform::CellSize dialogBase);
+  static window::WindowSpec layout(window::CellSize dialogBase);
+  window::WindowSpec spec(window::CellSize dialogBase) const override { return layout(dialogBase); }
 
   /// Edits `buffer`, which must outlive the dialog.
   explicit SignalBox(std::string& buffer) : buffer_(buffer) {}
 
   /// Start of the dialog: the edit shows the buffer's text.
-  void onInit(platform::ControlTable& controls) const;
+  void onInit(window::ControlTable& controls) override;
+  /// The edit has the focus.
+  int focusId() const override { return kEdit; }
   /// A command from control `id`: 1 after "OK" (buffer = the edit's first 127
   /// characters), 0 after "CANCEL"; nothing for any other id, the dialog goes on.
-  std::optional<int> onCommand(int id, const platform::ControlTable& controls);
+  std::optional<int> onCommand(int id, window::ControlTable& controls) override;
   /// A paste into `edit` would make `utf8` its whole text: true when it takes it;
   /// otherwise the notice says why.
-  bool onPaste(const platform::ControlSpec& edit, std::string_view utf8, platform::ControlTable& controls) const;
+  bool onPaste(const window::ControlSpec& edit, std::string_view utf8, window::ControlTable& controls) override;
 
  private:
   std::string& buffer_;

@@ -35,20 +35,20 @@ std::string titleOf(const std::string& path) {
 
 }  // namespace
 
-platform::WindowSpec UpdateWindow::layout(platform::CellSize cell, int clientWidth) {
+window::WindowSpec UpdateWindow::layout(window::CellSize cell, int clientWidth) {
   const int w = cell.width;
   const int h = cell.height;
   const int high = 7 * h / 4;
-  using platform::ControlKind;
-  using platform::control;
-  platform::WindowSpec windowLayout;
+  using window::ControlKind;
+  using window::control;
+  window::WindowSpec windowLayout;
   windowLayout.title = std::string(texts::kWindowTitle);
   windowLayout.frame = {clientWidth / 2 - 25 * w, h, 50 * w, 11 * h};
   // The buttons are tab stops, so the keyboard reaches the window; none is drawn as
   // the default, as Enter presses only the one that has the focus.
   windowLayout.controls = {
       control(ControlKind::Button, ids::kHexFile, std::string(texts::kHexFileButton), w, h, 15 * w, high).tabbed(),
-      control(ControlKind::Static, ids::kFileName, std::string(texts::kNoFile), 17 * w, h, 30 * w, high).centre(),
+      control(ControlKind::Static, ids::kFileName, std::string(texts::kNoFile), 17 * w, h, 30 * w, high).centre().path(),
       control(ControlKind::Button, ids::kProgram, std::string(texts::kProgramButton), w, 3 * h, 15 * w, high)
           .tabbed(),
       control(ControlKind::Button, ids::kStop, std::string(texts::kStopButton), 17 * w, 3 * h, 15 * w, high).tabbed(),
@@ -61,7 +61,7 @@ platform::WindowSpec UpdateWindow::layout(platform::CellSize cell, int clientWid
 }
 
 UpdateWindow::UpdateWindow(FlashImage& image, std::string& path, transfer::Transfer& transfer, PortChoice port,
-                           platform::ControlTable& controls, platform::WindowHost& host,
+                           window::ControlTable& controls, window::WindowHost& host,
                            transfer::NotificationSink& sink)
     : image_(image),
       path_(path),
@@ -87,8 +87,8 @@ bool UpdateWindow::onCloseRequest() {
   if (!running_) return true;
   // "Ja" breaks the programming off, so Enter must not give it.
   const std::string question = std::string(texts::kCloseWhileProgramming) + "\n\n" + std::string(texts::kFirmwareIncomplete);
-  return host_.messageBox(question, texts::kCaption, platform::Icon::Question, platform::Buttons::YesNo,
-                          platform::Answer::No) == platform::Answer::Yes;
+  return host_.messageBox(question, texts::kCaption, window::Icon::Question, window::Buttons::YesNo,
+                          window::Answer::No) == window::Answer::Yes;
 }
 
 void UpdateWindow::onClose() {
@@ -117,7 +117,7 @@ void UpdateWindow::onCommand(int id) {
 }
 
 void UpdateWindow::chooseFile() {
-  platform::FileDialogRequest request;
+  window::FileDialogRequest request;
   request.filterName = std::string(texts::kFlashFilterName);
   request.filterPatterns = std::string(texts::kFlashFilterPatterns);
   request.moreFilters.push_back({std::string(texts::kConfigFilterName), std::string(texts::kConfigFilterPatterns)});
@@ -142,7 +142,7 @@ void UpdateWindow::onFileChosen(const std::string& path) {
     if (rawCopyFailed(result))
       show({std::string(texts::kRawCopyNotWritten),
             result.rawCopy.message + ".\n" + std::string(texts::kRawCopyImageLoaded), texts::kCaption,
-            platform::Icon::Error});
+            window::Icon::Error});
     return;
   }
   path_.clear();
@@ -151,7 +151,7 @@ void UpdateWindow::onFileChosen(const std::string& path) {
   controls_.setText(ids::kFileName, platform::utf8ToCp1252(texts::kNoFile).bytes);
   setStatus(texts::kNoStatus);
   controls_.setEnabled(ids::kProgram, false);
-  show({std::string(texts::kInvalidFile), describe(result), texts::kCaption, platform::Icon::Error});
+  show({std::string(texts::kInvalidFile), describe(result), texts::kCaption, window::Icon::Error});
 }
 
 void UpdateWindow::program() {

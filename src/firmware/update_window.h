@@ -24,9 +24,10 @@
 
 #include "firmware/firmware_update.h"
 #include "firmware/flash_image.h"
-#include "platform/controls.h"
-#include "platform/layout.h"
-#include "platform/window_host.h"
+#include "window/control_input.h"
+#include "window/controls.h"
+#include "window/layout.h"
+#include "window/window_host.h"
 #include "transfer/progress_estimate.h"
 #include "transfer/transfer.h"
 #include "transfer/transfer_record.h"
@@ -50,17 +51,20 @@ class UpdateWindow {
  public:
   /// The window's frame (relative to the main window's client area, `clientWidth`
   /// wide) and its six controls in creation order, for `cell`.
-  static platform::WindowSpec layout(platform::CellSize cell, int clientWidth);
+  static window::WindowSpec layout(window::CellSize cell, int clientWidth);
 
   /// Keeps references to everything; all must outlive the window. `path` is the path
   /// of the firmware file chosen last. `sink` receives the transfer's notifications
   /// (the toolkit hands them back to onNotification()).
   UpdateWindow(FlashImage& image, std::string& path, transfer::Transfer& transfer, PortChoice port,
-               platform::ControlTable& controls, platform::WindowHost& host, transfer::NotificationSink& sink);
+               window::ControlTable& controls, window::WindowHost& host, transfer::NotificationSink& sink);
   /// Stops a transfer that still runs, so no thread posts to `sink` any more.
   ~UpdateWindow();
   UpdateWindow(const UpdateWindow&) = delete;
   UpdateWindow& operator=(const UpdateWindow&) = delete;
+
+  /// Where the face sends the user's input: clicks on the buttons.
+  window::ControlInput input() { return window::clicksTo([this](int id) { onCommand(id); }); }
 
   /// After the controls exist: the title, "----------" and "-", an empty progress
   /// bar, only "Hex-Datei" enabled.
@@ -98,15 +102,15 @@ class UpdateWindow {
   std::string& path_;
   transfer::Transfer& transfer_;
   PortChoice port_;
-  platform::ControlTable& controls_;
-  platform::WindowHost& host_;
+  window::ControlTable& controls_;
+  window::WindowHost& host_;
   transfer::NotificationSink& sink_;
   FirmwareUpdate update_;
   bool running_ = false;
   bool closed_ = false;
   // While programming: since when the unit erases, how often the request went out, and
   // the blocks once they go through.
-  platform::WindowHost::Clock::time_point erasingSince_{};
+  window::WindowHost::Clock::time_point erasingSince_{};
   int requestsSent_ = 0;
   bool blocksStarted_ = false;
   uint32_t blocksDone_ = 0;

@@ -43,7 +43,7 @@ Report Operation::finish(uint32_t code) {
   // it, and only then is what it wrote read.
   transfer_.stop();
   started_ = false;
-  const auto told = [this](std::string_view text, platform::Icon icon = platform::Icon::Error) {
+  const auto told = [this](std::string_view text, window::Icon icon = window::Icon::Error) {
     return Message{std::string(text), {}, texts_.resultCaption, icon};
   };
   Report report{code, std::nullopt};
@@ -64,7 +64,7 @@ Report Operation::finish(uint32_t code) {
       report.message = told(texts_.blockFailed);
       break;
     case RESULT_PROGRAMMED:
-      report.message = told(texts_.programmed, platform::Icon::Information);
+      report.message = told(texts_.programmed, window::Icon::Information);
       break;
     case RESULT_INCOMPATIBLE:
       report.message = told(texts_.incompatible);
@@ -76,7 +76,7 @@ Report Operation::finish(uint32_t code) {
 }
 
 Message Operation::failure(std::string text, std::string detail) const {
-  return {std::move(text), std::move(detail), texts_.caption, platform::Icon::Error};
+  return {std::move(text), std::move(detail), texts_.caption, window::Icon::Error};
 }
 
 }  // namespace trv810::transfer

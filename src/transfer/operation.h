@@ -20,7 +20,7 @@
 #include <string_view>
 
 #include "link/port_table.h"
-#include "platform/window_host.h"
+#include "window/window_host.h"
 #include "transfer/transfer.h"
 #include "transfer/transfer_record.h"
 
@@ -47,7 +47,7 @@ struct Message {
   std::string text;
   std::string detail;
   std::string_view caption;
-  platform::Icon icon = platform::Icon::Error;
+  window::Icon icon = window::Icon::Error;
   /// The text as a message box shows it: the detail under it after an empty line.
   std::string boxText() const { return detail.empty() ? text : text + "\n\n" + detail; }
 };

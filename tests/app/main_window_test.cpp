@@ -8,12 +8,12 @@
 namespace trv810::app {
 namespace {
 
-using platform::CellSize;
-using platform::Rect;
+using window::CellSize;
+using window::Rect;
 
 struct MainWindowTest : ::testing::Test {
   ShellState shell{link::PortTable::defaults()};
-  platform::MemoryControlTable menu;
+  window::MemoryControlTable menu;
   test::RecordingHost host;
   test::ScriptedShellHost shellHost;
   int portClosings = 0;
@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, PortDialogAndInfoStayUsableWithAChildOpen) {
   EXPECT_EQ(shellHost.created.size(), 1u);
   EXPECT_EQ(shell.child, ChildKind::Configuration);
 
-  shellHost.clicks = {PortDialog::kFirstPortId + 2, PortDialog::kOkId};
+  host.clicks = {PortDialog::kFirstPortId + 2, PortDialog::kOkId};
   EXPECT_TRUE(window.onCommand(kCommandPort, false));
   EXPECT_EQ(shell.selectedPort, 2);
   EXPECT_TRUE(window.onCommand(kCommandInfo, false));
@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, InfoBoxStartsWithTheVersion) {
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].text.rfind("V1.30", 0), 0u);
   EXPECT_EQ(host.boxes[0].caption, "TRV810");
-  EXPECT_EQ(host.boxes[0].icon, platform::Icon::Information);
+  EXPECT_EQ(host.boxes[0].icon, window::Icon::Information);
 }
 
 TEST_F(MainWindowTest, ExitClosesThePortWithAChildOpen) {

@@ -9,19 +9,19 @@
 namespace trv810::app {
 namespace {
 
-using platform::CellSize;
-using platform::ControlKind;
-using platform::Rect;
+using window::CellSize;
+using window::ControlKind;
+using window::Rect;
 
 struct PortDialogTest : ::testing::Test {
   ShellState shell{tests::linuxPortTable()};
-  platform::MemoryControlTable menu;
+  window::MemoryControlTable menu;
   test::RecordingHost host;
   test::ScriptedShellHost shellHost;
   MainWindow window{shell, menu, host, shellHost, [] {}};
 
   void choosePort(std::vector<int> clicks) {
-    shellHost.clicks = std::move(clicks);
+    host.clicks = std::move(clicks);
     window.onCommand(kCommandPort, false);
   }
 };
@@ -30,7 +30,7 @@ constexpr int kCom5 = PortDialog::kFirstPortId + 4;
 
 TEST_F(PortDialogTest, FreshStartMarksCom1Only) {
   choosePort({PortDialog::kCancelId});
-  EXPECT_EQ(shellHost.markedAtStart, (std::vector<int>{103}));
+  EXPECT_EQ(host.markedAtStart, (std::vector<int>{103}));
   EXPECT_EQ(shell.selectedEntry().name, "COM1");
 }
 
@@ -40,20 +40,20 @@ TEST_F(PortDialogTest, CancelRestoresTheRememberedPort) {
   choosePort({PortDialog::kFirstPortId + 2, PortDialog::kOkId});
   choosePort({kCom5, PortDialog::kFirstPortId + 11, PortDialog::kCancelId});
   EXPECT_EQ(shell.selectedPort, 2);
-  EXPECT_EQ(shellHost.markedAtStart, (std::vector<int>{105}));
+  EXPECT_EQ(host.markedAtStart, (std::vector<int>{105}));
 }
 
 TEST_F(PortDialogTest, OkKeepsTheLastClick) {
   choosePort({PortDialog::kFirstPortId + 9, kCom5, PortDialog::kOkId});
   EXPECT_EQ(shell.selectedPort, 4);
   EXPECT_EQ(shell.selectedEntry().name, "COM5");
-  EXPECT_FALSE(shellHost.controls.checked(PortDialog::kFirstPortId + 9));
-  EXPECT_TRUE(shellHost.controls.checked(kCom5));
+  EXPECT_FALSE(host.controls.checked(PortDialog::kFirstPortId + 9));
+  EXPECT_TRUE(host.controls.checked(kCom5));
 }
 
 TEST_F(PortDialogTest, OnlyOkAndCancelEndTheDialog) {
   PortDialog dialog(shell);
-  platform::MemoryControlTable controls;
+  window::MemoryControlTable controls;
   dialog.onInit(controls);
   for (int id : {1, 2, 102, 103, 114, 117, 0xFF}) EXPECT_FALSE(dialog.onCommand(id, controls)) << id;
   EXPECT_EQ(dialog.onCommand(115, controls), 1);
@@ -71,10 +71,10 @@ TEST(PortDialogKeys, StartsOnTheSelectedPortArrowsMoveAndSelectEnterAndEscapeEnd
   ShellState shell{tests::linuxPortTable()};
   shell.selectedPort = 4;
   PortDialog dialog(shell);
-  platform::MemoryControlTable controls;
+  window::MemoryControlTable controls;
   dialog.onInit(controls);
   EXPECT_EQ(dialog.focusId(), kCom5);
-  using platform::Arrow;
+  using window::Arrow;
   EXPECT_EQ(dialog.onArrow(kCom5, Arrow::Right, controls), kCom5 + 1);  // COM 6 beside it
   EXPECT_EQ(shell.selectedPort, 5);
   EXPECT_TRUE(controls.checked(kCom5 + 1));
@@ -103,7 +103,7 @@ TEST(PortDialogKeys, StartsOnTheSelectedPortArrowsMoveAndSelectEnterAndEscapeEnd
   auto after = [&](int id, std::size_t n) {
     for (std::size_t i = 0; i + n < windowLayout.controls.size(); ++i)
       if (windowLayout.controls[i].id == id) return windowLayout.controls[i + n];
-    return platform::ControlSpec{};
+    return window::ControlSpec{};
   };
   EXPECT_EQ(after(103, 2).text, "vorhanden");
   EXPECT_EQ(after(103, 0).toolTip, "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0 (vorhanden)");
@@ -111,19 +111,19 @@ TEST(PortDialogKeys, StartsOnTheSelectedPortArrowsMoveAndSelectEnterAndEscapeEnd
   EXPECT_EQ(after(104, 2).text, "fehlt");
   EXPECT_EQ(after(104, 0).toolTip, "/dev/ttyS1 (fehlt)");
   EXPECT_EQ(after(107, 2).text, "fehlt");
-  const auto first = *platform::findControl(windowLayout.controls, 103);
+  const auto first = *window::findControl(windowLayout.controls, 103);
   EXPECT_TRUE(first.tabStop);
   // The presence words stay inside the group box and clear of the next column.
   const Rect group = windowLayout.controls[0].rect();
   EXPECT_LE(after(104, 2).x + after(104, 2).w, group.x + group.w);
-  EXPECT_LT(after(103, 2).x + after(103, 2).w, platform::findControl(windowLayout.controls, 104)->x);
+  EXPECT_LT(after(103, 2).x + after(103, 2).w, window::findControl(windowLayout.controls, 104)->x);
 }
 
 TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
   link::PortTable ports = tests::linuxPortTable();
   ports.setDevice(0, "/dev/pts/7");
   ports.setDevice(1, "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
-  const platform::WindowSpec windowLayout = PortDialog::layout(CellSize{8, 16}, ports, {});
+  const window::WindowSpec windowLayout = PortDialog::layout(CellSize{8, 16}, ports, {});
   EXPECT_EQ(windowLayout.title, "Com-Port ?");
   EXPECT_TRUE(windowLayout.clientSize);
   EXPECT_EQ(windowLayout.frame.x, 120);
@@ -131,7 +131,7 @@ TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
   EXPECT_EQ(windowLayout.frame.h, 264);
 
   for (int i = 0; i < 12; ++i) {
-    auto radio = platform::findControl(windowLayout.controls, 103 + i);
+    auto radio = window::findControl(windowLayout.controls, 103 + i);
     ASSERT_TRUE(radio);
     EXPECT_EQ(radio->kind, ControlKind::RadioButton);
     EXPECT_EQ(radio->text, "COM " + std::to_string(i + 1));
@@ -139,17 +139,17 @@ TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
     EXPECT_EQ(radio->w, 70);
     EXPECT_EQ(radio->h, 22);
   }
-  EXPECT_EQ(platform::findControl(windowLayout.controls, 103)->x, 8);
-  EXPECT_EQ(platform::findControl(windowLayout.controls, 115)->rect(), (Rect{4, 220, 76, 22}));
-  EXPECT_EQ(platform::findControl(windowLayout.controls, 116)->rect(), (Rect{86, 220, 76, 22}));
-  EXPECT_EQ(platform::findControl(windowLayout.controls, 116)->text, "CANCEL");
-  EXPECT_TRUE(platform::findControl(windowLayout.controls, 115)->tabStop);
+  EXPECT_EQ(window::findControl(windowLayout.controls, 103)->x, 8);
+  EXPECT_EQ(window::findControl(windowLayout.controls, 115)->rect(), (Rect{4, 220, 76, 22}));
+  EXPECT_EQ(window::findControl(windowLayout.controls, 116)->rect(), (Rect{86, 220, 76, 22}));
+  EXPECT_EQ(window::findControl(windowLayout.controls, 116)->text, "CANCEL");
+  EXPECT_TRUE(window::findControl(windowLayout.controls, 115)->tabStop);
 
   // The label right after each radio button names its device.
   auto labelAfter = [&](int id) {
     for (std::size_t i = 0; i + 1 < windowLayout.controls.size(); ++i)
       if (windowLayout.controls[i].id == id) return windowLayout.controls[i + 1];
-    return platform::ControlSpec{};
+    return window::ControlSpec{};
   };
   EXPECT_EQ(labelAfter(103).text, "pts/7");
   EXPECT_EQ(labelAfter(104).text, "serial/by…");
@@ -157,7 +157,7 @@ TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
   // Labels stay inside the group box, columns do not overlap.
   const Rect group = windowLayout.controls[0].rect();
   EXPECT_LE(labelAfter(104).x + labelAfter(104).w, group.x + group.w);
-  EXPECT_LT(labelAfter(103).x + labelAfter(103).w, platform::findControl(windowLayout.controls, 104)->x);
+  EXPECT_LT(labelAfter(103).x + labelAfter(103).w, window::findControl(windowLayout.controls, 104)->x);
   EXPECT_LE(group.x + group.w, windowLayout.frame.w);
 }
 
@@ -178,7 +178,7 @@ TEST(PortDialogLayout, ToolTipsSayWhatIsBehindEachDevice) {
   ports.setDevice(1, byId);
 
   auto tips = [&](const std::vector<platform::SerialDeviceInfo>& present, int id) {
-    const platform::WindowSpec windowLayout = PortDialog::layout(
+    const window::WindowSpec windowLayout = PortDialog::layout(
         CellSize{8, 16}, ports, present, [](const std::string&) { return platform::DevicePresence::Present; });
     for (std::size_t i = 0; i + 1 < windowLayout.controls.size(); ++i)
       if (windowLayout.controls[i].id == id) {

@@ -11,9 +11,9 @@
 #include "support/temp_dir.h"
 
 using namespace trv810::config;
-using trv810::platform::Answer;
-using trv810::platform::Buttons;
-using trv810::platform::Icon;
+using trv810::window::Answer;
+using trv810::window::Buttons;
+using trv810::window::Icon;
 using trv810::testing::RecordingHost;
 namespace fs = std::filesystem;
 

@@ -7,13 +7,13 @@
 #include "config/control_ids.h"
 #include "config/form.h"
 #include "config/general_fields.h"
-#include "platform/controls.h"
+#include "window/controls.h"
 
 namespace trv810::testing {
 
 struct FormFixture {
   config::ConfigImage image;
-  platform::MemoryControlTable controls;
+  window::MemoryControlTable controls;
   config::Form form{image, controls};
 
   FormFixture() {

@@ -7,40 +7,41 @@
 #include <string>
 #include <vector>
 
-#include "platform/window_host.h"
+#include "window/window_host.h"
 
 namespace trv810::testing {
 
-struct RecordingHost : platform::WindowHost {
+struct RecordingHost : window::WindowHost {
   struct Box {
     std::string text;
     std::string caption;
-    platform::Icon icon;
-    platform::Buttons buttons;
+    window::Icon icon;
+    window::Buttons buttons;
   };
   std::vector<Box> boxes;
-  std::deque<platform::Answer> answers;
+  std::deque<window::Answer> answers;
   std::optional<std::string> chosenPath;  ///< what the file dialogs return
-  std::vector<platform::FileDialogRequest> dialogs;
+  std::vector<window::FileDialogRequest> dialogs;
   std::string title;
 
-  platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons buttons, platform::Answer) override {
+  window::Answer messageBox(std::string_view text, std::string_view caption, window::Icon icon,
+                              window::Buttons buttons, window::Answer) override {
     boxes.push_back({std::string(text), std::string(caption), icon, buttons});
-    if (buttons == platform::Buttons::Ok) return platform::Answer::Ok;
-    if (answers.empty()) return platform::Answer::No;
-    const platform::Answer a = answers.front();
+    if (buttons == window::Buttons::Ok) return window::Answer::Ok;
+    if (answers.empty()) return window::Answer::No;
+    const window::Answer a = answers.front();
     answers.pop_front();
     return a;
   }
+  int runDialog(window::Dialog&, int) override { return 0; }
   void setTitle(std::string_view t) override { title = t; }
   void setProgressRange(int, int) override {}
   void setProgressPosition(int) override {}
-  std::optional<std::string> chooseOpenFile(const platform::FileDialogRequest& r) override {
+  std::optional<std::string> chooseOpenFile(const window::FileDialogRequest& r) override {
     dialogs.push_back(r);
     return chosenPath;
   }
-  std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest& r) override {
+  std::optional<std::string> chooseSaveFile(const window::FileDialogRequest& r) override {
     dialogs.push_back(r);
     return chosenPath;
   }

@@ -28,22 +28,21 @@
 
 namespace trv810::testing {
 
-struct WindowHostRecord : config::ConfigWindowHost {
+struct WindowHostRecord : window::WindowHost {
   struct Box {
     std::string text;
     std::string caption;
-    platform::Icon icon;
-    platform::Buttons buttons;
-    platform::Answer defaultAnswer;
+    window::Icon icon;
+    window::Buttons buttons;
+    window::Answer defaultAnswer;
     std::string seen;  ///< what `whileShown` read while the box was up
   };
   std::vector<Box> boxes;
   std::function<std::string()> whileShown;  ///< reads the window behind each box
-  std::deque<platform::Answer> answers;  ///< to questions; No when none is left
+  std::deque<window::Answer> answers;  ///< to questions; No when none is left
   std::vector<std::string> dialogStarts;  ///< where each file dialog started
   std::string title;
   int progressMin = -1, progressMax = -1, progress = -1;
-  int scrollPosition = -1;
   int focused = -1;
   bool selected = false;  ///< the focused edit's text was selected whole
   bool ticking = false;
@@ -51,33 +50,32 @@ struct WindowHostRecord : config::ConfigWindowHost {
   std::optional<std::string> chosenPath;
   /// What the user does in the signal-sequence dialog: works on its controls and
   /// presses buttons through `press`, which returns the dialog's end once it ended.
-  std::function<void(platform::MemoryControlTable&, const std::function<std::optional<int>(int)>& press)> user;
+  std::function<void(window::MemoryControlTable&, const std::function<std::optional<int>(int)>& press)> user;
   int signalBoxOwner = -1;
   std::string signalBoxShown;  ///< the edit's text when the dialog opened
 
-  platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons buttons, platform::Answer defaultAnswer) override {
+  window::Answer messageBox(std::string_view text, std::string_view caption, window::Icon icon,
+                              window::Buttons buttons, window::Answer defaultAnswer) override {
     boxes.push_back({std::string(text), std::string(caption), icon, buttons, defaultAnswer,
                      whileShown ? whileShown() : std::string()});
-    if (buttons == platform::Buttons::Ok) return platform::Answer::Ok;
-    const platform::Answer answer = answers.empty() ? platform::Answer::No : answers.front();
+    if (buttons == window::Buttons::Ok) return window::Answer::Ok;
+    const window::Answer answer = answers.empty() ? window::Answer::No : answers.front();
     if (!answers.empty()) answers.pop_front();
     return answer;
   }
   void setTitle(std::string_view t) override { title = t; }
   void setProgressRange(int lo, int hi) override { progressMin = lo, progressMax = hi; }
   void setProgressPosition(int p) override { progress = p; }
-  std::optional<std::string> chooseOpenFile(const platform::FileDialogRequest& r) override {
+  std::optional<std::string> chooseOpenFile(const window::FileDialogRequest& r) override {
     dialogStarts.push_back(r.startPath);
     return chosenPath;
   }
-  std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest& r) override {
+  std::optional<std::string> chooseSaveFile(const window::FileDialogRequest& r) override {
     dialogStarts.push_back(r.startPath);
     return chosenPath;
   }
   void setWaitCursor(bool) override {}
   void requestClose() override {}
-  void setScrollPosition(int, int position) override { scrollPosition = position; }
   void setFocus(int id, bool selectText) override {
     focused = id;
     selected = selectText;
@@ -88,9 +86,9 @@ struct WindowHostRecord : config::ConfigWindowHost {
 
   // Runs the dialog's logic as the toolkit would: init, then the user's presses until
   // one of them ends it.
-  int runSignalBox(config::SignalBox& box, int ownerId) override {
+  int runDialog(window::Dialog& box, int ownerId) override {
     signalBoxOwner = ownerId;
-    platform::MemoryControlTable dialog;
+    window::MemoryControlTable dialog;
     box.onInit(dialog);
     signalBoxShown = dialog.text(config::SignalBox::kEdit);
     std::optional<int> end;
@@ -148,7 +146,7 @@ struct WindowFixture {
   config::ConfigImage image;
   config::StagingBuffer staging{};
   std::string lastPath;
-  platform::MemoryControlTable controls;
+  window::MemoryControlTable controls;
   WindowHostRecord host;
   transfer::NotificationQueue sink;
   config::ConfigWindow window{image, staging, lastPath, transfer, {ports, selectedPort}, controls, host, sink};

@@ -12,12 +12,12 @@ namespace trv810 {
 namespace {
 
 using config::ConfigWindow;
-using platform::ControlKind;
-using platform::findControl;
-using platform::Rect;
+using window::ControlKind;
+using window::findControl;
+using window::Rect;
 
 // An odd cell, so that every fraction of a cell drops a remainder.
-constexpr platform::CellSize kCell{7, 15};
+constexpr window::CellSize kCell{7, 15};
 
 TEST(ConfigWindowLayout, CreatesEveryFormIdOnceInAscendingOrderThenTheButtons) {
   const auto windowLayout = ConfigWindow::layout(kCell, 700, 600);
@@ -101,7 +101,7 @@ TEST(ConfigWindowLayout, GivesEachControlItsKindAndBehaviour) {
 
 // Tab reached the edits only, and the edits took what fitted their pixels.
 TEST(ConfigWindowLayout, TabReachesEveryControlInReadingOrderAndEditsHoldTheirFieldsWidth) {
-  const platform::WindowSpec windowLayout = ConfigWindow::layout(kCell, 700, 600);
+  const window::WindowSpec windowLayout = ConfigWindow::layout(kCell, 700, 600);
   std::vector<int> reachable;
   for (const auto& c : windowLayout.controls) {
     if (c.kind == ControlKind::Static || c.kind == ControlKind::GroupBox || c.kind == ControlKind::ProgressBar) continue;

@@ -19,7 +19,7 @@ namespace trv810 {
 namespace {
 
 namespace ids = config::ids;
-using platform::Icon;
+using window::Icon;
 using tests::Simulator;
 
 std::vector<std::string> unpaced(std::vector<std::string> more = {}) {
@@ -56,7 +56,7 @@ TEST(ConfigWindowWithUnit, ReadsTheConfigurationIntoTheForm) {
   EXPECT_EQ(box.icon, Icon::Information);
   EXPECT_EQ(w.host.title, "TRV810-Konfiguration, Firmware 01.07");
   EXPECT_EQ(w.window.form().topRow(), 0);
-  EXPECT_EQ(w.host.scrollPosition, 0);
+  EXPECT_EQ(w.controls.selection(ids::kScrollBar), 0);
   EXPECT_TRUE(w.controls.checked(ids::active(0)));
   EXPECT_EQ(w.controls.text(ids::address(0)), "1234567");
   EXPECT_EQ(w.controls.selection(ids::function(3)), 3);

@@ -14,7 +14,7 @@ namespace {
 
 namespace ids = config::ids;
 using config::ScrollRequest;
-using platform::Icon;
+using window::Icon;
 using testing::WindowFixture;
 using transfer::Notification;
 
@@ -43,7 +43,7 @@ TEST(ConfigWindow, StartsWithAnEmptyFormAndOnlyTheActiveTogglesUsable) {
     EXPECT_EQ(f.controls.text(id), "");
   EXPECT_TRUE(f.buttonsIdle());
   EXPECT_EQ(f.host.progress, 0);
-  EXPECT_EQ(f.host.scrollPosition, 0);
+  EXPECT_EQ(f.controls.selection(ids::kScrollBar), 0);
   EXPECT_TRUE(f.host.boxes.empty());
 }
 
@@ -51,22 +51,22 @@ TEST(ConfigWindow, ScrollsByLinesAndThumbWithinZeroTo24) {
   WindowFixture f;
   f.window.onScroll(ScrollRequest::LineUp);
   EXPECT_EQ(f.window.form().topRow(), 0);
-  EXPECT_EQ(f.host.scrollPosition, 0);
+  EXPECT_EQ(f.controls.selection(ids::kScrollBar), 0);
   f.window.onScroll(ScrollRequest::Thumb, 24);
   EXPECT_EQ(f.controls.text(ids::rowNumber(0)), "25");
   f.window.onScroll(ScrollRequest::LineDown);
   EXPECT_EQ(f.window.form().topRow(), 24);
-  EXPECT_EQ(f.host.scrollPosition, 24);
+  EXPECT_EQ(f.controls.selection(ids::kScrollBar), 24);
   EXPECT_EQ(f.controls.text(ids::rowNumber(7)), "32");
   f.window.onScroll(ScrollRequest::LineUp);
   EXPECT_EQ(f.window.form().topRow(), 23);
-  EXPECT_EQ(f.host.scrollPosition, 23);
+  EXPECT_EQ(f.controls.selection(ids::kScrollBar), 23);
   for (ScrollRequest r : {ScrollRequest::PageUp, ScrollRequest::PageDown, ScrollRequest::Top, ScrollRequest::Bottom,
                           ScrollRequest::EndScroll}) {
-    f.host.scrollPosition = -1;
+    f.controls.setSelection(ids::kScrollBar, -1);
     f.window.onScroll(r, 5);
     EXPECT_EQ(f.window.form().topRow(), 23);
-    EXPECT_EQ(f.host.scrollPosition, -1);
+    EXPECT_EQ(f.controls.selection(ids::kScrollBar), -1);
   }
 }
 
@@ -145,7 +145,7 @@ TEST(ConfigWindow, AFormErrorScrollsToItsRowFocusesItsFieldAndSaysWhatIsAllowed)
   ASSERT_EQ(f.host.boxes.size(), 1u);
   EXPECT_EQ(f.host.boxes[0].text, "Adress-Fehler bei Adresse 20\nErlaubt sind Adressen von 8 bis 2047993 (nur Ziffern).");
   EXPECT_EQ(f.window.form().topRow(), 19);
-  EXPECT_EQ(f.host.scrollPosition, 19);
+  EXPECT_EQ(f.controls.selection(ids::kScrollBar), 19);
   EXPECT_EQ(f.host.focused, ids::address(0));
   EXPECT_TRUE(f.host.selected);  // selected whole: the next digit replaces "7", not "78"
   // A row in view is not scrolled; the sequence error names its elements.
@@ -171,13 +171,36 @@ TEST(ConfigWindow, TheWheelScrollsTheRowsAsTheScrollBarDoes) {
   f.controls.setText(ids::address(0), "1234567");
   f.window.onWheel(3);
   EXPECT_EQ(f.window.form().topRow(), 3);
-  EXPECT_EQ(f.host.scrollPosition, 3);
+  EXPECT_EQ(f.controls.selection(ids::kScrollBar), 3);
   EXPECT_EQ(f.controls.text(ids::rowNumber(0)), "4");
   f.window.onWheel(30);
   EXPECT_EQ(f.window.form().topRow(), 24);
   f.window.onWheel(-30);
   EXPECT_EQ(f.window.form().topRow(), 0);
   EXPECT_EQ(f.controls.text(ids::address(0)), "1234567");  // stored before it scrolled away
+}
+
+// Both faces once decided this each in its own way: what the wheel does is the
+// window's. Over the rows a turn of whole notches scrolls them; a fine wheel's parts
+// add up to notches; the scroll bar and the area outside the table are not the rows'.
+TEST(ConfigWindow, TheWheelOverTheTableScrollsByWholeNotchesAndNowhereElse) {
+  WindowFixture f;
+  const window::WindowSpec layout = config::ConfigWindow::layout({8, 16}, 100 * 8, 40 * 16);
+  f.window.useLayout(layout);
+  const window::ControlInput input = f.window.input();
+  const window::Rect table = layout.controls.front().rect();
+  const window::Point inside{table.x + 10, table.y + 10};
+  const window::Point below{table.x + 10, table.y + table.h + 5};
+  EXPECT_FALSE(input.wheel(-1, below, -window::kWheelNotch, 3));
+  EXPECT_FALSE(input.wheel(ids::kScrollBar, inside, -window::kWheelNotch, 3));
+  EXPECT_EQ(f.window.form().topRow(), 0);
+  EXPECT_TRUE(input.wheel(ids::function(0), inside, -window::kWheelNotch / 2, 3));
+  EXPECT_EQ(f.window.form().topRow(), 0);  // half a notch: not yet
+  EXPECT_TRUE(input.wheel(-1, inside, -window::kWheelNotch / 2, 3));
+  EXPECT_EQ(f.window.form().topRow(), 3);  // towards the user: the rows below
+  EXPECT_EQ(f.controls.selection(ids::kScrollBar), 3);
+  EXPECT_TRUE(input.wheel(-1, inside, window::kWheelNotch, 2));
+  EXPECT_EQ(f.window.form().topRow(), 1);
 }
 
 // Closing threw away unsaved edits without a word; the last file was forgotten. Then
@@ -193,9 +216,9 @@ TEST(ConfigWindow, ClosingReadingAndLoadingAskWhenTheFormDiffersFromWhatWasLastR
   ASSERT_EQ(f.host.boxes.size(), 1u);
   EXPECT_EQ(f.host.boxes[0].text, "Die Änderungen sind nicht gespeichert. Fenster trotzdem schließen ?");
   EXPECT_EQ(f.host.boxes[0].caption, "TRV810-Konfiguration");
-  EXPECT_EQ(f.host.boxes[0].buttons, platform::Buttons::YesNo);
-  EXPECT_EQ(f.host.boxes[0].defaultAnswer, platform::Answer::No);
-  f.host.answers.push_back(platform::Answer::Yes);
+  EXPECT_EQ(f.host.boxes[0].buttons, window::Buttons::YesNo);
+  EXPECT_EQ(f.host.boxes[0].defaultAnswer, window::Answer::No);
+  f.host.answers.push_back(window::Answer::Yes);
   EXPECT_TRUE(f.window.onCloseRequest());
 
   const std::string file = dir.file("a.kfg");
@@ -227,17 +250,17 @@ TEST(ConfigWindow, ClosingReadingAndLoadingAskWhenTheFormDiffersFromWhatWasLastR
   const std::size_t dialogs = f.host.dialogStarts.size();
   f.window.onCommand(ids::kRead);
   EXPECT_EQ(f.host.boxes.back().text, "Die Änderungen sind nicht gespeichert. Konfiguration trotzdem auslesen ?");
-  EXPECT_EQ(f.host.boxes.back().defaultAnswer, platform::Answer::No);
+  EXPECT_EQ(f.host.boxes.back().defaultAnswer, window::Answer::No);
   EXPECT_FALSE(f.window.transferRunning());
   f.window.onCommand(ids::kLoad);
   EXPECT_EQ(f.host.boxes.back().text, "Die Änderungen sind nicht gespeichert. Datei trotzdem laden ?");
-  EXPECT_EQ(f.host.boxes.back().defaultAnswer, platform::Answer::No);
+  EXPECT_EQ(f.host.boxes.back().defaultAnswer, window::Answer::No);
   EXPECT_EQ(f.host.dialogStarts.size(), dialogs);
   EXPECT_EQ(f.controls.text(ids::kDeadTime), "99");
 
   // Loaded after "Ja": the form shows the file. A window opened anew starts its dialog
   // at the file chosen last.
-  f.host.answers.push_back(platform::Answer::Yes);
+  f.host.answers.push_back(window::Answer::Yes);
   f.window.onCommand(ids::kLoad);
   EXPECT_EQ(f.controls.text(ids::kDeadTime), "5");
   EXPECT_TRUE(f.window.onCloseRequest());
@@ -257,12 +280,12 @@ TEST(ConfigWindow, NamesThePortThatCannotBeOpenedWithTheReason) {
   f.ports.setDevice(0, "/nonexistent/trv810-test-port");
   f.ports.setDevice(9, "/nonexistent/trv810-test-port");
   f.fillValidGeneral();
-  f.host.answers = {platform::Answer::Yes, platform::Answer::Yes};  // read over the edits
+  f.host.answers = {window::Answer::Yes, window::Answer::Yes};  // read over the edits
   f.window.onCommand(ids::kRead);
   f.window.onCommand(ids::kProgram);
   f.selectedPort = 9;
   f.window.onCommand(ids::kRead);
-  std::erase_if(f.host.boxes, [](const auto& box) { return box.buttons == platform::Buttons::YesNo; });
+  std::erase_if(f.host.boxes, [](const auto& box) { return box.buttons == window::Buttons::YesNo; });
   ASSERT_EQ(f.host.boxes.size(), 3u);
   const std::string com1 = "Port COM1 konnte nicht geöffnet werden !\n\n";
   EXPECT_EQ(f.host.boxes[0].text.substr(0, com1.size()), com1);
@@ -408,7 +431,7 @@ TEST(ConfigWindow, ReadDoneAcceptsTheImageAndShowsItFromRowOne) {
   EXPECT_EQ(f.host.boxes[0].seen, "0001234 TRV810-Konfiguration, Firmware 01.07");
   EXPECT_EQ(f.host.title, "TRV810-Konfiguration, Firmware 01.07");
   EXPECT_EQ(f.window.form().topRow(), 0);
-  EXPECT_EQ(f.host.scrollPosition, 0);
+  EXPECT_EQ(f.controls.selection(ids::kScrollBar), 0);
   EXPECT_EQ(f.controls.text(ids::rowNumber(0)), "1");
   EXPECT_EQ(f.controls.text(ids::address(0)), "0001234");
   EXPECT_EQ(f.controls.text(ids::sequence(0)), "ON05");
@@ -520,8 +543,8 @@ TEST(ConfigWindow, WhileATransferRunsTheStatusSaysWhatItDoesForHowLongAndAbbrech
 // Windows-1252 lacks were dropped. A paste is taken whole or refused, with the reason.
 TEST(ConfigWindow, APasteThatTheFieldCannotTakeWholeIsRefusedAndTheStatusSaysWhy) {
   WindowFixture f;
-  const platform::WindowSpec layout = config::ConfigWindow::layout({8, 16}, 800, 700);
-  const auto edit = [&layout](int id) { return *platform::findControl(layout.controls, id); };
+  const window::WindowSpec layout = config::ConfigWindow::layout({8, 16}, 800, 700);
+  const auto edit = [&layout](int id) { return *window::findControl(layout.controls, id); };
   const auto status = [&f] { return platform::cp1252ToUtf8(f.controls.text(ids::kStatus)); };
   EXPECT_FALSE(f.window.onPaste(edit(ids::kDeadTime), "1000"));
   EXPECT_EQ(status(), "Nicht eingefügt: höchstens 3 Zeichen. Erlaubt sind 1 bis 254 s.");
@@ -536,7 +559,7 @@ TEST(ConfigWindow, APasteThatTheFieldCannotTakeWholeIsRefusedAndTheStatusSaysWhy
   // Sixteen characters of Windows-1252, umlauts counted as one each, go in.
   EXPECT_TRUE(f.window.onPaste(edit(ids::kIdent), "Wache S\xC3\xBC" "d 123456"));
   EXPECT_EQ(status(), "");
-  EXPECT_EQ(platform::pastedLine("254\r\n"), "254");  // a cell copied from a table
+  EXPECT_EQ(window::pastedLine("254\r\n"), "254");  // a cell copied from a table
 }
 
 TEST(ConfigWindow, ClosingStopsARunningTransferQuietly) {
@@ -563,7 +586,7 @@ void prepareSequenceRow(WindowFixture& f, int top, int line, const std::string& 
 }
 
 auto typeAndPress(std::string text, int button) {
-  return [text, button](platform::MemoryControlTable& dialog, const auto& press) {
+  return [text, button](window::MemoryControlTable& dialog, const auto& press) {
     dialog.setText(config::SignalBox::kEdit, text);
     press(button);
   };
@@ -595,7 +618,7 @@ TEST(ConfigWindow, TheDialogCutsLongTextsTo127Characters) {
   WindowFixture f;
   const std::string exact(127, 'R');
   prepareSequenceRow(f, 0, 0, exact);
-  f.host.user = [](platform::MemoryControlTable&, const auto& press) { press(config::SignalBox::kOk); };
+  f.host.user = [](window::MemoryControlTable&, const auto& press) { press(config::SignalBox::kOk); };
   f.window.onDoubleClick(ids::sequence(0));
   EXPECT_EQ(f.controls.text(ids::sequence(0)), exact);
   f.controls.setText(ids::sequence(0), exact + "ABC");
@@ -630,7 +653,7 @@ TEST(ConfigWindow, OtherControlsAndDisabledSequenceEditsOpenNoDialog) {
 TEST(SignalBox, OnlyItsTwoButtonsEndIt) {
   std::string buffer = "ON05";
   config::SignalBox box(buffer);
-  platform::MemoryControlTable dialog;
+  window::MemoryControlTable dialog;
   box.onInit(dialog);
   EXPECT_EQ(dialog.text(config::SignalBox::kEdit), "ON05");
   dialog.setText(config::SignalBox::kEdit, "R01");
@@ -642,8 +665,8 @@ TEST(SignalBox, OnlyItsTwoButtonsEndIt) {
   EXPECT_EQ(box.onCommand(config::SignalBox::kOk, dialog), 1);
   EXPECT_EQ(buffer, "R01");
   // A paste the edit would cut to 127 characters is refused whole, and it says why.
-  const platform::ControlSpec edit =
-      *platform::findControl(config::SignalBox::layout({8, 16}).controls, config::SignalBox::kEdit);
+  const window::ControlSpec edit =
+      *window::findControl(config::SignalBox::layout({8, 16}).controls, config::SignalBox::kEdit);
   EXPECT_FALSE(box.onPaste(edit, std::string(128, 'R'), dialog));
   EXPECT_EQ(dialog.text(config::SignalBox::kNotice), "Nicht eingef\xFCgt: h\xF6" "chstens 127 Zeichen.");
   EXPECT_TRUE(box.onPaste(edit, std::string(127, 'R'), dialog));

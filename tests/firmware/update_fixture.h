@@ -13,7 +13,7 @@
 #include "firmware/update_window.h"
 #include "link/port_table.h"
 #include "link/serial_link.h"
-#include "platform/controls.h"
+#include "window/controls.h"
 #include "platform/cp1252.h"
 #include "support/pump.h"
 #include "support/silent_unit.h"
@@ -32,7 +32,7 @@ inline std::string rawImage(std::size_t size) {
 
 
 /// Controls in memory that also keep every text the status line was given.
-struct StatusRecordingControls : platform::MemoryControlTable {
+struct StatusRecordingControls : window::MemoryControlTable {
   std::vector<std::string> statusTexts;  ///< UTF-8
   void setText(int id, std::string_view text) override {
     if (id == ids::kStatus) statusTexts.push_back(platform::cp1252ToUtf8(text));
@@ -40,40 +40,41 @@ struct StatusRecordingControls : platform::MemoryControlTable {
   }
 };
 
-struct UpdateHost : platform::WindowHost {
+struct UpdateHost : window::WindowHost {
   struct Box {
     std::string text;
     std::string caption;
-    platform::Icon icon;
+    window::Icon icon;
     std::string statusShown;  ///< the status line while the box was up
     int progressShown;
-    platform::Answer defaultAnswer;
+    window::Answer defaultAnswer;
   };
-  explicit UpdateHost(const platform::ControlTable& c) : controls(c) {}
+  explicit UpdateHost(const window::ControlTable& c) : controls(c) {}
 
-  const platform::ControlTable& controls;
+  const window::ControlTable& controls;
   std::vector<Box> boxes;
-  std::deque<platform::Answer> answers;  ///< to questions; No when none is left
+  std::deque<window::Answer> answers;  ///< to questions; No when none is left
   std::string title;
   int progressMin = -1, progressMax = -1, progress = -1;
   std::vector<int> positions;
   std::optional<std::string> chosenPath;
-  std::vector<platform::FileDialogRequest> dialogs;
+  std::vector<window::FileDialogRequest> dialogs;
   int waitCursors = 0;
   bool waiting = false;
   int focused = -1;
   bool ticking = false;
   Clock::time_point clock{};  ///< what now() says; the test moves it
 
-  platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons buttons, platform::Answer defaultAnswer) override {
+  window::Answer messageBox(std::string_view text, std::string_view caption, window::Icon icon,
+                              window::Buttons buttons, window::Answer defaultAnswer) override {
     boxes.push_back({std::string(text), std::string(caption), icon,
                      platform::cp1252ToUtf8(controls.text(ids::kStatus)), progress, defaultAnswer});
-    if (buttons == platform::Buttons::Ok) return platform::Answer::Ok;
-    const platform::Answer answer = answers.empty() ? platform::Answer::No : answers.front();
+    if (buttons == window::Buttons::Ok) return window::Answer::Ok;
+    const window::Answer answer = answers.empty() ? window::Answer::No : answers.front();
     if (!answers.empty()) answers.pop_front();
     return answer;
   }
+  int runDialog(window::Dialog&, int) override { return 0; }
   void setTitle(std::string_view t) override { title = t; }
   void setProgressRange(int lo, int hi) override {
     progressMin = lo;
@@ -83,11 +84,11 @@ struct UpdateHost : platform::WindowHost {
     progress = p;
     positions.push_back(p);
   }
-  std::optional<std::string> chooseOpenFile(const platform::FileDialogRequest& r) override {
+  std::optional<std::string> chooseOpenFile(const window::FileDialogRequest& r) override {
     dialogs.push_back(r);
     return chosenPath;
   }
-  std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> chooseSaveFile(const window::FileDialogRequest&) override { return std::nullopt; }
   void setWaitCursor(bool wait) override {
     if (wait && !waiting) ++waitCursors;
     waiting = wait;

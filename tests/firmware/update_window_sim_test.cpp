@@ -12,7 +12,7 @@
 namespace trv810::firmware {
 namespace {
 
-using platform::Icon;
+using window::Icon;
 using test::TempDir;
 using tests::Simulator;
 

@@ -13,8 +13,8 @@
 namespace trv810::firmware {
 namespace {
 
-using platform::ControlKind;
-using platform::Icon;
+using window::ControlKind;
+using window::Icon;
 using test::rawImage;
 using test::TempDir;
 using test::UpdateFixture;
@@ -27,14 +27,14 @@ transfer::Notification note(unsigned message, uint32_t wParam) {
 }
 
 TEST(UpdateWindowLayout, SixControlsInCellsCentredOneCellBelowTheTop) {
-  const platform::WindowSpec s = UpdateWindow::layout({8, 16}, 817);
+  const window::WindowSpec s = UpdateWindow::layout({8, 16}, 817);
   EXPECT_EQ(s.title, "Flash-Update");
-  EXPECT_EQ(s.frame, (platform::Rect{408 - 200, 16, 400, 176}));
+  EXPECT_EQ(s.frame, (window::Rect{408 - 200, 16, 400, 176}));
   struct Expected {
     ControlKind kind;
     int id;
     const char* text;
-    platform::Rect r;
+    window::Rect r;
   };
   // Ordinary buttons and tab stops: none of them could take the focus, so nothing in
   // the window was reached from the keyboard, and all three were drawn as the default.
@@ -73,7 +73,7 @@ TEST(UpdateWindow, TheFileDialogOffersFirmwareFilesFirstAndCancellingTheFirstEmp
   UpdateFixture f;
   f.window.onCommand(ids::kHexFile);
   ASSERT_EQ(f.host.dialogs.size(), 1u);
-  const platform::FileDialogRequest& r = f.host.dialogs[0];
+  const window::FileDialogRequest& r = f.host.dialogs[0];
   EXPECT_EQ(r.filterPatterns, "*.hex *.HEX *.bin *.BIN");
   ASSERT_EQ(r.moreFilters.size(), 1u);
   EXPECT_EQ(r.moreFilters[0].patterns, "*.kfg");
@@ -336,10 +336,10 @@ TEST(UpdateWindow, ClosingDuringATransferAsksFirstThenStopsItSilently) {
             "Der TRV810 wird gerade programmiert. Programmierung abbrechen und Fenster schließen ?\n\n"
             "Firmware unvollständig: vor Gebrauch neu flashen !");
   EXPECT_EQ(f.host.boxes[0].caption, "TRV810-Update");
-  EXPECT_EQ(f.host.boxes[0].defaultAnswer, platform::Answer::No);  // Enter keeps programming
+  EXPECT_EQ(f.host.boxes[0].defaultAnswer, window::Answer::No);  // Enter keeps programming
   EXPECT_TRUE(f.link.isOpen());
   f.host.boxes.clear();
-  f.host.answers.push_back(platform::Answer::Yes);
+  f.host.answers.push_back(window::Answer::Yes);
   EXPECT_TRUE(f.window.onCloseRequest());
   f.host.boxes.clear();
   f.window.onClose();

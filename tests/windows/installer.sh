@@ -16,7 +16,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 dir=$(dirname "$msi")
 while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
-export WINEPREFIX=${WINEPREFIX:-$dir/wine-prefix}
+# A prefix of its own: the installer's service and its Wine server have no display,
+# and a window of another test that met them in the shared prefix could not be created.
+export WINEPREFIX=${TRV810_INSTALLER_PREFIX:-$dir/wine-prefix-installer}
 wine() { "$root/cmake/wine-run.sh" "$@" 2>/dev/null | tr -d '\r'; }
 fail() { echo "installer.sh: $*" >&2; exit 1; }
 

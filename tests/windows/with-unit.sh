@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs a Windows test program under Wine with the Linux simulator as a COM port:
 #
-#   tests/windows/with-unit.sh [--ser2net] [SIM-OPTIONS] -- PROGRAM.exe [ARGS...]
+#   tests/windows/with-unit.sh [--ser2net] [--com1] [SIM-OPTIONS] -- PROGRAM.exe [ARGS...]
 #
+# With --com1 the program's COM1 is the unit too (TRV810_COM1=\\.\COMn), for the
+# desktop program, which starts on COM1.
 # With --ser2net it also starts ser2net in front of the simulator on two free loopback
 # ports, raw and with RFC 2217, and hands the program their addresses as
 # TRV810_TEST_RAW and TRV810_TEST_RFC2217.
@@ -20,6 +22,8 @@ root=$(cd "$here/../.." && pwd)
 sim=${TRV810_SIM:-$root/build/release/src/sim/trv810-sim}
 with_ser2net=""
 if [ "${1:-}" = "--ser2net" ]; then with_ser2net=1; shift; fi
+as_com1=""
+if [ "${1:-}" = "--com1" ]; then as_com1=1; shift; fi
 sim_args=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do sim_args+=("$1"); shift; done
 [ $# -gt 0 ] && shift
@@ -101,6 +105,7 @@ if [ -n "$with_ser2net" ]; then
   network=(TRV810_TEST_RAW="socket://127.0.0.1:$raw_port" TRV810_TEST_RFC2217="rfc2217://127.0.0.1:$telnet_port")
 fi
 
+[ -n "$as_com1" ] && network+=("TRV810_COM1=\\\\.\\COM$n")
 status=0
 env "${network[@]}" TRV810_TEST_PORT=COM$n TRV810_TEST_UNIT="Z:${unit//\//\\}" WINEPATH= \
   "$root/cmake/wine-run.sh" "$@" || status=$?

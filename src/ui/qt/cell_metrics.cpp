@@ -7,18 +7,18 @@
 
 namespace trv810::ui {
 
-platform::CellSize measureCell(const QFont& font) {
+window::CellSize measureCell(const QFont& font) {
   const QFontMetrics metrics(font);
   // Qt reports a negative leading for fonts whose lines overlap; external leading is
   // never less than zero.
   return {metrics.averageCharWidth(), metrics.height() + std::max(0, metrics.leading())};
 }
 
-platform::CellSize measureSystemCell() {
+window::CellSize measureSystemCell() {
   return measureCell(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 
-platform::CellSize measureDialogBase(const QFont& font) {
+window::CellSize measureDialogBase(const QFont& font) {
   const QFontMetrics metrics(font);
   const int letters = metrics.horizontalAdvance(
       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));

@@ -4,18 +4,18 @@
 
 #include <QFont>
 
-#include "platform/layout.h"
+#include "window/layout.h"
 
 namespace trv810::ui {
 
 /// The cell of `font`.
-platform::CellSize measureCell(const QFont& font);
+window::CellSize measureCell(const QFont& font);
 /// The cell of the system's fixed-pitch font.
-platform::CellSize measureSystemCell();
+window::CellSize measureSystemCell();
 /// The dialog-unit base of `font` (the font dialogs show their controls in): the
 /// average width of the 52 Latin letters, rounded, and the character height. A
 /// horizontal dialog unit is a quarter of the width, a vertical one an eighth of the
 /// height.
-platform::CellSize measureDialogBase(const QFont& font);
+window::CellSize measureDialogBase(const QFont& font);
 
 }  // namespace trv810::ui

@@ -77,7 +77,7 @@ QString ChildWindow::title() const { return titleLabel_->text(); }
 
 void ChildWindow::setTitle(const QString& title) { titleLabel_->setText(title); }
 
-void ChildWindow::setFrameRect(platform::Rect outer) { setGeometry(outer.x, outer.y, outer.w, outer.h); }
+void ChildWindow::setFrameRect(window::Rect outer) { setGeometry(outer.x, outer.y, outer.w, outer.h); }
 
 QSize ChildWindow::outerSize(int clientWidth, int clientHeight) const {
   return {clientWidth + 2 * kBorder, clientHeight + titleBar_->sizeHint().height() + 2 * kBorder};

@@ -12,7 +12,7 @@
 
 #include <QFrame>
 
-#include "platform/layout.h"
+#include "window/layout.h"
 
 class QLabel;
 
@@ -41,7 +41,7 @@ class ChildWindow : public QFrame {
   QString title() const;
   void setTitle(const QString& title);
   /// Places the window; `outer` includes the caption bar and the border.
-  void setFrameRect(platform::Rect outer);
+  void setFrameRect(window::Rect outer);
   /// The outer size that gives a client area of `clientWidth` x `clientHeight`.
   QSize outerSize(int clientWidth, int clientHeight) const;
 

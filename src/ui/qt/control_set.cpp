@@ -20,14 +20,15 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <QWheelEvent>
 
 #include "ui/qt/edit_validator.h"
 #include "ui/qt/text.h"
 
 namespace trv810::ui {
 
-using platform::ControlKind;
-using platform::ControlSpec;
+using window::ControlKind;
+using window::ControlSpec;
 
 namespace {
 
@@ -75,7 +76,7 @@ class FocusScrollBar : public QScrollBar {
 /// its length and so kept a value the user never gave.
 class PasteGuard : public QObject {
  public:
-  PasteGuard(QLineEdit* edit, ControlSpec control, std::shared_ptr<const ControlInput> input)
+  PasteGuard(QLineEdit* edit, ControlSpec control, std::shared_ptr<ControlInput> input)
       : QObject(edit), edit_(edit), control_(std::move(control)), input_(std::move(input)) {
     edit->setAcceptDrops(false);
     edit->installEventFilter(this);
@@ -112,13 +113,14 @@ class PasteGuard : public QObject {
  private:
   void paste(QClipboard::Mode mode) {
     if (!edit_->isEnabled() || edit_->isReadOnly()) return;
-    const QString line = fromUtf8(platform::pastedLine(toUtf8(QApplication::clipboard()->text(mode))));
+    const QString line = fromUtf8(window::pastedLine(toUtf8(QApplication::clipboard()->text(mode))));
     QString result = edit_->text();
     if (edit_->hasSelectedText())
       result.replace(edit_->selectionStart(), edit_->selectedText().size(), line);
     else
       result.insert(edit_->cursorPosition(), line);
-    if (!input_->pasted(control_, toUtf8(result))) {
+    const std::string utf8 = toUtf8(result);
+    if (input_->pasted ? !input_->pasted(control_, utf8) : window::refusalOf(control_, utf8) != window::Refusal::None) {
       QApplication::beep();
       return;
     }
@@ -127,7 +129,71 @@ class PasteGuard : public QObject {
 
   QLineEdit* edit_;
   ControlSpec control_;
-  std::shared_ptr<const ControlInput> input_;
+  std::shared_ptr<ControlInput> input_;
+};
+
+/// Reports presses of the left button (and whether it went down alone, without another
+/// button or a modifier key) and turns of the wheel on the widgets it watches, with
+/// the id of each; the press goes on as usual, the wheel only when the window did not
+/// take it. `client` is where the wheel's position is measured.
+class PointerFilter : public QObject {
+ public:
+  PointerFilter(QWidget* client, std::shared_ptr<ControlInput> input)
+      : QObject(client), client_(client), input_(std::move(input)) {}
+
+  void watch(QWidget* widget, int id) {
+    ids_[widget] = id;
+    widget->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto it = ids_.find(watched);
+    if (it == ids_.end()) return false;
+    if (event->type() == QEvent::MouseButtonPress) {
+      const auto* press = static_cast<QMouseEvent*>(event);
+      if (press->button() == Qt::LeftButton && it->second >= 0 && input_->pressed)
+        input_->pressed(it->second, press->buttons() == Qt::LeftButton && press->modifiers() == Qt::NoModifier);
+    } else if (event->type() == QEvent::Wheel && input_->wheel) {
+      const auto* wheel = static_cast<QWheelEvent*>(event);
+      const QPoint at = static_cast<QWidget*>(watched)->mapTo(client_, wheel->position().toPoint());
+      return input_->wheel(it->second, {at.x(), at.y()}, wheel->angleDelta().y(), QApplication::wheelScrollLines());
+    }
+    return false;
+  }
+
+ private:
+  QWidget* client_;
+  std::shared_ptr<ControlInput> input_;
+  std::map<QObject*, int> ids_;
+};
+
+/// Paints a label whose text is wider than the label with its start elided, so a long
+/// path still shows the file's name; the whole text is then its tool tip. The label's
+/// text itself stays whole, as the logic reads it back.
+class ElideStart : public QObject {
+ public:
+  explicit ElideStart(QLabel* label) : QObject(label), label_(label) { label->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != label_ || event->type() != QEvent::Paint) return false;
+    const QRect area = label_->contentsRect();
+    const QString text = label_->text();
+    if (label_->fontMetrics().horizontalAdvance(text) <= area.width()) {
+      label_->setToolTip(QString());
+      return false;  // fits: the label paints itself
+    }
+    label_->setToolTip(text);
+    QPainter painter(label_);
+    painter.setPen(label_->palette().color(label_->foregroundRole()));
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                     label_->fontMetrics().elidedText(text, Qt::ElideLeft, area.width()));
+    return true;
+  }
+
+ private:
+  QLabel* label_;
 };
 
 /// Reports left-button double clicks on the widget it watches.
@@ -148,15 +214,16 @@ class DoubleClickFilter : public QObject {
   std::function<void()> onDoubleClick_;
 };
 
-std::optional<ScrollAction> scrollAction(int action) {
+std::optional<window::ScrollRequest> scrollRequest(int action) {
+  using window::ScrollRequest;
   switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: return ScrollAction::LineUp;
-    case QAbstractSlider::SliderSingleStepAdd: return ScrollAction::LineDown;
-    case QAbstractSlider::SliderPageStepSub: return ScrollAction::PageUp;
-    case QAbstractSlider::SliderPageStepAdd: return ScrollAction::PageDown;
-    case QAbstractSlider::SliderMove: return ScrollAction::Thumb;
-    case QAbstractSlider::SliderToMinimum: return ScrollAction::Top;
-    case QAbstractSlider::SliderToMaximum: return ScrollAction::Bottom;
+    case QAbstractSlider::SliderSingleStepSub: return ScrollRequest::LineUp;
+    case QAbstractSlider::SliderSingleStepAdd: return ScrollRequest::LineDown;
+    case QAbstractSlider::SliderPageStepSub: return ScrollRequest::PageUp;
+    case QAbstractSlider::SliderPageStepAdd: return ScrollRequest::PageDown;
+    case QAbstractSlider::SliderMove: return ScrollRequest::Thumb;
+    case QAbstractSlider::SliderToMinimum: return ScrollRequest::Top;
+    case QAbstractSlider::SliderToMaximum: return ScrollRequest::Bottom;
     default: return std::nullopt;
   }
 }
@@ -230,6 +297,7 @@ QWidget* createLabel(QWidget* client, const ControlSpec& control) {
   auto* label = new QLabel(fromUtf8(control.text), client);
   label->setTextFormat(Qt::PlainText);
   label->setAlignment((control.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+  if (control.showsPath) new ElideStart(label);
   return label;
 }
 
@@ -264,7 +332,9 @@ void setScrollPosition(QScrollBar* bar, int position) {
 
 ControlSet::ControlSet(QWidget* client, const std::vector<ControlSpec>& layout, ControlInput input,
                        const std::vector<int>& tabOrder)
-    : input_(std::make_shared<const ControlInput>(std::move(input))) {
+    : input_(std::make_shared<ControlInput>(std::move(input))) {
+  auto* pointer = new PointerFilter(client, input_);
+  pointer->watch(client, -1);
   for (const ControlSpec& control : layout) {
     QWidget* widget = create(client, control);
     int width = editWidth(widget, control);
@@ -283,6 +353,7 @@ ControlSet::ControlSet(QWidget* client, const std::vector<ControlSpec>& layout, 
     // and device names and adapter strings come from outside.
     if (!control.toolTip.empty()) widget->setToolTip(Qt::convertFromPlainText(fromUtf8(control.toolTip)));
     connect(widget, control);
+    pointer->watch(widget, control.id);
     if (control.id >= 0) byId_.emplace(control.id, all_.size());
     all_.emplace_back(control, widget);
     widget->show();
@@ -326,7 +397,7 @@ QWidget* ControlSet::create(QWidget* client, const ControlSpec& control) {
 
 void ControlSet::connect(QWidget* widget, const ControlSpec& control) {
   const int id = control.id;
-  std::shared_ptr<const ControlInput> in = input_;
+  std::shared_ptr<ControlInput> in = input_;
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     QObject::connect(button, &QAbstractButton::clicked, button, [in, id] {
       if (in->command) in->command(id);
@@ -340,7 +411,7 @@ void ControlSet::connect(QWidget* widget, const ControlSpec& control) {
       if (limit > 0) keepWithinLimit(edit, limit);
       if (in->edited) in->edited(id);
     });
-    if (in->pasted) new PasteGuard(edit, control, in);
+    new PasteGuard(edit, control, in);
     edit->installEventFilter(new DoubleClickFilter(edit, [in, id] {
       if (in->doubleClicked) in->doubleClicked(id);
     }));
@@ -350,7 +421,7 @@ void ControlSet::connect(QWidget* widget, const ControlSpec& control) {
       // what the logic does with the action moves it.
       const int moved = bar->sliderPosition();
       bar->setSliderPosition(bar->property(kPositionProperty).toInt());
-      if (auto what = scrollAction(action); what && in->scrolled) in->scrolled(id, *what, moved);
+      if (auto what = scrollRequest(action); what && in->scrolled) in->scrolled(id, *what, moved);
     });
   }
 }

@@ -2,7 +2,8 @@
 // Widgets built from a layout table: one widget per ControlSpec, children of one
 // client widget at the table's pixel geometry, in the table's order (which is also
 // the Tab order unless the window gives its own). User input is forwarded to the
-// handlers of a ControlInput; the widgets themselves change nothing the logic owns:
+// handlers of a window::ControlInput (the wheel and left-button presses of every
+// control and of the client widget too); the widgets themselves change nothing the logic owns:
 // toggles and radio buttons are not marked by a click, a scroll bar keeps its
 // position until the logic sets it, and a paste goes in only whole and only when the
 // logic takes it. Every control that takes the focus shows it.
@@ -13,7 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/layout.h"
+#include "window/control_input.h"
+#include "window/layout.h"
 
 class QLineEdit;
 class QProgressBar;
@@ -22,24 +24,7 @@ class QWidget;
 
 namespace trv810::ui {
 
-enum class ScrollAction { LineUp, LineDown, PageUp, PageDown, Thumb, Top, Bottom };
-
-/// Where the widgets send user input. Unset handlers drop it.
-struct ControlInput {
-  /// A button, toggle or radio button was clicked.
-  std::function<void(int id)> command;
-  /// The user chose entry `index` in a list.
-  std::function<void(int id, int index)> listChosen;
-  /// A scroll bar was operated; `position` is where the thumb was moved to (Thumb).
-  std::function<void(int id, ScrollAction action, int position)> scrolled;
-  /// A double click with the left button on an edit.
-  std::function<void(int id)> doubleClicked;
-  /// The user changed the text of an edit.
-  std::function<void(int id)> edited;
-  /// A paste into `edit` would make `utf8` its whole text: true lets it in. Without this
-  /// handler an edit pastes as the toolkit does.
-  std::function<bool(const platform::ControlSpec& edit, const std::string& utf8)> pasted;
-};
+using window::ControlInput;
 
 /// Sets a scroll bar's position as the logic sees it (its value and the position it
 /// returns to after input the logic does not act on).
@@ -53,7 +38,7 @@ class ControlSet {
  public:
   /// Builds the widgets of `layout` inside `client`, which owns them; Tab goes through
   /// the controls of `tabOrder` in its order (ids), when it is given.
-  ControlSet(QWidget* client, const std::vector<platform::ControlSpec>& layout, ControlInput input,
+  ControlSet(QWidget* client, const std::vector<window::ControlSpec>& layout, ControlInput input,
              const std::vector<int>& tabOrder = {});
   ControlSet(const ControlSet&) = delete;
   ControlSet& operator=(const ControlSet&) = delete;
@@ -61,19 +46,21 @@ class ControlSet {
   /// The widget of control `id`, or null.
   QWidget* widget(int id) const;
   /// The layout entry of control `id`, or null.
-  const platform::ControlSpec* entry(int id) const;
+  const window::ControlSpec* entry(int id) const;
   /// The window's progress bar (the first in the table), or null.
   QProgressBar* progressBar() const { return progress_; }
   /// Every widget with its layout entry, in table order.
-  const std::vector<std::pair<platform::ControlSpec, QWidget*>>& all() const { return all_; }
+  const std::vector<std::pair<window::ControlSpec, QWidget*>>& all() const { return all_; }
   const ControlInput& input() const { return *input_; }
+  /// Sends the input from now on to `input` (a window's logic made after its controls).
+  void setInput(ControlInput input) { *input_ = std::move(input); }
 
  private:
-  QWidget* create(QWidget* client, const platform::ControlSpec& control);
-  void connect(QWidget* widget, const platform::ControlSpec& control);
+  QWidget* create(QWidget* client, const window::ControlSpec& control);
+  void connect(QWidget* widget, const window::ControlSpec& control);
 
-  std::shared_ptr<const ControlInput> input_;  // shared with the widgets' connections
-  std::vector<std::pair<platform::ControlSpec, QWidget*>> all_;
+  std::shared_ptr<ControlInput> input_;  // shared with the widgets' connections
+  std::vector<std::pair<window::ControlSpec, QWidget*>> all_;
   std::map<int, std::size_t> byId_;
   QProgressBar* progress_ = nullptr;
 };

@@ -11,42 +11,43 @@ namespace {
 
 constexpr char kIdProperty[] = "trv810DialogId";
 
-using PasteHandler = std::function<bool(const platform::ControlSpec&, const std::string&)>;
-
-ControlInput inputOf(LayoutDialog* dialog, std::function<std::optional<int>(int)>* handler, PasteHandler* paste) {
+ControlInput inputOf(LayoutDialog* box, window::Dialog& dialog) {
   ControlInput input;
-  input.command = [dialog, handler](int id) {
-    if (!*handler) return;
-    if (std::optional<int> result = (*handler)(id)) dialog->done(*result);
+  input.command = [box, &dialog](int id) {
+    if (std::optional<int> result = dialog.onCommand(id, box->controls())) box->done(*result);
   };
-  input.pasted = [paste](const platform::ControlSpec& edit, const std::string& utf8) {
-    return *paste ? (*paste)(edit, utf8) : platform::refusalOf(edit, utf8) == platform::Refusal::None;
+  input.pasted = [box, &dialog](const window::ControlSpec& edit, const std::string& utf8) {
+    return dialog.onPaste(edit, utf8, box->controls());
   };
   return input;
 }
 
-Qt::WindowFlags flagsFor(const platform::WindowSpec& windowLayout) {
+Qt::WindowFlags flagsFor(const window::WindowSpec& windowLayout) {
   Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
   if (windowLayout.closeCommand >= 0) flags |= Qt::WindowCloseButtonHint;
   return flags;
 }
 
-std::optional<platform::Arrow> arrowOf(int key) {
+std::optional<window::Arrow> arrowOf(int key) {
   switch (key) {
-    case Qt::Key_Up: return platform::Arrow::Up;
-    case Qt::Key_Down: return platform::Arrow::Down;
-    case Qt::Key_Left: return platform::Arrow::Left;
-    case Qt::Key_Right: return platform::Arrow::Right;
+    case Qt::Key_Up: return window::Arrow::Up;
+    case Qt::Key_Down: return window::Arrow::Down;
+    case Qt::Key_Left: return window::Arrow::Left;
+    case Qt::Key_Right: return window::Arrow::Right;
     default: return std::nullopt;
   }
 }
 
 }  // namespace
 
-LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, const platform::WindowSpec& windowLayout)
+LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, window::Dialog& dialog, window::CellSize base)
+    : LayoutDialog(owner, ownerClient, dialog, dialog.spec(base)) {}
+
+LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, window::Dialog& dialog,
+                           const window::WindowSpec& windowLayout)
     : QDialog(owner, flagsFor(windowLayout)),
-      set_(std::make_unique<ControlSet>(this, windowLayout.controls, inputOf(this, &handler_, &pasteHandler_),
-                                        windowLayout.tabOrder)),
+      dialog_(dialog),
+      set_(std::make_unique<ControlSet>(this, windowLayout.controls, inputOf(this, dialog), windowLayout.tabOrder)),
       table_(*set_),
       enterCommand_(windowLayout.enterCommand),
       escapeCommand_(windowLayout.escapeCommand),
@@ -57,10 +58,12 @@ LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, const platform:
   const QWidget* origin = ownerClient ? ownerClient : owner;
   move(origin ? origin->mapToGlobal(QPoint(windowLayout.frame.x, windowLayout.frame.y)) : QPoint(windowLayout.frame.x, windowLayout.frame.y));
   for (const auto& [control, widget] : set_->all()) {
-    if (control.kind != platform::ControlKind::RadioButton) continue;
+    if (control.kind != window::ControlKind::RadioButton) continue;
     widget->setProperty(kIdProperty, control.id);
     widget->installEventFilter(this);
   }
+  dialog_.onInit(table_);
+  if (const int focus = dialog_.focusId(); focus >= 0) focusControl(focus);
 }
 
 void LayoutDialog::focusControl(int id) {
@@ -92,11 +95,11 @@ void LayoutDialog::closeEvent(QCloseEvent* event) {
 }
 
 bool LayoutDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress || !arrowHandler_) return false;
-  const std::optional<platform::Arrow> arrow = arrowOf(static_cast<QKeyEvent*>(event)->key());
+  if (event->type() != QEvent::KeyPress) return false;
+  const std::optional<window::Arrow> arrow = arrowOf(static_cast<QKeyEvent*>(event)->key());
   const QVariant id = watched->property(kIdProperty);
   if (!arrow || !id.isValid()) return false;
-  focusControl(arrowHandler_(id.toInt(), *arrow));
+  focusControl(dialog_.onArrow(id.toInt(), *arrow, table_));
   return true;
 }
 

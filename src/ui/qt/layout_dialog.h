@@ -1,10 +1,10 @@
 #pragma once
-// A modal dialog built from a layout table. Only its command handler ends it. Enter,
-// Escape and the window's close button give the commands the layout names for them,
-// and do nothing where it names none, as the dialogs of this program end by their
-// own buttons. Arrow keys on a control go to an arrow handler, when there is one; a
-// paste into an edit goes in whole when the paste handler takes it (without one, when
-// the edit's layout admits it).
+// A modal dialog built from a window::Dialog's layout, its input handed to that
+// dialog. Only a result of its onCommand() ends it. Enter, Escape and the window's
+// close button give the commands the layout names for them, and do nothing where it
+// names none, as the dialogs of this program end by their own buttons. Arrow keys on
+// a radio button go to its onArrow(); a paste into an edit goes in whole when its
+// onPaste() takes it.
 
 #include <functional>
 #include <memory>
@@ -12,8 +12,9 @@
 
 #include <QDialog>
 
-#include "platform/controls.h"
-#include "platform/layout.h"
+#include "window/controls.h"
+#include "window/dialog.h"
+#include "window/layout.h"
 #include "ui/qt/control_set.h"
 #include "ui/qt/qt_control_table.h"
 
@@ -21,22 +22,11 @@ namespace trv810::ui {
 
 class LayoutDialog : public QDialog {
  public:
-  /// The dialog laid out by `windowLayout`, owned by `owner`; its frame is placed relative to
-  /// `ownerClient`'s top left.
-  LayoutDialog(QWidget* owner, QWidget* ownerClient, const platform::WindowSpec& windowLayout);
+  /// The dialog of `dialog` in dialog units of `base`, owned by `owner`; its frame is
+  /// placed relative to `ownerClient`'s top left. Its input goes to `dialog`, which
+  /// must outlive it and is started (onInit, the focus) here.
+  LayoutDialog(QWidget* owner, QWidget* ownerClient, window::Dialog& dialog, window::CellSize base);
 
-  /// Handles a click on a button or radio button; a result ends the dialog with it.
-  void setCommandHandler(std::function<std::optional<int>(int id)> handler) {
-    handler_ = std::move(handler);
-  }
-  /// Handles an arrow key on control `id`; returns the control that takes the focus.
-  void setArrowHandler(std::function<int(int id, platform::Arrow arrow)> handler) {
-    arrowHandler_ = std::move(handler);
-  }
-  /// Decides whether a paste into `edit` that would make `utf8` its text goes in.
-  void setPasteHandler(std::function<bool(const platform::ControlSpec& edit, const std::string& utf8)> handler) {
-    pasteHandler_ = std::move(handler);
-  }
   /// Gives control `id` the focus once the dialog shows.
   void focusControl(int id);
 
@@ -52,11 +42,10 @@ class LayoutDialog : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  LayoutDialog(QWidget* owner, QWidget* ownerClient, window::Dialog& dialog, const window::WindowSpec& windowLayout);
   void command(int id);
 
-  std::function<std::optional<int>(int)> handler_;
-  std::function<int(int, platform::Arrow)> arrowHandler_;
-  std::function<bool(const platform::ControlSpec&, const std::string&)> pasteHandler_;
+  window::Dialog& dialog_;
   std::unique_ptr<ControlSet> set_;
   QtControlTable table_;
   int enterCommand_;

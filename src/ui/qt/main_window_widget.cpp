@@ -10,8 +10,6 @@
 
 #include "app/menu.h"
 #include "app/texts.h"
-#include "platform/serial_device.h"
-#include "ui/qt/cell_metrics.h"
 #include "ui/qt/child_windows.h"
 #include "ui/qt/layout_dialog.h"
 #include "ui/qt/text.h"
@@ -41,15 +39,14 @@ void MenuTable::setEnabled(int id, bool enabled) {
   if (QAction* a = action(id)) a->setEnabled(enabled);
 }
 
-MainWindowWidget::MainWindowWidget(app::Application& application, platform::CellSize cell)
+MainWindowWidget::MainWindowWidget(app::Application& application, window::CellSize cell)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint),
       application_(application),
       frame_(app::MainWindow::frameFor(cell)),
-      dialogBase_(measureDialogBase(QApplication::font())),
       client_(new QWidget(this)),
-      host_(this, [this](const QString& title) { setWindowTitle(title); }, nullptr, [this] { close(); }),
+      host_(this, client_, [this](const QString& title) { setWindowTitle(title); }, nullptr, [this] { close(); }),
       logic_(application.shell(), menu_, host_, *this, [&application] { application.closePort(); }) {
   setWindowTitle(fromUtf8(app::texts::kMainTitle));
   client_->setAutoFillBackground(true);
@@ -125,23 +122,5 @@ bool MainWindowWidget::createChild(app::ChildKind kind) {
   return true;
 }
 
-std::unique_ptr<LayoutDialog> MainWindowWidget::buildPortDialog(app::PortDialog& dialog) {
-  const app::ShellState& shell = application_.shell();
-  // The devices are looked at each time the dialog opens: adapters come and go.
-  const platform::WindowSpec windowLayout =
-      app::PortDialog::layout(dialogBase_, shell.ports, platform::listSerialDevices());
-  auto box = std::make_unique<LayoutDialog>(this, client_, windowLayout);
-  LayoutDialog* raw = box.get();
-  box->setCommandHandler([&dialog, raw](int id) { return dialog.onCommand(id, raw->controls()); });
-  box->setArrowHandler([&dialog, raw](int id, platform::Arrow arrow) { return dialog.onArrow(id, arrow, raw->controls()); });
-  dialog.onInit(box->controls());
-  box->focusControl(dialog.focusId());
-  return box;
-}
-
-int MainWindowWidget::runPortDialog(app::PortDialog& dialog) {
-  std::unique_ptr<LayoutDialog> box = buildPortDialog(dialog);
-  return box->exec() == 1 ? 1 : 0;
-}
 
 }  // namespace trv810::ui

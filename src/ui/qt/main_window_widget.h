@@ -14,18 +14,19 @@
 #include "app/main_window.h"
 #include "app/port_dialog.h"
 #include "app/shell_host.h"
-#include "platform/controls.h"
+#include "window/controls.h"
 #include "ui/qt/child_window.h"
+#include "ui/qt/layout_dialog.h"
 #include "ui/qt/qt_window_host.h"
 
 class QAction;
 
 namespace trv810::ui {
 
-class LayoutDialog;
+
 
 /// The menu's entries as a control table: enabled = not greyed.
-class MenuTable : public platform::ControlTable {
+class MenuTable : public window::ControlTable {
  public:
   void add(int id, QAction* action) { actions_[id] = action; }
   QAction* action(int id) const;
@@ -46,7 +47,7 @@ class MenuTable : public platform::ControlTable {
 class MainWindowWidget : public QMainWindow, private app::ShellHost {
  public:
   /// The main window of `application`, laid out for the measured `cell`.
-  MainWindowWidget(app::Application& application, platform::CellSize cell);
+  MainWindowWidget(app::Application& application, window::CellSize cell);
   ~MainWindowWidget() override;
 
   app::MainWindow& logic() { return logic_; }
@@ -58,7 +59,7 @@ class MainWindowWidget : public QMainWindow, private app::ShellHost {
   QAction* menuAction(int id) const { return menu_.action(id); }
 
   /// The port dialog for `dialog`, built and started but not shown.
-  std::unique_ptr<LayoutDialog> buildPortDialog(app::PortDialog& dialog);
+  std::unique_ptr<LayoutDialog> buildPortDialog(app::PortDialog& dialog) { return host_.buildDialog(dialog, -1); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -67,13 +68,11 @@ class MainWindowWidget : public QMainWindow, private app::ShellHost {
 
  private:
   bool createChild(app::ChildKind kind) override;
-  int runPortDialog(app::PortDialog& dialog) override;
   void buildMenu();
   void applyFrame();
 
   app::Application& application_;
-  const platform::Rect frame_;
-  const platform::CellSize dialogBase_;  // dialog units of the controls' font
+  const window::Rect frame_;
   QWidget* client_;
   MenuTable menu_;
   QtWindowHost host_;

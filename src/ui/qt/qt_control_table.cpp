@@ -28,7 +28,7 @@ void QtControlTable::setText(int id, std::string_view text) {
   const QString value = fromCp1252(text);
   if (auto* edit = qobject_cast<QLineEdit*>(w)) {
     // A value longer than the edit takes (one read from the unit) shows whole.
-    if (const platform::ControlSpec* control = controls_.entry(id); control && control->maxLength > 0)
+    if (const window::ControlSpec* control = controls_.entry(id); control && control->maxLength > 0)
       edit->setMaxLength(std::max(control->maxLength, static_cast<int>(value.size())));
     edit->setText(value);
     edit->setCursorPosition(0);  // a text wider than the edit shows its beginning

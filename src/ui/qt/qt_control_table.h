@@ -4,12 +4,12 @@
 // the selection of a scroll bar is its position. Ids without a widget read as empty,
 // unchecked, unselected and disabled, and ignore writes.
 
-#include "platform/controls.h"
+#include "window/controls.h"
 #include "ui/qt/control_set.h"
 
 namespace trv810::ui {
 
-class QtControlTable : public platform::ControlTable {
+class QtControlTable : public window::ControlTable {
  public:
   /// Reads and writes the widgets of `controls`, which must outlive the table.
   explicit QtControlTable(const ControlSet& controls) : controls_(controls) {}

@@ -10,34 +10,55 @@
 #include <QProgressBar>
 #include <QTimer>
 
+#include "ui/qt/cell_metrics.h"
 #include "ui/qt/control_set.h"
+#include "ui/qt/layout_dialog.h"
+#include "window/dialog.h"
 #include "ui/qt/text.h"
 
 namespace trv810::ui {
 
-QtWindowHost::QtWindowHost(QWidget* owner, std::function<void(const QString&)> title, QProgressBar* progress,
-                           std::function<void()> close, const ControlSet* controls, std::function<void()> tick)
-    : owner_(owner), title_(std::move(title)), progress_(progress), close_(std::move(close)), controls_(controls) {
+QtWindowHost::QtWindowHost(QWidget* owner, QWidget* client, std::function<void(const QString&)> title,
+                           QProgressBar* progress, std::function<void()> close, const ControlSet* controls,
+                           std::function<void()> tick)
+    : owner_(owner),
+      client_(client),
+      dialogBase_(measureDialogBase(QApplication::font())),
+      title_(std::move(title)), progress_(progress), close_(std::move(close)), controls_(controls) {
   ticks_.setInterval(kTickInterval);
   if (tick) QObject::connect(&ticks_, &QTimer::timeout, &ticks_, std::move(tick));
 }
 
 QtWindowHost::~QtWindowHost() { setWaitCursor(false); }
 
-platform::Answer QtWindowHost::messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                                          platform::Buttons buttons, platform::Answer defaultAnswer) {
-  const bool yesNo = buttons == platform::Buttons::YesNo;
-  const QMessageBox::Icon shown = icon == platform::Icon::Error      ? QMessageBox::Critical
-                                  : icon == platform::Icon::Question ? QMessageBox::Question
+std::unique_ptr<LayoutDialog> QtWindowHost::buildDialog(window::Dialog& dialog, int ownerId) {
+  QWidget* owner = controls_ && ownerId >= 0 ? controls_->widget(ownerId) : nullptr;
+  return std::make_unique<LayoutDialog>(owner ? owner : owner_.data(), client_, dialog, dialogBase_);
+}
+
+int QtWindowHost::runDialog(window::Dialog& dialog, int ownerId) {
+  const int result = buildDialog(dialog, ownerId)->exec();
+  // A double click that opened the dialog goes on to its owning edit once this returns
+  // and would select a word of the new text; the edit shows it unselected instead.
+  if (auto* edit = qobject_cast<QLineEdit*>(controls_ && ownerId >= 0 ? controls_->widget(ownerId) : nullptr))
+    QTimer::singleShot(0, edit, [edit] { edit->deselect(); });
+  return result;
+}
+
+window::Answer QtWindowHost::messageBox(std::string_view text, std::string_view caption, window::Icon icon,
+                                          window::Buttons buttons, window::Answer defaultAnswer) {
+  const bool yesNo = buttons == window::Buttons::YesNo;
+  const QMessageBox::Icon shown = icon == window::Icon::Error      ? QMessageBox::Critical
+                                  : icon == window::Icon::Question ? QMessageBox::Question
                                                                      : QMessageBox::Information;
   QMessageBox box(shown, fromUtf8(caption), fromUtf8(text), yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                   owner_);
   box.setTextFormat(Qt::PlainText);
-  if (yesNo) box.setDefaultButton(defaultAnswer == platform::Answer::No ? QMessageBox::No : QMessageBox::Yes);
+  if (yesNo) box.setDefaultButton(defaultAnswer == window::Answer::No ? QMessageBox::No : QMessageBox::Yes);
   keepCaptionWhole(box);
   const int answer = box.exec();
-  if (!yesNo) return platform::Answer::Ok;
-  return answer == QMessageBox::Yes ? platform::Answer::Yes : platform::Answer::No;
+  if (!yesNo) return window::Answer::Ok;
+  return answer == QMessageBox::Yes ? window::Answer::Yes : window::Answer::No;
 }
 
 void QtWindowHost::setTitle(std::string_view title) {
@@ -65,7 +86,7 @@ void QtWindowHost::keepCaptionWhole(QMessageBox& box) {
                   grid->columnCount());
 }
 
-QString QtWindowHost::nameFilter(const platform::FileDialogRequest& request) {
+QString QtWindowHost::nameFilter(const window::FileDialogRequest& request) {
   const QString name = fromUtf8(request.filterName);
   const QString patterns = fromUtf8(request.filterPatterns);
   if (patterns.isEmpty()) return name;
@@ -74,13 +95,13 @@ QString QtWindowHost::nameFilter(const platform::FileDialogRequest& request) {
   return name + QStringLiteral(" (") + patterns + u')';
 }
 
-std::optional<std::string> QtWindowHost::chooseFile(const platform::FileDialogRequest& request, bool save) {
+std::optional<std::string> QtWindowHost::chooseFile(const window::FileDialogRequest& request, bool save) {
   QFileDialog dialog(owner_);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   QStringList filters{nameFilter(request)};
-  for (const platform::FileFilter& f : request.moreFilters) {
-    platform::FileDialogRequest more;
+  for (const window::FileFilter& f : request.moreFilters) {
+    window::FileDialogRequest more;
     more.filterName = f.name;
     more.filterPatterns = f.patterns;
     filters << nameFilter(more);
@@ -93,11 +114,11 @@ std::optional<std::string> QtWindowHost::chooseFile(const platform::FileDialogRe
   return toUtf8(dialog.selectedFiles().constFirst());
 }
 
-std::optional<std::string> QtWindowHost::chooseOpenFile(const platform::FileDialogRequest& request) {
+std::optional<std::string> QtWindowHost::chooseOpenFile(const window::FileDialogRequest& request) {
   return chooseFile(request, false);
 }
 
-std::optional<std::string> QtWindowHost::chooseSaveFile(const platform::FileDialogRequest& request) {
+std::optional<std::string> QtWindowHost::chooseSaveFile(const window::FileDialogRequest& request) {
   return chooseFile(request, true);
 }
 

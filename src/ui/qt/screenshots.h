@@ -1,6 +1,7 @@
 #pragma once
-// The program's --screenshot mode: pictures of its windows as PNG files, for the
-// documentation and for checking the layouts by eye.
+// The program's --screenshot mode: the desktop scenario (app/scenario.h) run against
+// this face, with pictures of its windows as PNG files, for the documentation and for
+// checking the layouts by eye. The same scenario is the face's test.
 
 #include <QString>
 
@@ -8,12 +9,10 @@ namespace trv810::ui {
 
 class MainWindowWidget;
 
-/// Writes main-window.png, port-dialog.png, info-box.png, one picture per child
-/// window and, for the configuration window, its state after "TRV auslesen" from the
-/// unit on COM1 (configuration-window.png), the box that ends the read and the
-/// signal-sequence dialog (signal-box.png) into `directory` (created if needed).
-/// The flash-update window is shown programming a made-up image when the selected
-/// port comes from the environment (the simulator). False when a file could not be written or the read did not end.
+/// Runs the scenario against `window` with the unit on COM1 (the simulator) and
+/// writes its pictures into `directory` (created if needed). False, with the reason
+/// on standard error, when a step of the scenario failed or a picture could not be
+/// written.
 bool writeScreenshots(MainWindowWidget& window, const QString& directory);
 
 }  // namespace trv810::ui

@@ -18,11 +18,11 @@ auto withFont(HFONT font, Measure measure) {
   return result;
 }
 
-bool fits(HFONT font, const std::vector<platform::ControlSpec>& layout) {
-  for (const platform::ControlSpec& control : layout) {
-    if (control.kind == platform::ControlKind::Static && textWidth(font, widen(control.text)) > control.w)
+bool fits(HFONT font, const std::vector<window::ControlSpec>& layout) {
+  for (const window::ControlSpec& control : layout) {
+    if (control.kind == window::ControlKind::Static && textWidth(font, widen(control.text)) > control.w)
       return false;
-    if (control.kind == platform::ControlKind::DigitEdit && !control.widest.empty() &&
+    if (control.kind == window::ControlKind::DigitEdit && !control.widest.empty() &&
         textWidth(font, widen(control.widest)) > editTextWidth(control))
       return false;
   }
@@ -31,25 +31,25 @@ bool fits(HFONT font, const std::vector<platform::ControlSpec>& layout) {
 
 }  // namespace
 
-platform::CellSize measureSystemCell() {
+window::CellSize measureSystemCell() {
   return withFont(static_cast<HFONT>(::GetStockObject(SYSTEM_FIXED_FONT)), [](HDC dc) {
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
-    return platform::CellSize{metrics.tmAveCharWidth, metrics.tmHeight + metrics.tmExternalLeading};
+    return window::CellSize{metrics.tmAveCharWidth, metrics.tmHeight + metrics.tmExternalLeading};
   });
 }
 
-platform::CellSize measureDialogBase(HFONT font) {
+window::CellSize measureDialogBase(HFONT font) {
   return withFont(font, [](HDC dc) {
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
     SIZE letters{};
     ::GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
-    return platform::CellSize{static_cast<int>((letters.cx / 26 + 1) / 2), static_cast<int>(metrics.tmHeight)};
+    return window::CellSize{static_cast<int>((letters.cx / 26 + 1) / 2), static_cast<int>(metrics.tmHeight)};
   });
 }
 
-int editTextWidth(const platform::ControlSpec& control) {
+int editTextWidth(const window::ControlSpec& control) {
   // A bordered edit has a sunken edge on each side; the control set gives every edit
   // a margin of one pixel each side, and the caret takes one more.
   const int edge = control.border ? 2 * ::GetSystemMetrics(SM_CXEDGE) : 0;
@@ -64,7 +64,7 @@ int textWidth(HFONT font, const std::wstring& text) {
   });
 }
 
-HFONT createControlFont(const std::vector<platform::ControlSpec>& layout) {
+HFONT createControlFont(const std::vector<window::ControlSpec>& layout) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   LOGFONTW font{};

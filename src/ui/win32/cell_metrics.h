@@ -6,28 +6,28 @@
 
 #include <vector>
 
-#include "platform/layout.h"
+#include "window/layout.h"
 #include "platform/win32.h"
 
 namespace trv810::ui::win32 {
 
 /// Width = average character width, height = character height plus external leading
 /// of the stock fixed system font.
-platform::CellSize measureSystemCell();
+window::CellSize measureSystemCell();
 
 /// The dialog-unit base of `font`: the average width of the 52 Latin letters, rounded,
 /// and the character height.
-platform::CellSize measureDialogBase(HFONT font);
+window::CellSize measureDialogBase(HFONT font);
 
 /// The pixels an edit of `control`'s border has for its text (with the margins the
 /// control set gives every edit).
-int editTextWidth(const platform::ControlSpec& control);
+int editTextWidth(const window::ControlSpec& control);
 
 /// The width of `text` in `font`, in pixels.
 int textWidth(HFONT font, const std::wstring& text);
 
 /// A font for the controls of `layout`: the message font, a pixel smaller at a time
 /// until every label and every widest number of a digit edit fits. The caller owns it.
-HFONT createControlFont(const std::vector<platform::ControlSpec>& layout);
+HFONT createControlFont(const std::vector<window::ControlSpec>& layout);
 
 }  // namespace trv810::ui::win32

@@ -11,22 +11,13 @@
 #include <memory>
 
 #include "app/application.h"
-#include "config/config_window.h"
-#include "config/config_window_host.h"
-#include "firmware/update_window.h"
+#include "app/child_windows.h"
 #include "platform/win32.h"
 #include "ui/win32/control_set.h"
 #include "ui/win32/notification_sink.h"
 #include "ui/win32/window_host.h"
 
 namespace trv810::ui::win32 {
-
-/// The fonts of the desktop face: dialogs show their controls in `dialog`, whose
-/// dialog units are `dialogBase`.
-struct Fonts {
-  HFONT dialog = nullptr;
-  platform::CellSize dialogBase;
-};
 
 /// The binding of one window's logic to its child window.
 class ChildContent {
@@ -69,83 +60,39 @@ class ChildWindow {
   bool closing_ = false;
 };
 
-/// The configuration window: the controls of ConfigWindow::layout in the child
-/// window's client area, input forwarded to the logic, the host it talks to.
-class ConfigurationContent : public ChildContent, private config::ConfigWindowHost {
+/// A child window's content: the controls of its layout in the child window's client
+/// area, their input sent to the window's logic, the host that logic talks to, and the
+/// transfer's notifications handed to it on the GUI thread. Which logic and which
+/// layout a kind of window has is the application's affair (app/child_windows.h);
+/// this face builds every kind alike.
+class WindowContent : public ChildContent {
  public:
-  ConfigurationContent(HWND window, app::Application& application, const Fonts& fonts);
-  ~ConfigurationContent() override;
+  WindowContent(HWND window, app::ChildKind kind, app::Application& application, const Fonts& fonts);
+  ~WindowContent() override;
 
-  bool mayClose() override { return logic_.onCloseRequest(); }
-  void onClose() override { logic_.onClose(); }
+  bool mayClose() override { return logic_->onCloseRequest(); }
+  void onClose() override { logic_->onClose(); }
   bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   bool waiting() const override { return host_.waiting(); }
 
-  config::ConfigWindow& logic() { return logic_; }
+  app::ChildLogic& logic() { return *logic_; }
+  /// The window logic of type Window, or null when this window has another.
+  template <class Window>
+  Window* logicAs() {
+    return app::childWindow<Window>(logic_.get());
+  }
   ControlSet& controls() { return *set_; }
+  window::ControlTable& table() { return table_; }
   transfer::NotificationSink& sink() { return sink_; }
 
  private:
-  ControlInput input();
-  bool onWheel(int id, int delta);
-
-  platform::Answer messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                              platform::Buttons buttons, platform::Answer defaultAnswer) override {
-    return host_.messageBox(text, caption, icon, buttons, defaultAnswer);
-  }
-  void setTitle(std::string_view title) override { host_.setTitle(title); }
-  void setProgressRange(int minimum, int maximum) override { host_.setProgressRange(minimum, maximum); }
-  void setProgressPosition(int position) override { host_.setProgressPosition(position); }
-  std::optional<std::string> chooseOpenFile(const platform::FileDialogRequest& request) override {
-    return host_.chooseOpenFile(request);
-  }
-  std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest& request) override {
-    return host_.chooseSaveFile(request);
-  }
-  void setWaitCursor(bool wait) override { host_.setWaitCursor(wait); }
-  void requestClose() override { host_.requestClose(); }
-  void setFocus(int id, bool selectText) override { host_.setFocus(id, selectText); }
-  int focus() const override { return host_.focus(); }
-  void setTicking(bool on) override { host_.setTicking(on); }
-  void setScrollPosition(int id, int position) override { table_.setSelection(id, position); }
-  int runSignalBox(config::SignalBox& box, int ownerId) override;
-
-  HWND window_;
-  const Fonts& fonts_;
-  platform::Rect tableArea_;  // the group box of the rows: the wheel there scrolls them
-  int wheelPending_ = 0;
-  const platform::WindowSpec layout_;
+  const window::WindowSpec layout_;
   HFONT font_;
-  std::unique_ptr<ControlSet> set_;
-  Win32ControlTable table_;
-  Win32WindowHost host_;
   Win32NotificationSink sink_;  // outlives the logic, which stops the transfer thread
-  config::ConfigWindow logic_;
-};
-
-/// The flash-update window: its six controls, clicks forwarded to the logic, the
-/// transfer's notifications handed to it on the GUI thread.
-class UpdateContent : public ChildContent {
- public:
-  UpdateContent(HWND window, app::Application& application);
-  ~UpdateContent() override;
-
-  bool mayClose() override { return logic_.onCloseRequest(); }
-  void onClose() override { logic_.onClose(); }
-  bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-  bool waiting() const override { return host_.waiting(); }
-
-  firmware::UpdateWindow& logic() { return logic_; }
-  ControlSet& controls() { return *set_; }
-
- private:
-  const platform::WindowSpec layout_;
-  HFONT font_;
-  Win32NotificationSink sink_;
   std::unique_ptr<ControlSet> set_;
   Win32ControlTable table_;
   Win32WindowHost host_;
-  firmware::UpdateWindow logic_;
+  std::unique_ptr<app::ChildLogic> logic_;
 };
 
 }  // namespace trv810::ui::win32

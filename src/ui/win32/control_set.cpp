@@ -4,14 +4,14 @@
 
 #include <commctrl.h>
 
-#include "platform/layout.h"
+#include "window/layout.h"
 #include "ui/win32/cell_metrics.h"
 #include "ui/win32/text.h"
 
 namespace trv810::ui::win32 {
 
-using platform::ControlKind;
-using platform::ControlSpec;
+using window::ControlKind;
+using window::ControlSpec;
 
 namespace {
 
@@ -28,7 +28,8 @@ ClassAndStyle classOf(const ControlSpec& control) {
   switch (control.kind) {
     case ControlKind::GroupBox: return {L"BUTTON", static_cast<DWORD>(BS_GROUPBOX | (control.centred ? BS_CENTER : 0))};
     case ControlKind::Static:
-      return {L"STATIC", static_cast<DWORD>(SS_NOPREFIX | SS_CENTERIMAGE | (control.centred ? SS_CENTER : SS_LEFT))};
+      return {L"STATIC", static_cast<DWORD>(SS_NOPREFIX | SS_CENTERIMAGE | (control.centred ? SS_CENTER : SS_LEFT) |
+                                             (control.showsPath ? SS_PATHELLIPSIS : 0))};
     case ControlKind::Toggle:
     case ControlKind::RadioButton: return {L"BUTTON", BS_RADIOBUTTON};  // marked by the logic only
     case ControlKind::Edit:
@@ -48,17 +49,18 @@ bool isEdit(const ControlSpec& control) {
   return control.kind == ControlKind::Edit || control.kind == ControlKind::DigitEdit;
 }
 
-std::optional<config::ScrollRequest> scrollRequest(int code) {
+std::optional<window::ScrollRequest> scrollRequest(int code) {
+  using window::ScrollRequest;
   switch (code) {
-    case SB_LINEUP: return config::ScrollRequest::LineUp;
-    case SB_LINEDOWN: return config::ScrollRequest::LineDown;
-    case SB_PAGEUP: return config::ScrollRequest::PageUp;
-    case SB_PAGEDOWN: return config::ScrollRequest::PageDown;
+    case SB_LINEUP: return ScrollRequest::LineUp;
+    case SB_LINEDOWN: return ScrollRequest::LineDown;
+    case SB_PAGEUP: return ScrollRequest::PageUp;
+    case SB_PAGEDOWN: return ScrollRequest::PageDown;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: return config::ScrollRequest::Thumb;
-    case SB_TOP: return config::ScrollRequest::Top;
-    case SB_BOTTOM: return config::ScrollRequest::Bottom;
-    case SB_ENDSCROLL: return config::ScrollRequest::EndScroll;
+    case SB_THUMBPOSITION: return ScrollRequest::Thumb;
+    case SB_TOP: return ScrollRequest::Top;
+    case SB_BOTTOM: return ScrollRequest::Bottom;
+    case SB_ENDSCROLL: return ScrollRequest::EndScroll;
     default: return std::nullopt;
   }
 }
@@ -93,7 +95,7 @@ bool isPushButton(HWND hwnd) {
 
 ControlSet::ControlSet(HWND parent, const std::vector<ControlSpec>& layout, HFONT font, ControlInput input,
                        const std::vector<int>& tabOrder)
-    : input_(std::move(input)) {
+    : input_(std::move(input)), parent_(parent) {
   const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   all_.reserve(layout.size());
   for (const ControlSpec& control : layout) {
@@ -225,6 +227,17 @@ bool ControlSet::onScroll(WPARAM wParam, LPARAM lParam) {
   return true;
 }
 
+bool ControlSet::onWheel(int id, WPARAM wParam, LPARAM lParam) {
+  if (!input_.wheel) return false;
+  // The message carries the pointer in screen coordinates; the logic measures in the
+  // parent's client area.
+  POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  ::ScreenToClient(parent_, &at);
+  UINT linesPerNotch = 3;
+  ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &linesPerNotch, 0);
+  return input_.wheel(id, {at.x, at.y}, GET_WHEEL_DELTA_WPARAM(wParam), static_cast<int>(linesPerNotch));
+}
+
 void ControlSet::setTextQuietly(int id, const std::wstring& text) {
   HWND hwnd = window(id);
   if (windowText(hwnd) == text) return;  // a status written again redraws nothing
@@ -305,7 +318,7 @@ void ControlSet::paintPadding(HWND edit, std::size_t index) {
 void ControlSet::paste(HWND edit, const ControlSpec& control) {
   // The text the paste would make, the selection replaced; the logic takes it whole or
   // not at all (an edit would cut it to its length and keep what fits).
-  const std::wstring line = widen(platform::pastedLine(narrow(clipboardText(edit))));
+  const std::wstring line = widen(window::pastedLine(narrow(clipboardText(edit))));
   std::wstring result = windowText(edit);
   DWORD start = 0;
   DWORD end = 0;
@@ -313,7 +326,8 @@ void ControlSet::paste(HWND edit, const ControlSpec& control) {
   start = std::min<DWORD>(start, static_cast<DWORD>(result.size()));
   end = std::clamp<DWORD>(end, start, static_cast<DWORD>(result.size()));
   result.replace(start, end - start, line);
-  if (!input_.pasted(control, narrow(result))) {
+  const std::string utf8 = narrow(result);
+  if (input_.pasted ? !input_.pasted(control, utf8) : window::refusalOf(control, utf8) != window::Refusal::None) {
     ::MessageBeep(MB_OK);
     return;
   }
@@ -344,15 +358,8 @@ LRESULT ControlSet::onControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
       break;
     case WM_PASTE:
       if (!isEdit(control)) break;
-      if (input_.pasted) {
-        paste(hwnd, control);
-        return 0;
-      }
-      if (!admits(control, clipboardText(hwnd))) {
-        ::MessageBeep(MB_OK);
-        return 0;
-      }
-      break;
+      paste(hwnd, control);
+      return 0;
     case WM_NCCALCSIZE:
       if (isEdit(control) && wParam) {
         auto* frame = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
@@ -428,7 +435,7 @@ LRESULT ControlSet::onControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
       }
       break;
     case WM_MOUSEWHEEL:
-      if (input_.wheel && input_.wheel(control.id, GET_WHEEL_DELTA_WPARAM(wParam))) return 0;
+      if (onWheel(control.id, wParam, lParam)) return 0;
       break;
     case WM_NCDESTROY:
       ::RemoveWindowSubclass(hwnd, &ControlSet::subclass, index);
@@ -443,7 +450,7 @@ LRESULT ControlSet::onControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
 std::string Win32ControlTable::text(int id) const {
   HWND hwnd = controls_.window(id);
   if (!hwnd) return {};
-  const platform::ControlSpec* control = controls_.entry(id);
+  const window::ControlSpec* control = controls_.entry(id);
   if (control->kind == ControlKind::List) {
     const auto index = ::SendMessageW(hwnd, CB_GETCURSEL, 0, 0);
     if (index < 0) return {};

@@ -10,7 +10,8 @@
 // line of the labels beside it.
 //
 // The parent's window procedure hands its WM_COMMAND and WM_VSCROLL to onCommand()
-// and onScroll(); the rest of the input is caught on the controls themselves.
+// and onScroll(), and its own WM_MOUSEWHEEL to onWheel(); the rest of the input is
+// caught on the controls themselves. All of it goes to a window::ControlInput.
 
 #include <functional>
 #include <map>
@@ -18,46 +19,20 @@
 #include <utility>
 #include <vector>
 
-#include "config/config_window.h"
-#include "platform/controls.h"
-#include "platform/layout.h"
+#include "window/control_input.h"
+#include "window/controls.h"
+#include "window/layout.h"
 #include "platform/win32.h"
 
 namespace trv810::ui::win32 {
 
-/// Where the controls send user input. Unset handlers drop it.
-struct ControlInput {
-  /// A button, toggle or radio button was clicked.
-  std::function<void(int id)> command;
-  /// The user chose entry `index` in a list.
-  std::function<void(int id, int index)> listChosen;
-  /// A scroll bar was operated; `position` is where the thumb was dragged to (Thumb).
-  std::function<void(int id, config::ScrollRequest request, int position)> scrolled;
-  /// A double click with the left button on an edit.
-  std::function<void(int id)> doubleClicked;
-  /// The left button went down on a control; `alone` without other buttons or keys.
-  std::function<void(int id, bool alone)> pressed;
-  /// The wheel turned over a control by `delta` (WHEEL_DELTA a notch); true when taken.
-  std::function<bool(int id, int delta)> wheel;
-  /// The user changed the text of an edit.
-  std::function<void(int id)> edited;
-  /// A paste into `edit` would make `utf8` its whole text: true lets it in. Without this
-  /// handler an edit pastes what it admits.
-  std::function<bool(const platform::ControlSpec& edit, const std::string& utf8)> pasted;
-};
-
-/// Input that only reports clicks, to `command`.
-inline ControlInput clicksTo(std::function<void(int id)> command) {
-  ControlInput input;
-  input.command = std::move(command);
-  return input;
-}
+using window::ControlInput;
 
 class ControlSet {
  public:
   /// Builds the controls of `layout` in `parent`, in `font`, with Tab going through
   /// `tabOrder` (ids) first when given. The controls live as long as `parent`.
-  ControlSet(HWND parent, const std::vector<platform::ControlSpec>& layout, HFONT font, ControlInput input,
+  ControlSet(HWND parent, const std::vector<window::ControlSpec>& layout, HFONT font, ControlInput input,
              const std::vector<int>& tabOrder = {});
   ~ControlSet();
   ControlSet(const ControlSet&) = delete;
@@ -66,35 +41,41 @@ class ControlSet {
   /// The control `id`, or null.
   HWND window(int id) const;
   /// The layout entry of control `id`, or null.
-  const platform::ControlSpec* entry(int id) const;
+  const window::ControlSpec* entry(int id) const;
   /// The first progress bar of the table, or null.
   HWND progressBar() const { return progress_; }
   /// Every control with its layout entry, in table order.
-  const std::vector<std::pair<platform::ControlSpec, HWND>>& all() const { return all_; }
+  const std::vector<std::pair<window::ControlSpec, HWND>>& all() const { return all_; }
   const ControlInput& input() const { return input_; }
+  /// Sends the input from now on to `input` (a window's logic made after its controls).
+  void setInput(ControlInput input) { input_ = std::move(input); }
 
   /// The parent's WM_COMMAND; true when it came from one of these controls.
   bool onCommand(WPARAM wParam, LPARAM lParam);
   /// The parent's WM_VSCROLL; true when it came from one of these scroll bars.
   bool onScroll(WPARAM wParam, LPARAM lParam);
+  /// A WM_MOUSEWHEEL over control `id` (-1: the parent itself): true when the input
+  /// took it.
+  bool onWheel(int id, WPARAM wParam, LPARAM lParam);
 
   /// Sets a text without reporting it as the user's edit.
   void setTextQuietly(int id, const std::wstring& text);
 
  private:
-  HWND create(HWND parent, const platform::ControlSpec& control, HINSTANCE instance);
+  HWND create(HWND parent, const window::ControlSpec& control, HINSTANCE instance);
   void addToolTip(HWND parent, HWND control, const std::string& tip);
   static LRESULT CALLBACK subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR index,
                                    DWORD_PTR self);
   LRESULT onControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, std::size_t index);
-  bool admits(const platform::ControlSpec& control, std::wstring_view text) const;
-  void paste(HWND edit, const platform::ControlSpec& control);
-  static void fitLines(HWND label, const platform::ControlSpec& control, int lines);
+  bool admits(const window::ControlSpec& control, std::wstring_view text) const;
+  void paste(HWND edit, const window::ControlSpec& control);
+  static void fitLines(HWND label, const window::ControlSpec& control, int lines);
   void centreText(HWND edit, RECT& client, std::size_t index);
   void paintPadding(HWND edit, std::size_t index);
 
   ControlInput input_;
-  std::vector<std::pair<platform::ControlSpec, HWND>> all_;
+  HWND parent_;
+  std::vector<std::pair<window::ControlSpec, HWND>> all_;
   std::map<int, std::size_t> byId_;
   HWND progress_ = nullptr;
   HWND toolTip_ = nullptr;
@@ -106,7 +87,7 @@ class ControlSet {
 /// Windows-1252 bytes and UTF-16 here. The selection of a list is its current entry,
 /// that of a scroll bar its position. Ids without a control read as empty, unchecked,
 /// unselected and disabled, and ignore writes.
-class Win32ControlTable : public platform::ControlTable {
+class Win32ControlTable : public window::ControlTable {
  public:
   explicit Win32ControlTable(ControlSet& controls) : controls_(controls) {}
 

@@ -16,36 +16,44 @@ void registerClass(HINSTANCE instance, WNDPROC proc) {
   ::RegisterClassW(&windowClass);  // fails harmlessly once it exists
 }
 
-std::optional<platform::Arrow> arrowOf(WPARAM key) {
+std::optional<window::Arrow> arrowOf(WPARAM key) {
   switch (key) {
-    case VK_UP: return platform::Arrow::Up;
-    case VK_DOWN: return platform::Arrow::Down;
-    case VK_LEFT: return platform::Arrow::Left;
-    case VK_RIGHT: return platform::Arrow::Right;
+    case VK_UP: return window::Arrow::Up;
+    case VK_DOWN: return window::Arrow::Down;
+    case VK_LEFT: return window::Arrow::Left;
+    case VK_RIGHT: return window::Arrow::Right;
     default: return std::nullopt;
   }
 }
 
 }  // namespace
 
-LayoutDialog::LayoutDialog(HWND owner, HWND ownerClient, const platform::WindowSpec& windowLayout, HFONT font)
+LayoutDialog::LayoutDialog(HWND owner, HWND ownerClient, window::Dialog& dialog, window::CellSize base, HFONT font)
+    : LayoutDialog(owner, ownerClient, dialog, dialog.spec(base), font) {}
+
+LayoutDialog::LayoutDialog(HWND owner, HWND ownerClient, window::Dialog& dialog, const window::WindowSpec& windowLayout,
+                           HFONT font)
     : owner_(owner ? ::GetAncestor(owner, GA_ROOT) : nullptr),
       enterCommand_(windowLayout.enterCommand),
       escapeCommand_(windowLayout.escapeCommand),
       closeCommand_(windowLayout.closeCommand),
       hwnd_(createFrame(ownerClient ? ownerClient : owner, windowLayout)),
+      dialog_(dialog),
       set_(std::make_unique<ControlSet>(hwnd_, windowLayout.controls, font, input(), windowLayout.tabOrder)),
-      table_(*set_) {}
+      table_(*set_) {
+  dialog_.onInit(table_);
+  if (const int focus = dialog_.focusId(); focus >= 0) focusControl(focus);
+}
 
 ControlInput LayoutDialog::input() {
-  ControlInput in = clicksTo([this](int id) { command(id); });
-  in.pasted = [this](const platform::ControlSpec& edit, const std::string& utf8) {
-    return pasteHandler_ ? pasteHandler_(edit, utf8) : platform::refusalOf(edit, utf8) == platform::Refusal::None;
+  ControlInput in = window::clicksTo([this](int id) { command(id); });
+  in.pasted = [this](const window::ControlSpec& edit, const std::string& utf8) {
+    return dialog_.onPaste(edit, utf8, table_);
   };
   return in;
 }
 
-HWND LayoutDialog::createFrame(HWND origin, const platform::WindowSpec& windowLayout) {
+HWND LayoutDialog::createFrame(HWND origin, const window::WindowSpec& windowLayout) {
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
   registerClass(instance, &LayoutDialog::windowProc);
   const DWORD style = WS_POPUP | WS_CAPTION | DS_MODALFRAME | (closeCommand_ >= 0 ? WS_SYSMENU : 0u);
@@ -118,19 +126,19 @@ bool LayoutDialog::onKey(const MSG& msg) {
       return true;
     default: break;
   }
-  const std::optional<platform::Arrow> arrow = arrowOf(msg.wParam);
-  if (!arrow || !arrowHandler_) return false;
+  const std::optional<window::Arrow> arrow = arrowOf(msg.wParam);
+  if (!arrow) return false;
   for (const auto& [control, hwnd] : set_->all())
-    if (hwnd == focus && control.kind == platform::ControlKind::RadioButton) {
-      focusControl(arrowHandler_(control.id, *arrow));
+    if (hwnd == focus && control.kind == window::ControlKind::RadioButton) {
+      focusControl(dialog_.onArrow(control.id, *arrow, table_));
       return true;
     }
   return false;
 }
 
 void LayoutDialog::command(int id) {
-  if (id < 0 || !handler_) return;
-  if (std::optional<int> result = handler_(id)) result_ = result;
+  if (id < 0) return;
+  if (std::optional<int> result = dialog_.onCommand(id, table_)) result_ = result;
 }
 
 LRESULT CALLBACK LayoutDialog::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

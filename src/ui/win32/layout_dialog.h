@@ -1,16 +1,18 @@
 #pragma once
-// A modal dialog built from a layout table, as a popup window over its owner. Only
-// its command handler ends it. Enter presses a focused push button and otherwise
-// gives the command the layout names for Enter; Escape and the close button give
-// theirs, and do nothing where it names none. Arrow keys on a radio button go to an
-// arrow handler, when there is one.
+// A modal dialog built from a window::Dialog's layout, as a popup window over its
+// owner, its input handed to that dialog. Only a result of its onCommand() ends it.
+// Enter presses a focused push button and otherwise gives the command the layout
+// names for Enter; Escape and the close button give theirs, and do nothing where it
+// names none. Arrow keys on a radio button go to its onArrow(); a paste into an edit
+// goes in whole when its onPaste() takes it.
 
 #include <functional>
 #include <memory>
 #include <optional>
 
-#include "platform/controls.h"
-#include "platform/layout.h"
+#include "window/controls.h"
+#include "window/dialog.h"
+#include "window/layout.h"
 #include "platform/win32.h"
 #include "ui/win32/control_set.h"
 
@@ -18,23 +20,15 @@ namespace trv810::ui::win32 {
 
 class LayoutDialog {
  public:
-  /// The dialog laid out by `windowLayout` in `font`, owned by `owner`'s top-level
-  /// window; its frame is placed relative to `ownerClient`'s top left.
-  LayoutDialog(HWND owner, HWND ownerClient, const platform::WindowSpec& windowLayout, HFONT font);
+  /// The dialog of `dialog` in dialog units of `base` and in `font`, owned by
+  /// `owner`'s top-level window; its frame is placed relative to `ownerClient`'s top
+  /// left. Its input goes to `dialog`, which must outlive it and is started (onInit,
+  /// the focus) here.
+  LayoutDialog(HWND owner, HWND ownerClient, window::Dialog& dialog, window::CellSize base, HFONT font);
   ~LayoutDialog();
   LayoutDialog(const LayoutDialog&) = delete;
   LayoutDialog& operator=(const LayoutDialog&) = delete;
 
-  /// Handles a click on a button or radio button; a result ends the dialog with it.
-  void setCommandHandler(std::function<std::optional<int>(int id)> handler) { handler_ = std::move(handler); }
-  /// Handles an arrow key on control `id`; returns the control that takes the focus.
-  void setArrowHandler(std::function<int(int id, platform::Arrow arrow)> handler) {
-    arrowHandler_ = std::move(handler);
-  }
-  /// Decides whether a paste into `edit` that would make `utf8` its text goes in.
-  void setPasteHandler(std::function<bool(const platform::ControlSpec& edit, const std::string& utf8)> handler) {
-    pasteHandler_ = std::move(handler);
-  }
   /// Gives control `id` the focus.
   void focusControl(int id);
 
@@ -53,7 +47,8 @@ class LayoutDialog {
 
  private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  HWND createFrame(HWND ownerClient, const platform::WindowSpec& windowLayout);
+  LayoutDialog(HWND owner, HWND ownerClient, window::Dialog& dialog, const window::WindowSpec& windowLayout, HFONT font);
+  HWND createFrame(HWND ownerClient, const window::WindowSpec& windowLayout);
   ControlInput input();
   bool onKey(const MSG& msg);
   void command(int id);
@@ -63,9 +58,7 @@ class LayoutDialog {
   int escapeCommand_;
   int closeCommand_;
   HWND hwnd_;
-  std::function<std::optional<int>(int)> handler_;
-  std::function<int(int, platform::Arrow)> arrowHandler_;
-  std::function<bool(const platform::ControlSpec&, const std::string&)> pasteHandler_;
+  window::Dialog& dialog_;
   std::unique_ptr<ControlSet> set_;
   Win32ControlTable table_;
   std::optional<int> result_;

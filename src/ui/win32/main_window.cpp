@@ -2,7 +2,6 @@
 
 #include "app/menu.h"
 #include "app/texts.h"
-#include "platform/serial_device.h"
 #include "ui/win32/cell_metrics.h"
 #include "ui/win32/text.h"
 
@@ -55,17 +54,17 @@ void MenuTable::setEnabled(int id, bool enabled) {
   ::DrawMenuBar(window_);
 }
 
-MainWindow::MainWindow(app::Application& application, platform::CellSize cell)
+MainWindow::MainWindow(app::Application& application, window::CellSize cell)
     : application_(application),
       fonts_{messageFont(), {}},
       hwnd_(createFrame()),
       menu_(hwnd_),
-      host_(hwnd_, nullptr),
+      host_(hwnd_, fonts_, nullptr),
       logic_(application.shell(), menu_, host_, *this, [&application] { application.closePort(); }) {
   fonts_.dialogBase = measureDialogBase(fonts_.dialog);
   ACCEL closeChild{FVIRTKEY | FCONTROL, VK_F4, kCloseChild};
   accelerators_ = ::CreateAcceleratorTableW(&closeChild, 1);
-  const platform::Rect frame = logic_.onCreate(cell);
+  const window::Rect frame = logic_.onCreate(cell);
   ::MoveWindow(hwnd_, frame.x, frame.y, frame.w, frame.h, FALSE);
   RECT client{};
   ::GetClientRect(hwnd_, &client);
@@ -169,22 +168,6 @@ void MainWindow::focusChild() {
   HWND target = usable ? focus_ : ::GetNextDlgTabItem(child_->window(), nullptr, FALSE);
   if (target) ::SetFocus(target);
 }
-
-std::unique_ptr<LayoutDialog> MainWindow::buildPortDialog(app::PortDialog& dialog) {
-  const app::ShellState& shell = application_.shell();
-  // The devices are looked at each time the dialog opens: adapters come and go.
-  const platform::WindowSpec windowLayout =
-      app::PortDialog::layout(fonts_.dialogBase, shell.ports, platform::listSerialDevices());
-  auto box = std::make_unique<LayoutDialog>(hwnd_, hwnd_, windowLayout, fonts_.dialog);
-  LayoutDialog* raw = box.get();
-  box->setCommandHandler([&dialog, raw](int id) { return dialog.onCommand(id, raw->controls()); });
-  box->setArrowHandler([&dialog, raw](int id, platform::Arrow arrow) { return dialog.onArrow(id, arrow, raw->controls()); });
-  dialog.onInit(box->controls());
-  box->focusControl(dialog.focusId());
-  return box;
-}
-
-int MainWindow::runPortDialog(app::PortDialog& dialog) { return buildPortDialog(dialog)->exec() == 1 ? 1 : 0; }
 
 void MainWindow::onClose() {
   // The port (receiver and any transfer) stops before the child window and the rest

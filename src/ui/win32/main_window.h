@@ -11,7 +11,7 @@
 #include "app/main_window.h"
 #include "app/port_dialog.h"
 #include "app/shell_host.h"
-#include "platform/controls.h"
+#include "window/controls.h"
 #include "platform/win32.h"
 #include "ui/win32/child_window.h"
 #include "ui/win32/layout_dialog.h"
@@ -20,7 +20,7 @@
 namespace trv810::ui::win32 {
 
 /// The menu's entries as a control table: enabled = not greyed.
-class MenuTable : public platform::ControlTable {
+class MenuTable : public window::ControlTable {
  public:
   explicit MenuTable(HWND window) : window_(window) {}
   std::string text(int id) const override;
@@ -43,7 +43,7 @@ class MainWindow : private app::ShellHost {
   static constexpr wchar_t kClassName[] = L"TRV810";
 
   /// The main window of `application`, laid out for the measured `cell`, not shown.
-  MainWindow(app::Application& application, platform::CellSize cell);
+  MainWindow(app::Application& application, window::CellSize cell);
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -61,11 +61,10 @@ class MainWindow : private app::ShellHost {
   bool translate(MSG& msg);
 
   /// The port dialog for `dialog`, built and started but not shown.
-  std::unique_ptr<LayoutDialog> buildPortDialog(app::PortDialog& dialog);
+  std::unique_ptr<LayoutDialog> buildPortDialog(app::PortDialog& dialog) { return host_.buildDialog(dialog, -1); }
 
  private:
   bool createChild(app::ChildKind kind) override;
-  int runPortDialog(app::PortDialog& dialog) override;
   HWND createFrame();
   HMENU buildMenu();
   void onClose();

@@ -1,6 +1,7 @@
 #pragma once
-// The program's --screenshot mode on Windows: pictures of its windows as BMP files
-// (scripts/screenshots.sh turns them into PNG), for checking the layouts by eye.
+// The program's --screenshot mode on Windows: the desktop scenario (app/scenario.h)
+// run against this face, with pictures of its windows as BMP files
+// (scripts/screenshots.sh turns them into PNG). The same scenario is the face's test.
 
 #include <string>
 
@@ -8,13 +9,9 @@ namespace trv810::ui::win32 {
 
 class MainWindow;
 
-/// Writes main-window.bmp, port-dialog.bmp, info-box.bmp, configuration-window.bmp
-/// after "TRV auslesen" from the unit on COM1 (the simulator, through the port
-/// mapping), configuration-read-box.bmp, signal-box.bmp, file-dialog.bmp,
-/// configuration-close-question.bmp, flash-update-window.bmp (programming a made-up
-/// image) and flash-update-stopped.bmp (after "Stop") into `directory`
-/// (created if needed). False when a picture could not be written or the read did
-/// not end.
+/// Runs the scenario against `window` with the unit on COM1 (the simulator, through
+/// the port mapping) and writes its pictures into `directory` (created if needed).
+/// False, with the reason on standard error, when a step of the scenario failed.
 bool writeScreenshots(MainWindow& window, const std::wstring& directory);
 
 }  // namespace trv810::ui::win32

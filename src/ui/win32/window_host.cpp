@@ -4,6 +4,8 @@
 #include <commdlg.h>
 
 #include "ui/win32/control_set.h"
+#include "ui/win32/layout_dialog.h"
+#include "window/dialog.h"
 #include "ui/win32/text.h"
 
 namespace trv810::ui::win32 {
@@ -29,15 +31,32 @@ void addFilter(std::wstring& list, const std::string& name, const std::string& p
 
 }  // namespace
 
-platform::Answer Win32WindowHost::messageBox(std::string_view text, std::string_view caption, platform::Icon icon,
-                                             platform::Buttons buttons, platform::Answer defaultAnswer) {
-  const bool yesNo = buttons == platform::Buttons::YesNo;
+window::Answer Win32WindowHost::messageBox(std::string_view text, std::string_view caption, window::Icon icon,
+                                             window::Buttons buttons, window::Answer defaultAnswer) {
+  const bool yesNo = buttons == window::Buttons::YesNo;
   UINT type = yesNo ? MB_YESNO : MB_OK;
-  if (yesNo && defaultAnswer == platform::Answer::No) type |= MB_DEFBUTTON2;
-  type |= icon == platform::Icon::Error ? MB_ICONERROR : icon == platform::Icon::Question ? MB_ICONQUESTION : MB_ICONINFORMATION;
+  if (yesNo && defaultAnswer == window::Answer::No) type |= MB_DEFBUTTON2;
+  type |= icon == window::Icon::Error ? MB_ICONERROR : icon == window::Icon::Question ? MB_ICONQUESTION : MB_ICONINFORMATION;
   const int answer = ::MessageBoxW(owner_, widen(text).c_str(), widen(caption).c_str(), type);
-  if (!yesNo) return platform::Answer::Ok;
-  return answer == IDYES ? platform::Answer::Yes : platform::Answer::No;
+  if (!yesNo) return window::Answer::Ok;
+  return answer == IDYES ? window::Answer::Yes : window::Answer::No;
+}
+
+std::unique_ptr<LayoutDialog> Win32WindowHost::buildDialog(window::Dialog& dialog, int ownerId) {
+  HWND owner = controls_ && ownerId >= 0 ? controls_->window(ownerId) : nullptr;
+  return std::make_unique<LayoutDialog>(owner ? owner : owner_, owner_, dialog, fonts_.dialogBase, fonts_.dialog);
+}
+
+int Win32WindowHost::runDialog(window::Dialog& dialog, int ownerId) {
+  const int result = buildDialog(dialog, ownerId)->exec();
+  // The owning control has the focus again, an edit's new text unselected.
+  if (HWND owner = controls_ && ownerId >= 0 ? controls_->window(ownerId) : nullptr) {
+    ::SetFocus(owner);
+    const window::ControlKind kind = controls_->entry(ownerId)->kind;
+    if (kind == window::ControlKind::Edit || kind == window::ControlKind::DigitEdit)
+      ::SendMessageW(owner, EM_SETSEL, 0, 0);
+  }
+  return result;
 }
 
 void Win32WindowHost::setTitle(std::string_view title) { ::SetWindowTextW(owner_, widen(title).c_str()); }
@@ -50,15 +69,15 @@ void Win32WindowHost::setProgressPosition(int position) {
   if (progress_) ::SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-std::wstring Win32WindowHost::filterList(const platform::FileDialogRequest& request) {
+std::wstring Win32WindowHost::filterList(const window::FileDialogRequest& request) {
   std::wstring list;
   addFilter(list, request.filterName, request.filterPatterns);
-  for (const platform::FileFilter& f : request.moreFilters) addFilter(list, f.name, f.patterns);
+  for (const window::FileFilter& f : request.moreFilters) addFilter(list, f.name, f.patterns);
   list += L'\0';
   return list;
 }
 
-std::optional<std::string> Win32WindowHost::chooseFile(const platform::FileDialogRequest& request, bool save) {
+std::optional<std::string> Win32WindowHost::chooseFile(const window::FileDialogRequest& request, bool save) {
   const std::wstring filters = filterList(request);
   const std::wstring suffix = widen(request.defaultSuffix);
   std::wstring path = widen(request.startPath);
@@ -77,11 +96,11 @@ std::optional<std::string> Win32WindowHost::chooseFile(const platform::FileDialo
   return narrow(path.c_str());
 }
 
-std::optional<std::string> Win32WindowHost::chooseOpenFile(const platform::FileDialogRequest& request) {
+std::optional<std::string> Win32WindowHost::chooseOpenFile(const window::FileDialogRequest& request) {
   return chooseFile(request, false);
 }
 
-std::optional<std::string> Win32WindowHost::chooseSaveFile(const platform::FileDialogRequest& request) {
+std::optional<std::string> Win32WindowHost::chooseSaveFile(const window::FileDialogRequest& request) {
   return chooseFile(request, true);
 }
 
@@ -97,8 +116,8 @@ void Win32WindowHost::setFocus(int id, bool selectText) {
   HWND control = controls_ ? controls_->window(id) : nullptr;
   if (!control) return;
   ::SetFocus(control);
-  const platform::ControlKind kind = controls_->entry(id)->kind;
-  if (selectText && (kind == platform::ControlKind::Edit || kind == platform::ControlKind::DigitEdit))
+  const window::ControlKind kind = controls_->entry(id)->kind;
+  if (selectText && (kind == window::ControlKind::Edit || kind == window::ControlKind::DigitEdit))
     ::SendMessageW(control, EM_SETSEL, 0, -1);
 }
 

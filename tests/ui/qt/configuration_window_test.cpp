@@ -1,4 +1,5 @@
-#include "ui/qt/configuration_window.h"
+#include "config/config_window.h"
+#include "ui/qt/child_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +51,8 @@ struct ConfigurationWindowTest : ::testing::Test {
   // COM1 is a pseudo-terminal nobody answers on: a transfer runs until it is stopped.
   std::optional<platform::PseudoTerminal> unit = platform::PseudoTerminal::create();
   app::Application application{com1(unit ? unit->slavePath() : "/dev/null")};
-  MainWindowWidget window{application, platform::CellSize{8, 16}};
-  ConfigurationWindow* content = nullptr;
+  MainWindowWidget window{application, window::CellSize{8, 16}};
+  WindowContent* content = nullptr;
 
   void SetUp() override {
     ASSERT_TRUE(unit);
@@ -59,7 +60,7 @@ struct ConfigurationWindowTest : ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     window.menuAction(app::kCommandConfiguration)->trigger();
     ASSERT_NE(window.child(), nullptr);
-    content = dynamic_cast<ConfigurationWindow*>(window.child()->content());
+    content = dynamic_cast<WindowContent*>(window.child()->content());
     ASSERT_NE(content, nullptr);
     QApplication::processEvents();
   }
@@ -131,7 +132,7 @@ TEST_F(ConfigurationWindowTest, DoubleClickOnASequenceEditOpensTheSignalBox) {
   EXPECT_EQ(owner, widget(ids::sequence(0)));
   EXPECT_TRUE(stillOpenAfterKeys);
   EXPECT_EQ(edit(ids::sequence(0))->text(), "ON05,OFF10,R03");
-  EXPECT_EQ(content->logic().form().addressText(0).sequenceText, "ON05,OFF10,R03");
+  EXPECT_EQ(content->logicAs<config::ConfigWindow>()->form().addressText(0).sequenceText, "ON05,OFF10,R03");
 }
 
 TEST_F(ConfigurationWindowTest, LateProgressAfterCancelIsIgnoredAndClosingStopsTheTransfer) {
@@ -158,7 +159,7 @@ TEST_F(ConfigurationWindowTest, LateProgressAfterCancelIsIgnoredAndClosingStopsT
   ASSERT_TRUE(application.link().isOpen());
   QTest::mouseClick(window.child()->closeBox(), Qt::LeftButton);
   EXPECT_FALSE(application.link().isOpen());
-  EXPECT_FALSE(content->logic().transferRunning());
+  EXPECT_FALSE(content->logicAs<config::ConfigWindow>()->transferRunning());
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(window.child(), nullptr);
   EXPECT_TRUE(window.menuAction(app::kCommandConfiguration)->isEnabled());
@@ -174,7 +175,7 @@ TEST_F(ConfigurationWindowTest, ClosingTheMainWindowStopsTheTransferFirst) {
   std::thread([&] { content->sink().post(result); }).join();
   window.close();
   EXPECT_FALSE(application.link().isOpen());
-  ASSERT_FALSE(content->logic().transferRunning());
+  ASSERT_FALSE(content->logicAs<config::ConfigWindow>()->transferRunning());
   QApplication::processEvents();  // the queued result shows no box
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
@@ -199,7 +200,7 @@ TEST_F(ConfigurationWindowTest, TabGoesInReadingOrderTheWheelScrollsTheRowsAndCl
   QWheelEvent down(at, list->mapToGlobal(at), {}, {0, -QWheelEvent::DefaultDeltasPerStep}, Qt::NoButton,
                    Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(list, &down);
-  EXPECT_EQ(content->logic().form().topRow(), QApplication::wheelScrollLines());
+  EXPECT_EQ(content->logicAs<config::ConfigWindow>()->form().topRow(), QApplication::wheelScrollLines());
   EXPECT_EQ(dynamic_cast<QScrollBar*>(widget(ids::kScrollBar))->value(), QApplication::wheelScrollLines());
   EXPECT_EQ(edit(ids::address(0))->isEnabled(), false);  // row 1 scrolled away
 
@@ -283,11 +284,11 @@ TEST_F(ConfigurationWindowTest, AFormErrorSelectsItsFieldAndAPasteGoesInWholeOrN
 
 TEST(ConfigurationWindowPort, OpenFailureNamesThePortAndTheReason) {
   app::Application application{com1("/dev/trv810-no-such-port")};
-  MainWindowWidget window{application, platform::CellSize{8, 16}};
+  MainWindowWidget window{application, window::CellSize{8, 16}};
   window.show();
   window.menuAction(app::kCommandConfiguration)->trigger();
   ASSERT_NE(window.child(), nullptr);
-  auto* content = dynamic_cast<ConfigurationWindow*>(window.child()->content());
+  auto* content = dynamic_cast<WindowContent*>(window.child()->content());
   ASSERT_NE(content, nullptr);
 
   test::ShownBox box;

@@ -15,8 +15,8 @@
 namespace trv810::ui {
 namespace {
 
-using platform::ControlKind;
-using platform::control;
+using window::ControlKind;
+using window::control;
 
 /// Types `text` into `widget` key by key, as a keyboard with any layout would.
 void type(QWidget* widget, const QString& text) {
@@ -33,13 +33,13 @@ enum Id { kToggle = 8, kDigits = 16, kList = 17, kSequence = 40, kScroll = 112, 
 struct ControlsTest : ::testing::Test {
   QWidget client;
   std::vector<int> commands, doubleClicks, edits;
-  std::vector<std::pair<ScrollAction, int>> scrolls;
+  std::vector<std::pair<window::ScrollRequest, int>> scrolls;
   std::vector<std::pair<int, int>> choices;
   std::unique_ptr<ControlSet> set;
   std::unique_ptr<QtControlTable> table;
 
   void SetUp() override {
-    std::vector<platform::ControlSpec> layout;
+    std::vector<window::ControlSpec> layout;
     layout.push_back(control(ControlKind::Toggle, kToggle, "", 10, 10, 14, 18));
     layout.push_back(control(ControlKind::DigitEdit, kDigits, "", 30, 10, 200, 24).bordered().tabbed());
     layout.push_back(control(ControlKind::List, kList, "", 30, 40, 60, 90).list({"A", "B", "C", "D"}, 0));
@@ -54,13 +54,13 @@ struct ControlsTest : ::testing::Test {
     input.doubleClicked = [this](int id) { doubleClicks.push_back(id); };
     input.edited = [this](int id) { edits.push_back(id); };
     input.listChosen = [this](int id, int index) { choices.emplace_back(id, index); };
-    input.scrolled = [this](int, ScrollAction action, int position) {
+    input.scrolled = [this](int, window::ScrollRequest action, int position) {
       scrolls.emplace_back(action, position);
       // Acts like the configuration window: lines and the thumb move, pages do not.
       const int top = table->selection(kScroll);
-      if (action == ScrollAction::LineDown) table->setSelection(kScroll, std::min(top + 1, 24));
-      if (action == ScrollAction::LineUp) table->setSelection(kScroll, std::max(top - 1, 0));
-      if (action == ScrollAction::Thumb) table->setSelection(kScroll, position);
+      if (action == window::ScrollRequest::LineDown) table->setSelection(kScroll, std::min(top + 1, 24));
+      if (action == window::ScrollRequest::LineUp) table->setSelection(kScroll, std::max(top - 1, 0));
+      if (action == window::ScrollRequest::Thumb) table->setSelection(kScroll, position);
     };
     set = std::make_unique<ControlSet>(&client, layout, input);
     table = std::make_unique<QtControlTable>(*set);
@@ -154,11 +154,11 @@ TEST_F(ControlsTest, ScrollBarMovesOnlyWhereTheLogicPutsIt) {
   bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
   EXPECT_EQ(table->selection(kScroll), 19);
   ASSERT_EQ(scrolls.size(), 5u);
-  EXPECT_EQ(scrolls[0].first, ScrollAction::LineDown);
-  EXPECT_EQ(scrolls[1].first, ScrollAction::PageDown);
-  EXPECT_EQ(scrolls[2].first, ScrollAction::Bottom);
-  EXPECT_EQ(scrolls[3], std::make_pair(ScrollAction::Thumb, 20));
-  EXPECT_EQ(scrolls[4].first, ScrollAction::LineUp);
+  EXPECT_EQ(scrolls[0].first, window::ScrollRequest::LineDown);
+  EXPECT_EQ(scrolls[1].first, window::ScrollRequest::PageDown);
+  EXPECT_EQ(scrolls[2].first, window::ScrollRequest::Bottom);
+  EXPECT_EQ(scrolls[3], std::make_pair(window::ScrollRequest::Thumb, 20));
+  EXPECT_EQ(scrolls[4].first, window::ScrollRequest::LineUp);
 }
 
 TEST_F(ControlsTest, EnablingAndUnknownIds) {
@@ -174,7 +174,7 @@ TEST_F(ControlsTest, EnablingAndUnknownIds) {
 }
 
 TEST(QtWindowHost, FilterCarriesTheRequestsPatterns) {
-  platform::FileDialogRequest request;
+  window::FileDialogRequest request;
   request.filterName = "Konfig.-Files (*.kfg)";
   request.filterPatterns = "*.kfg";
   EXPECT_EQ(QtWindowHost::nameFilter(request), "Konfig.-Files (*.kfg)");

@@ -15,7 +15,7 @@ namespace {
 
 struct MainWindowWidgetTest : ::testing::Test {
   app::Application application{link::PortTable::defaults()};
-  MainWindowWidget window{application, platform::CellSize{8, 16}};
+  MainWindowWidget window{application, window::CellSize{8, 16}};
 
   void SetUp() override {
     window.show();
@@ -29,7 +29,7 @@ TEST_F(MainWindowWidgetTest, IsFixedAt104By46CellsAtTheOrigin) {
   EXPECT_EQ(window.frameGeometry(), QRect(0, 0, 832, 736));
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
   EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
-  EXPECT_EQ(application.shell().cell, (platform::CellSize{8, 16}));
+  EXPECT_EQ(application.shell().cell, (window::CellSize{8, 16}));
   // The client area below the menu is what child windows are placed in.
   EXPECT_EQ(application.shell().clientWidth, window.clientArea()->width());
   EXPECT_EQ(application.shell().clientHeight, window.clientArea()->height());

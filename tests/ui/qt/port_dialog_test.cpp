@@ -17,7 +17,7 @@ namespace {
 
 struct PortDialogWidgetTest : ::testing::Test {
   app::Application application{link::PortTable::defaults()};
-  MainWindowWidget window{application, platform::CellSize{8, 16}};
+  MainWindowWidget window{application, window::CellSize{8, 16}};
 
   QAbstractButton* button(LayoutDialog* dialog, int id) {
     return dynamic_cast<QAbstractButton*>(dialog->controlSet().widget(id));

@@ -18,7 +18,8 @@
 #include "modal.h"
 #include "platform/pseudo_terminal.h"
 #include "ui/qt/main_window_widget.h"
-#include "ui/qt/update_window_widget.h"
+#include "firmware/update_window.h"
+#include "ui/qt/child_windows.h"
 
 namespace trv810::ui {
 namespace {
@@ -28,7 +29,7 @@ namespace ids = firmware::ids;
 struct UpdateWindowWidgetTest : ::testing::Test {
   std::optional<platform::PseudoTerminal> unit = platform::PseudoTerminal::create();  // never answers
   app::Application application{link::PortTable::defaults()};
-  MainWindowWidget window{application, platform::CellSize{8, 16}};
+  MainWindowWidget window{application, window::CellSize{8, 16}};
 
   void SetUp() override {
     ASSERT_TRUE(unit);
@@ -38,19 +39,19 @@ struct UpdateWindowWidgetTest : ::testing::Test {
     QApplication::processEvents();
     window.menuAction(app::kCommandFlashUpdate)->trigger();
     ASSERT_NE(window.child(), nullptr);
-    content = dynamic_cast<UpdateWindowContent*>(window.child()->content());
+    content = dynamic_cast<WindowContent*>(window.child()->content());
     ASSERT_NE(content, nullptr);
   }
 
   QWidget* widget(int id) const { return content->controls().widget(id); }
   bool enabled(int id) const { return widget(id)->isEnabled(); }
 
-  UpdateWindowContent* content = nullptr;
+  WindowContent* content = nullptr;
 };
 
 TEST_F(UpdateWindowWidgetTest, OpensFromTheMenuWithItsControlsInTheirCells) {
   EXPECT_EQ(window.child()->title(), "Flash-Update");
-  const platform::WindowSpec layout = firmware::UpdateWindow::layout({8, 16}, window.clientArea()->width());
+  const window::WindowSpec layout = firmware::UpdateWindow::layout({8, 16}, window.clientArea()->width());
   ASSERT_EQ(content->controls().all().size(), 6u);
   for (const auto& [control, w] : content->controls().all()) {
     SCOPED_TRACE(control.text);
@@ -84,7 +85,7 @@ TEST_F(UpdateWindowWidgetTest, ClosingDuringATransferStopsItAndEnablesTheMenu) {
   ASSERT_TRUE(enabled(ids::kProgram));
 
   QTest::mouseClick(widget(ids::kProgram), Qt::LeftButton);
-  ASSERT_TRUE(content->logic().transferRunning());
+  ASSERT_TRUE(content->logicAs<firmware::UpdateWindow>()->transferRunning());
   EXPECT_TRUE(application.link().isOpen());
   EXPECT_EQ(content->controls().progressBar()->maximum(), 100);
   EXPECT_FALSE(enabled(ids::kHexFile));
@@ -107,7 +108,7 @@ TEST_F(UpdateWindowWidgetTest, ClosingDuringATransferStopsItAndEnablesTheMenu) {
   QTest::mouseClick(window.child()->closeBox(), Qt::LeftButton);
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   ASSERT_NE(window.child(), nullptr);
-  EXPECT_TRUE(content->logic().transferRunning());
+  EXPECT_TRUE(content->logicAs<firmware::UpdateWindow>()->transferRunning());
 
   // It is in German down to Qt's own buttons, and as wide as its caption.
   QString yes, no;

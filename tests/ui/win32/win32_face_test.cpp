@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "config/config_window.h"
 #include "config/control_ids.h"
 #include "config/texts.h"
 #include "firmware/hex_files.h"
@@ -29,7 +30,10 @@ namespace {
 namespace ids = config::ids;
 using namespace std::chrono_literals;
 
-constexpr platform::CellSize kCell{8, 16};
+constexpr window::CellSize kCell{8, 16};
+
+config::ConfigWindow& configLogic(WindowContent* content) { return *content->logicAs<config::ConfigWindow>(); }
+firmware::UpdateWindow& flashLogic(WindowContent* content) { return *content->logicAs<firmware::UpdateWindow>(); }
 
 /// Runs this thread's messages until `done` holds, for at most `limit`.
 template <typename Done>
@@ -47,7 +51,7 @@ bool pumpUntil(Done done, std::chrono::milliseconds limit = 5000ms) {
   return true;
 }
 
-platform::Rect placeOf(HWND control) {
+window::Rect placeOf(HWND control) {
   RECT r{};
   ::GetWindowRect(control, &r);
   ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
@@ -97,23 +101,23 @@ void putOnClipboard(HWND owner, const std::wstring& text) {
 }
 
 TEST(Win32Face, ControlsCarryTheirIdsAndCellsAndEditsTakeOnlyWhatTheyMay) {
-  const platform::WindowSpec layout = config::ConfigWindow::layout(kCell, 100 * kCell.width, 40 * kCell.height);
+  const window::WindowSpec layout = config::ConfigWindow::layout(kCell, 100 * kCell.width, 40 * kCell.height);
   HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 900, 700, nullptr, nullptr,
                                   ::GetModuleHandleW(nullptr), nullptr);
   {
     ControlSet set(parent, layout.controls, static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)), {});
     Win32ControlTable table(set);
-    for (const platform::ControlSpec& entry : layout.controls) {
+    for (const window::ControlSpec& entry : layout.controls) {
       if (entry.id < 0) continue;
       SCOPED_TRACE(entry.id);
       HWND control = set.window(entry.id);
       ASSERT_NE(control, nullptr);
       EXPECT_EQ(::GetDlgCtrlID(control), entry.id);
-      const platform::Rect at = placeOf(control);
+      const window::Rect at = placeOf(control);
       EXPECT_EQ(at.x, entry.x);
       EXPECT_EQ(at.y, entry.y);
       EXPECT_GE(at.w, entry.w);  // an edit grows to show its widest value
-      if (entry.kind != platform::ControlKind::List) {
+      if (entry.kind != window::ControlKind::List) {
         EXPECT_EQ(at.h, entry.h);
       }
     }
@@ -130,8 +134,8 @@ TEST(Win32Face, ControlsCarryTheirIdsAndCellsAndEditsTakeOnlyWhatTheyMay) {
 
     // The logic marks toggles; a click only reports.
     int clicked = -1;
-    ControlSet toggles(parent, {platform::control(platform::ControlKind::Toggle, 8, "", 0, 0, 20, 20)},
-                       nullptr, clicksTo([&clicked](int id) { clicked = id; }));
+    ControlSet toggles(parent, {window::control(window::ControlKind::Toggle, 8, "", 0, 0, 20, 20)},
+                       nullptr, window::clicksTo([&clicked](int id) { clicked = id; }));
     ::SendMessageW(toggles.window(8), BM_CLICK, 0, 0);
     pumpUntil([&] { return clicked == 8; }, 200ms);
     EXPECT_EQ(::SendMessageW(toggles.window(8), BM_GETCHECK, 0, 0), BST_UNCHECKED);
@@ -186,10 +190,10 @@ class Win32Shell : public ::testing::Test {
   }
 
   /// Shows `window` and opens its configuration window; that window's binding.
-  static ConfigurationContent* openConfiguration(MainWindow& window) {
+  static WindowContent* openConfiguration(MainWindow& window) {
     ::ShowWindow(window.window(), SW_SHOWNORMAL);
     window.logic().onCommand(app::kCommandConfiguration, false);
-    return window.child() ? dynamic_cast<ConfigurationContent*>(window.child()->content()) : nullptr;
+    return window.child() ? dynamic_cast<WindowContent*>(window.child()->content()) : nullptr;
   }
 
   /// Closes the child window, answering "Ja" to a question about unsaved edits.
@@ -216,10 +220,10 @@ TEST_F(Win32Shell, ClosingTheWindowDuringATransferStopsItAndEnablesTheMenu) {
   EXPECT_TRUE(::GetMenuState(menu, app::kCommandConfiguration, MF_BYCOMMAND) & MF_GRAYED);
   EXPECT_TRUE(::GetMenuState(menu, app::kCommandFlashUpdate, MF_BYCOMMAND) & MF_GRAYED);
 
-  auto* content = dynamic_cast<ConfigurationContent*>(window.child()->content());
+  auto* content = dynamic_cast<WindowContent*>(window.child()->content());
   ASSERT_NE(content, nullptr);
-  content->logic().onCommand(ids::kRead);
-  ASSERT_TRUE(content->logic().transferRunning());
+  configLogic(content).onCommand(ids::kRead);
+  ASSERT_TRUE(configLogic(content).transferRunning());
   EXPECT_TRUE(app.link().isOpen());
 
   int boxes = 0;
@@ -242,7 +246,7 @@ TEST_F(Win32Shell, MessageBoxesCarryTheirTextAndCaptionAndAreOwnedByTheirWindow)
   MainWindow window(app, kCell);
   window.logic().onCommand(app::kCommandConfiguration, false);
   ASSERT_NE(window.child(), nullptr);
-  auto* content = dynamic_cast<ConfigurationContent*>(window.child()->content());
+  auto* content = dynamic_cast<WindowContent*>(window.child()->content());
 
   std::wstring text;
   std::wstring caption;
@@ -253,12 +257,12 @@ TEST_F(Win32Shell, MessageBoxesCarryTheirTextAndCaptionAndAreOwnedByTheirWindow)
     owner = ::GetWindow(box, GW_OWNER);
     answer(box, IDOK);
   });
-  content->logic().onCommand(ids::kRead);
+  configLogic(content).onCommand(ids::kRead);
   ASSERT_TRUE(pumpUntil([&] { return watch.done(); }));
   EXPECT_EQ(text.rfind(L"Port COM2 konnte nicht ge\u00f6ffnet werden !", 0), 0u) << narrow(text);
   EXPECT_EQ(caption, widen(config::texts::kWindowCaption));
   EXPECT_EQ(owner, window.window());  // a child window's boxes belong to its top-level window
-  EXPECT_FALSE(content->logic().transferRunning());
+  EXPECT_FALSE(configLogic(content).transferRunning());
   app.shell().selectedPort = 0;
 }
 
@@ -270,7 +274,7 @@ TEST_F(Win32Shell, ALetterAloneStartsNothingAltDoesAndTabStopsAtEveryToggle) {
   app::Application& app = silentApplication();
   app.shell().selectedPort = 0;
   MainWindow window(app, kCell);
-  ConfigurationContent* content = openConfiguration(window);
+  WindowContent* content = openConfiguration(window);
   ASSERT_NE(content, nullptr);
   ControlSet& set = content->controls();
   {
@@ -283,23 +287,23 @@ TEST_F(Win32Shell, ALetterAloneStartsNothingAltDoesAndTabStopsAtEveryToggle) {
       ::SetFocus(set.window(id));
       for (wchar_t c : std::wstring(L"apslbAP")) key(window, WM_CHAR, c);
       pumpUntil([] { return false; }, 100ms);
-      EXPECT_FALSE(content->logic().transferRunning()) << id;
+      EXPECT_FALSE(configLogic(content).transferRunning()) << id;
       EXPECT_EQ(focusedId(), id);
     }
     EXPECT_EQ(dialogs, 0);
   }
 
   key(window, WM_SYSCHAR, 'a');  // Alt+A
-  ASSERT_TRUE(content->logic().transferRunning());
+  ASSERT_TRUE(configLogic(content).transferRunning());
   EXPECT_EQ(focusedId(), ids::kCancel);
   key(window, WM_SYSCHAR, 'b');  // Alt+B
-  EXPECT_FALSE(content->logic().transferRunning());
+  EXPECT_FALSE(configLogic(content).transferRunning());
   EXPECT_EQ(focusedId(), ids::kRead);
   key(window, WM_SYSCHAR, 'a');
-  ASSERT_TRUE(content->logic().transferRunning());
+  ASSERT_TRUE(configLogic(content).transferRunning());
   ::SetFocus(nullptr);  // nothing has the focus: Alt+B reaches the window all the same
   key(window, WM_SYSCHAR, 'b');
-  EXPECT_FALSE(content->logic().transferRunning());
+  EXPECT_FALSE(configLogic(content).transferRunning());
   EXPECT_FALSE(app.link().isOpen());
   EXPECT_TRUE(::IsChild(window.child()->window(), ::GetFocus()));
 
@@ -331,14 +335,14 @@ TEST_F(Win32Shell, ALetterAloneStartsNothingAltDoesAndTabStopsAtEveryToggle) {
 TEST_F(Win32Shell, AFormErrorSelectsItsFieldAPasteIsTakenWholeOrNotAndEnterAnswersNein) {
   app::Application& app = silentApplication();
   MainWindow window(app, kCell);
-  ConfigurationContent* content = openConfiguration(window);
+  WindowContent* content = openConfiguration(window);
   ASSERT_NE(content, nullptr);
   ControlSet& set = content->controls();
   Win32ControlTable table(set);
   table.setText(ids::switchOnTime(0), "0");
   {
     ModalWatch error([](HWND box) { answer(box, IDOK); });
-    content->logic().onCommand(ids::kProgram);
+    configLogic(content).onCommand(ids::kProgram);
     ASSERT_TRUE(error.done());
   }
   EXPECT_EQ(focusedId(), ids::switchOnTime(0));
@@ -374,7 +378,7 @@ TEST_F(Win32Shell, AFormErrorSelectsItsFieldAPasteIsTakenWholeOrNotAndEnterAnswe
 TEST_F(Win32Shell, EditTextSitsOnTheLabelsLineAndAStatusRedrawsOnlyItsLabel) {
   app::Application& app = application();
   MainWindow window(app, kCell);
-  ConfigurationContent* content = openConfiguration(window);
+  WindowContent* content = openConfiguration(window);
   ASSERT_NE(content, nullptr);
   for (int id : {ids::kDeadTime, ids::kIdent, ids::address(0)}) {
     HWND edit = content->controls().window(id);
@@ -389,7 +393,7 @@ TEST_F(Win32Shell, EditTextSitsOnTheLabelsLineAndAStatusRedrawsOnlyItsLabel) {
   window.child()->closeWindow();
 
   window.logic().onCommand(app::kCommandFlashUpdate, false);
-  auto* update = dynamic_cast<UpdateContent*>(window.child()->content());
+  auto* update = dynamic_cast<WindowContent*>(window.child()->content());
   ASSERT_NE(update, nullptr);
   HWND child = window.child()->window();
   Win32ControlTable table(update->controls());
@@ -415,7 +419,7 @@ TEST(Win32Simulated, ReadsTheUnitAndShowsItsValues) {
   MainWindow window(app, kCell);
   ::ShowWindow(window.window(), SW_SHOWNORMAL);
   window.logic().onCommand(app::kCommandConfiguration, false);
-  auto* content = dynamic_cast<ConfigurationContent*>(window.child()->content());
+  auto* content = dynamic_cast<WindowContent*>(window.child()->content());
   ASSERT_NE(content, nullptr);
 
   std::wstring text;
@@ -423,8 +427,8 @@ TEST(Win32Simulated, ReadsTheUnitAndShowsItsValues) {
     text = messageBoxText(box);
     answer(box, IDOK);
   });
-  content->logic().onCommand(ids::kRead);
-  ASSERT_TRUE(pumpUntil([&] { return watch.done() && !content->logic().transferRunning(); }, 30000ms));
+  configLogic(content).onCommand(ids::kRead);
+  ASSERT_TRUE(pumpUntil([&] { return watch.done() && !configLogic(content).transferRunning(); }, 30000ms));
   EXPECT_EQ(text, L"Konfiguration gelesen !");
   Win32ControlTable table(content->controls());
   EXPECT_EQ(windowText(window.child()->window()), L"TRV810-Konfiguration, Firmware 01.07");
@@ -464,7 +468,7 @@ TEST(Win32Simulated, FlashByKeyboardAndEveryPictureWhileProgrammingShowsTheButto
   MainWindow window(app, kCell);
   ::ShowWindow(window.window(), SW_SHOWNORMAL);
   window.logic().onCommand(app::kCommandFlashUpdate, false);  // Alt+T, L
-  auto* content = dynamic_cast<UpdateContent*>(window.child()->content());
+  auto* content = dynamic_cast<WindowContent*>(window.child()->content());
   ASSERT_NE(content, nullptr);
   EXPECT_EQ(focusedId(), firmware::ids::kHexFile);  // the window has the keyboard
 
@@ -477,15 +481,15 @@ TEST(Win32Simulated, FlashByKeyboardAndEveryPictureWhileProgrammingShowsTheButto
     hex += firmware::test::data(address, line);
   }
   const std::string file = dir.write("fw.hex", hex + firmware::test::kEnd);
-  content->logic().onFileChosen(file);
+  flashLogic(content).onFileChosen(file);
   ::SetFocus(content->controls().window(firmware::ids::kHexFile));
   for (wchar_t c : std::wstring(L"pPsh")) key(window, WM_CHAR, c);
   pumpUntil([] { return false; }, 300ms);
-  EXPECT_FALSE(content->logic().transferRunning());
+  EXPECT_FALSE(flashLogic(content).transferRunning());
   EXPECT_FALSE(app.link().isOpen());  // nothing reached the unit
 
   key(window, WM_SYSCHAR, 'p');  // Alt+P
-  ASSERT_TRUE(content->logic().transferRunning());
+  ASSERT_TRUE(flashLogic(content).transferRunning());
   EXPECT_EQ(focusedId(), firmware::ids::kStop);
   std::vector<HWND> buttons;
   for (int id : {firmware::ids::kHexFile, firmware::ids::kProgram, firmware::ids::kStop})
@@ -494,16 +498,16 @@ TEST(Win32Simulated, FlashByKeyboardAndEveryPictureWhileProgrammingShowsTheButto
   int pictures = 0;
   int whole = 0;
   pumpUntil([&] { return table.text(firmware::ids::kStatus).find("Bl\xF6" "cken") != std::string::npos; }, 10000ms);
-  while (content->logic().transferRunning() && pictures < 15) {
+  while (flashLogic(content).transferRunning() && pictures < 15) {
     pumpUntil([] { return false; }, 100ms);
     ++pictures;
     whole += buttonsShowOnScreen(buttons) ? 1 : 0;
   }
   EXPECT_GE(pictures, 10);
   EXPECT_EQ(whole, pictures);
-  ASSERT_TRUE(content->logic().transferRunning());
+  ASSERT_TRUE(flashLogic(content).transferRunning());
   key(window, WM_SYSCHAR, 's');  // Alt+S
-  EXPECT_FALSE(content->logic().transferRunning());
+  EXPECT_FALSE(flashLogic(content).transferRunning());
   EXPECT_FALSE(app.link().isOpen());
   EXPECT_EQ(table.text(firmware::ids::kStatus),
             "Programmierung abgebrochen !\nFirmware unvollst\xE4ndig: vor Gebrauch neu flashen !");

@@ -1,7 +1,7 @@
 #pragma once
-// What a window's logic needs from the toolkit around it: message boxes, its title,
-// a progress indicator, file choice, the wait cursor, the keyboard focus, a steady
-// tick while something runs, and closing itself. Each face implements it per window;
+// What a window's logic needs from the toolkit around it: message boxes, modal
+// dialogs, its title, a progress indicator, file choice, the wait cursor, the keyboard
+// focus, a steady tick while something runs, and closing itself. Each face implements it per window;
 // tests use a host that records every call (and a clock of their own).
 //
 // Texts here are UTF-8 (they are this program's own texts, not the unit's).
@@ -12,7 +12,9 @@
 #include <string_view>
 #include <vector>
 
-namespace trv810::platform {
+namespace trv810::window {
+
+class Dialog;
 
 enum class Icon { Error, Information, Question };
 enum class Buttons { Ok, YesNo };
@@ -48,6 +50,11 @@ class WindowHost {
   /// away has "Nein" there.
   virtual Answer messageBox(std::string_view text, std::string_view caption, Icon icon,
                             Buttons buttons = Buttons::Ok, Answer defaultAnswer = Answer::Yes) = 0;
+  /// Runs `dialog` modally, owned by control `ownerId` of the window (-1: by the window
+  /// itself), handing it the dialog's input until its onCommand() gives a result, and
+  /// returns that result; 0 when the dialog cannot be shown. When it ends, an owning
+  /// control has the focus again, an edit with its text unselected.
+  virtual int runDialog(Dialog& dialog, int ownerId) = 0;
   virtual void setTitle(std::string_view title) = 0;
   virtual void setProgressRange(int minimum, int maximum) = 0;
   virtual void setProgressPosition(int position) = 0;
@@ -68,4 +75,4 @@ class WindowHost {
   virtual Clock::time_point now() { return Clock::now(); }
 };
 
-}  // namespace trv810::platform
+}  // namespace trv810::window

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace trv810::platform {
+namespace trv810::window {
 
 /// An arrow key, as a window's logic is told of it.
 enum class Arrow { Up, Down, Left, Right };
@@ -68,4 +68,4 @@ class MemoryControlTable : public ControlTable {
   std::map<int, Control> controls_;
 };
 
-}  // namespace trv810::platform
+}  // namespace trv810::window

@@ -1,8 +1,8 @@
-#include "platform/layout.h"
+#include "window/layout.h"
 
 #include <gtest/gtest.h>
 
-namespace trv810::platform {
+namespace trv810::window {
 namespace {
 
 TEST(Layout, CellFractionsDropTheRemainder) {
@@ -36,4 +36,4 @@ TEST(Layout, FindControlByIdAndNotTheUnnamedOnes) {
 }
 
 }  // namespace
-}  // namespace trv810::platform
+}  // namespace trv810::window

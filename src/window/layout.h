@@ -16,7 +16,7 @@
 
 #include "platform/cp1252.h"
 
-namespace trv810::platform {
+namespace trv810::window {
 
 enum class ControlKind {
   GroupBox,       ///< frame with a caption
@@ -71,6 +71,7 @@ struct ControlSpec {
   bool tabStop = false;           ///< reached with the Tab key
   bool horizontalScroll = false;  ///< edit: text scrolls; without it only what fits is taken
   bool windows1252Only = false;   ///< edit: admits only characters that exist in Windows-1252
+  bool showsPath = false;         ///< label: a path too long for it keeps its end (the file's name) in view
   int maxLength = 0;              ///< edit: at most this many characters; 0 = no limit
   std::string widest;             ///< edit: its widest value, which must show whole (UTF-8)
   std::string toolTip;            ///< shown when the pointer rests on the control (UTF-8, lines by \n)
@@ -88,6 +89,7 @@ struct ControlSpec {
   ControlSpec& tabbed() { tabStop = true; return *this; }
   ControlSpec& scrolling() { horizontalScroll = true; return *this; }
   ControlSpec& windows1252() { windows1252Only = true; return *this; }
+  ControlSpec& path() { showsPath = true; return *this; }
   ControlSpec& limit(int characters) { maxLength = characters; return *this; }
   /// At most `characters` characters, of which `widestValue` is the widest to show.
   ControlSpec& holds(int characters, std::string widestValue) {
@@ -155,7 +157,7 @@ inline Refusal refusalOf(const ControlSpec& edit, std::string_view utf8) {
   if (edit.kind == ControlKind::DigitEdit &&
       !std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= '0' && c <= '9'; }))
     return Refusal::NotDigits;
-  if (edit.windows1252Only && !utf8ToCp1252(utf8).complete) return Refusal::NotWindows1252;
+  if (edit.windows1252Only && !platform::utf8ToCp1252(utf8).complete) return Refusal::NotWindows1252;
   // Characters, not bytes: UTF-8 continuation bytes do not count.
   const auto characters = std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; });
   if (edit.maxLength > 0 && characters > edit.maxLength) return Refusal::TooLong;
@@ -177,4 +179,4 @@ inline std::optional<ControlSpec> findControl(const std::vector<ControlSpec>& la
   return std::nullopt;
 }
 
-}  // namespace trv810::platform
+}  // namespace trv810::window
