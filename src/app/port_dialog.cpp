@@ -46,7 +46,7 @@ std::string PortDialog::deviceLabel(const std::string& device) {
   return label;
 }
 
-window::WindowSpec PortDialog::spec(CellSize dialogBase) const {
+window::WindowSpec PortDialog::dialogLayout(CellSize dialogBase) const {
   return layout(dialogBase, shell_.ports, platform::listSerialDevices());
 }
 

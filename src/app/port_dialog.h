@@ -48,7 +48,7 @@ class PortDialog : public window::Dialog {
   static std::string deviceLabel(const std::string& device);
   /// The layout with the ports and the serial devices present now: adapters come and
   /// go, so they are looked at each time the dialog opens.
-  window::WindowSpec spec(window::CellSize dialogBase) const override;
+  window::WindowSpec dialogLayout(window::CellSize dialogBase) const override;
 
   /// Dialog start: marks the radio button of the selected port, unmarks the others.
   void onInit(window::ControlTable& controls) override;

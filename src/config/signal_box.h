@@ -30,7 +30,7 @@ class SignalBox : public window::Dialog {
   /// The dialog template "SignalBox" in pixels of the dialog font's base (dialog
   /// units: a quarter of its average character width, an eighth of its height).
   static window::WindowSpec layout(window::CellSize dialogBase);
-  window::WindowSpec spec(window::CellSize dialogBase) const override { return layout(dialogBase); }
+  window::WindowSpec dialogLayout(window::CellSize dialogBase) const override { return layout(dialogBase); }
 
   /// Edits `buffer`, which must outlive the dialog.
   explicit SignalBox(std::string& buffer) : buffer_(buffer) {}

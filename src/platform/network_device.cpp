@@ -26,14 +26,6 @@ constexpr Millis kSettleMax{1000};
 constexpr Millis kReplyWrite{1000};
 constexpr Millis kRetryPause{200};
 
-SerialDeviceOpener::Result failure(DeviceOpenError error, int errorNumber = 0, std::string note = {}) {
-  SerialDeviceOpener::Result r;
-  r.error = error;
-  r.errorNumber = errorNumber;
-  r.note = std::move(note);
-  return r;
-}
-
 Millis left(Clock::time_point deadline) {
   return std::max(Millis(0), std::chrono::ceil<Millis>(deadline - Clock::now()));
 }
@@ -67,7 +59,7 @@ std::optional<SerialDeviceOpener::Result> watchRawStart(SerialDevice& device, Cl
     if (device.waitReadable(never, wait) != WaitOutcome::First) continue;
     const auto got = device.readAvailable(buffer, sizeof buffer);
     if (got.status == SerialDevice::ReadStatus::Gone)
-      return failure(DeviceOpenError::ClosedAtOnce, got.error, readable(said));
+      return openFailure(DeviceOpenError::ClosedAtOnce, got.error, readable(said));
     if (got.status == SerialDevice::ReadStatus::Data && said.size() < kNoteChars * 2)
       said.insert(said.end(), buffer, buffer + got.count);
   }
@@ -142,10 +134,10 @@ class Rfc2217Device final : public SerialDevice {
 
 SerialDeviceOpener::Result failureOf(ComPortClient::State state, std::string note) {
   switch (state) {
-    case ComPortClient::State::Refused: return failure(DeviceOpenError::NotRfc2217, kTelnetRefused, std::move(note));
-    case ComPortClient::State::LineRefused: return failure(DeviceOpenError::LineRefused, 0, std::move(note));
-    case ComPortClient::State::Endless: return failure(DeviceOpenError::TelnetEndless, 0, std::move(note));
-    default: return failure(DeviceOpenError::TelnetGarbage, 0, std::move(note));
+    case ComPortClient::State::Refused: return openFailure(DeviceOpenError::NotRfc2217, kTelnetRefused, std::move(note));
+    case ComPortClient::State::LineRefused: return openFailure(DeviceOpenError::LineRefused, 0, std::move(note));
+    case ComPortClient::State::Endless: return openFailure(DeviceOpenError::TelnetEndless, 0, std::move(note));
+    default: return openFailure(DeviceOpenError::TelnetGarbage, 0, std::move(note));
   }
 }
 
@@ -156,24 +148,24 @@ SerialDeviceOpener::Result negotiate(std::unique_ptr<SerialDevice> tcp, Millis l
   ComPortClient machine;
   const std::vector<uint8_t> opening = machine.start();
   if (tcp->write(opening.data(), opening.size(), never, limit) != SerialDevice::WriteStatus::Written)
-    return failure(DeviceOpenError::ClosedAtOnce);
+    return openFailure(DeviceOpenError::ClosedAtOnce);
   std::vector<uint8_t> said;  // data before the line is ready: shown if the server closes, else dropped
   uint8_t raw[kReadChunk];
   while (machine.state() == ComPortClient::State::Negotiating) {
     const Millis wait = left(deadline);
     if (wait.count() == 0)
-      return failure(DeviceOpenError::NotRfc2217, machine.heardTelnet() ? kTelnetUnfinished : kTelnetSilent);
+      return openFailure(DeviceOpenError::NotRfc2217, machine.heardTelnet() ? kTelnetUnfinished : kTelnetSilent);
     if (tcp->waitReadable(never, wait) != WaitOutcome::First) continue;
     const auto got = tcp->readAvailable(raw, sizeof raw);
     if (got.status == SerialDevice::ReadStatus::Gone)
-      return failure(DeviceOpenError::ClosedAtOnce, got.error, readable(said));
+      return openFailure(DeviceOpenError::ClosedAtOnce, got.error, readable(said));
     if (got.status != SerialDevice::ReadStatus::Data) continue;
     std::vector<uint8_t> reply;
     machine.receive({raw, got.count}, said, reply);
     if (said.size() > kNoteChars * 2) said.resize(kNoteChars * 2);
     if (!reply.empty() && tcp->write(reply.data(), reply.size(), never, left(deadline)) !=
                               SerialDevice::WriteStatus::Written)
-      return failure(DeviceOpenError::ClosedAtOnce, 0, readable(said));
+      return openFailure(DeviceOpenError::ClosedAtOnce, 0, readable(said));
   }
   if (machine.failed()) return failureOf(machine.state(), readable(said));
   SerialDeviceOpener::Result r;
@@ -187,7 +179,7 @@ class NetworkDeviceOpener final : public SerialDeviceOpener {
 
   Result open(const std::string& path) override {
     const AddressParse parsed = parseNetworkAddress(path);
-    if (!parsed.address) return failure(DeviceOpenError::BadAddress, static_cast<int>(parsed.problem));
+    if (!parsed.address) return openFailure(DeviceOpenError::BadAddress, static_cast<int>(parsed.problem));
     const auto giveUp = Clock::now() + limits_.closedRetry;
     for (;;) {
       Result r = openOnce(*parsed.address);

@@ -19,6 +19,8 @@
 // connection closed or reset: the link's device loss, as an adapter pulled out.
 
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "platform/event.h"
 #include "platform/network_address.h"
@@ -36,6 +38,15 @@ struct NetworkLimits {
   /// command run right after another would otherwise find the port "in use".
   Millis closedRetry{2000};
 };
+
+/// An opening that failed: its kind, the system's error number and what the server said.
+inline SerialDeviceOpener::Result openFailure(DeviceOpenError kind, int errorNumber = 0, std::string note = {}) {
+  SerialDeviceOpener::Result r;
+  r.error = kind;
+  r.errorNumber = errorNumber;
+  r.note = std::move(note);
+  return r;
+}
 
 /// What errorNumber says for DeviceOpenError::NotRfc2217: the server sent no Telnet
 /// at all in time, began but did not finish the negotiation in time, or refused the

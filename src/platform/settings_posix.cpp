@@ -91,7 +91,7 @@ std::optional<SettingsStore::Values> parse(std::string_view file) {
 }
 
 // Creates `folder` and the folders above it that are missing, each for the user alone,
-// as the base directory specification asks for configuration folders.
+// as the XDG base directory rules ask for configuration folders.
 bool makeFolders(const std::string& folder) {
   for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
     const std::string part = folder.substr(0, slash);

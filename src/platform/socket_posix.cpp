@@ -123,13 +123,6 @@ int connectBy(int fd, const addrinfo& address, Clock::time_point deadline) {
   }
 }
 
-SerialDeviceOpener::Result failed(DeviceOpenError kind, int error) {
-  SerialDeviceOpener::Result r;
-  r.error = kind;
-  r.errorNumber = error;
-  return r;
-}
-
 DeviceOpenError classifyConnect(int error) {
   switch (error) {
     case ECONNREFUSED: return DeviceOpenError::Refused;
@@ -156,7 +149,7 @@ SerialDeviceOpener::Result connectTcp(const NetworkAddress& address, Millis limi
   if (resolved != 0) {
     // A name that does not exist, or a name service that cannot be asked now.
     const int error = resolved == EAI_AGAIN ? EAGAIN : resolved == EAI_SYSTEM ? errno : ENOENT;
-    return failed(DeviceOpenError::UnknownHost, error);
+    return openFailure(DeviceOpenError::UnknownHost, error);
   }
   int lastError = ETIMEDOUT;
   for (const addrinfo* a = found; a != nullptr; a = a->ai_next) {
@@ -177,7 +170,7 @@ SerialDeviceOpener::Result connectTcp(const NetworkAddress& address, Millis limi
     if (lastError == ETIMEDOUT) break;  // the time is up for every address
   }
   ::freeaddrinfo(found);
-  return failed(classifyConnect(lastError), lastError);
+  return openFailure(classifyConnect(lastError), lastError);
 }
 
 }  // namespace trv810::platform

@@ -161,13 +161,6 @@ int connectBy(SOCKET s, const addrinfo& address, Clock::time_point deadline) {
   return 0;
 }
 
-SerialDeviceOpener::Result failed(DeviceOpenError kind, int error) {
-  SerialDeviceOpener::Result r;
-  r.error = kind;
-  r.errorNumber = error;
-  return r;
-}
-
 DeviceOpenError classifyConnect(int error) {
   switch (error) {
     case ECONNREFUSED: return DeviceOpenError::Refused;
@@ -190,7 +183,7 @@ SerialDeviceOpener::Result connectStarted(const NetworkAddress& address, Millis 
   addrinfo* found = nullptr;
   const std::string service = std::to_string(address.port);
   const int resolved = ::getaddrinfo(address.host.c_str(), service.c_str(), &hints, &found);
-  if (resolved != 0) return failed(DeviceOpenError::UnknownHost, resolved == WSATRY_AGAIN ? EAGAIN : ENOENT);
+  if (resolved != 0) return openFailure(DeviceOpenError::UnknownHost, resolved == WSATRY_AGAIN ? EAGAIN : ENOENT);
   int lastError = ETIMEDOUT;
   for (const addrinfo* a = found; a != nullptr; a = a->ai_next) {
     const SOCKET s = ::socket(a->ai_family, a->ai_socktype, a->ai_protocol);
@@ -209,7 +202,7 @@ SerialDeviceOpener::Result connectStarted(const NetworkAddress& address, Millis 
         const int error = errnoOfSocket(::WSAGetLastError());
         if (event != WSA_INVALID_EVENT) ::WSACloseEvent(event);
         ::closesocket(s);
-        return failed(DeviceOpenError::Other, error);
+        return openFailure(DeviceOpenError::Other, error);
       }
       SerialDeviceOpener::Result r;
       r.device = std::make_unique<SocketDevice>(s, event);
@@ -219,14 +212,14 @@ SerialDeviceOpener::Result connectStarted(const NetworkAddress& address, Millis 
     if (lastError == ETIMEDOUT) break;  // the time is up for every address
   }
   ::freeaddrinfo(found);
-  return failed(classifyConnect(lastError), lastError);
+  return openFailure(classifyConnect(lastError), lastError);
 }
 
 }  // namespace
 
 SerialDeviceOpener::Result connectTcp(const NetworkAddress& address, Millis limit) {
   WSADATA data;
-  if (const int error = ::WSAStartup(MAKEWORD(2, 2), &data); error != 0) return failed(DeviceOpenError::Other, errnoOfSocket(error));
+  if (const int error = ::WSAStartup(MAKEWORD(2, 2), &data); error != 0) return openFailure(DeviceOpenError::Other, errnoOfSocket(error));
   SerialDeviceOpener::Result r = connectStarted(address, limit);
   if (!r.device) ::WSACleanup();  // a device keeps Winsock until it goes
   return r;

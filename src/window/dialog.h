@@ -20,7 +20,7 @@ class Dialog {
 
   /// The dialog's caption, frame and controls for the dialog font's `base` (dialog
   /// units: a quarter of its average character width, an eighth of its height).
-  virtual WindowSpec spec(CellSize base) const = 0;
+  virtual WindowSpec dialogLayout(CellSize base) const = 0;
   /// Start of the dialog, once its controls exist.
   virtual void onInit(ControlTable& controls) = 0;
   /// The control that has the focus when the dialog starts; -1: its first tab stop.

@@ -41,7 +41,7 @@ std::optional<window::Arrow> arrowOf(int key) {
 }  // namespace
 
 LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, window::Dialog& dialog, window::CellSize base)
-    : LayoutDialog(owner, ownerClient, dialog, dialog.spec(base)) {}
+    : LayoutDialog(owner, ownerClient, dialog, dialog.dialogLayout(base)) {}
 
 LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, window::Dialog& dialog,
                            const window::WindowSpec& windowLayout)

@@ -29,7 +29,7 @@ std::optional<window::Arrow> arrowOf(WPARAM key) {
 }  // namespace
 
 LayoutDialog::LayoutDialog(HWND owner, HWND ownerClient, window::Dialog& dialog, window::CellSize base, HFONT font)
-    : LayoutDialog(owner, ownerClient, dialog, dialog.spec(base), font) {}
+    : LayoutDialog(owner, ownerClient, dialog, dialog.dialogLayout(base), font) {}
 
 LayoutDialog::LayoutDialog(HWND owner, HWND ownerClient, window::Dialog& dialog, const window::WindowSpec& windowLayout,
                            HFONT font)
