@@ -2,8 +2,8 @@
 // The main window's logic: it takes the character cell measured at creation and
 // sizes the window to 104 x 46 cells, at 0,0 or where it stood when the program ended
 // last (when that is still on a screen); its menu opens one child window at a
-// time (greying the menu list while it exists), runs the port dialog and shows the
-// Info box. The window has no controls of its own; the menu is reached through a
+// time (greying the menu list while it exists), runs the port dialog (the port chosen
+// with OK is the one the next start selects) and shows the Info box. The window has no controls of its own; the menu is reached through a
 // control table indexed by command id (enabled = not greyed).
 
 #include <functional>
