@@ -8,20 +8,27 @@
 #include <memory>
 #include <string>
 
+#include "app/remembered.h"
 #include "app/shell_state.h"
 #include "config/config_image.h"
 #include "firmware/flash_image.h"
 #include "link/port_table.h"
 #include "link/serial_link.h"
 #include "platform/serial_device.h"
+#include "platform/settings.h"
 #include "transfer/transfer.h"
 
 namespace trv810::app {
 
 class Application {
  public:
-  /// Start-up: shell state with `ports` (selected port COM1, no child window) and the
-  /// three link events, stop event manual-reset, the other two automatic.
+  /// Start-up: shell state with `ports` (no child window) and the three link events,
+  /// stop event manual-reset, the other two automatic. What the program remembers is
+  /// kept in `settings` (loaded); the port chosen last comes back when the port dialog
+  /// can show it (one of COM1..COM12, or a network address), else COM1 is selected.
+  Application(link::PortTable ports, std::unique_ptr<platform::SettingsStore> settings);
+  /// The same with settings kept in memory only (tests, and runs that must leave the
+  /// user's settings alone).
   explicit Application(link::PortTable ports);
   /// The same with `opener` for the serial devices (tests that need no real port).
   Application(link::PortTable ports, std::unique_ptr<platform::SerialDeviceOpener> opener);
@@ -42,6 +49,10 @@ class Application {
   /// The configuration file chosen last in the configuration window, kept for the run
   /// in the same way.
   std::string& configPath() { return configPath_; }
+  Remembered& remembered() { return remembered_; }
+  /// The file dialogs' memory of configuration files and of firmware files.
+  RememberedFiles& configFiles() { return configFiles_; }
+  RememberedFiles& firmwareFiles() { return firmwareFiles_; }
   /// The one ConfigImage the configuration window edits.
   config::ConfigImage& configImage() { return configImage_; }
   /// Where a configuration read from the unit arrives before it is accepted.
@@ -51,6 +62,13 @@ class Application {
   void closePort();
 
  private:
+  Application(link::PortTable ports, std::unique_ptr<platform::SettingsStore> settings,
+              std::unique_ptr<platform::SerialDeviceOpener> opener);
+
+  std::unique_ptr<platform::SettingsStore> settings_;
+  Remembered remembered_{*settings_};
+  RememberedFiles configFiles_{remembered_, FileKind::Configuration};
+  RememberedFiles firmwareFiles_{remembered_, FileKind::Firmware};
   ShellState shell_;
   link::LinkEvents events_;
   // The 2 MiB FlashImage; when it cannot be allocated the constructor throws

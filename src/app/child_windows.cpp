@@ -21,13 +21,17 @@ std::unique_ptr<ChildLogic> makeChildLogic(ChildKind kind, Application& applicat
                                            window::ControlTable& controls, window::WindowHost& host,
                                            transfer::NotificationSink& sink) {
   const transfer::PortChoice port{application.shell().ports, application.shell().selectedPort};
-  if (kind == ChildKind::FlashUpdate)
-    return std::make_unique<ChildOf<firmware::UpdateWindow>>(application.flash(), application.firmwarePath(),
-                                                             application.transfer(), port, controls, host, sink);
+  if (kind == ChildKind::FlashUpdate) {
+    auto child = std::make_unique<ChildOf<firmware::UpdateWindow>>(application.flash(), application.firmwarePath(),
+                                                                   application.transfer(), port, controls, host, sink);
+    child->window().useFileHistory(application.firmwareFiles());
+    return child;
+  }
   auto child = std::make_unique<ChildOf<config::ConfigWindow>>(application.configImage(), application.staging(),
                                                                application.configPath(), application.transfer(), port,
                                                                controls, host, sink);
   child->window().useLayout(layout);
+  child->window().useFileHistory(application.configFiles());
   return child;
 }
 

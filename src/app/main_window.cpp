@@ -1,8 +1,11 @@
 #include "app/main_window.h"
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "app/port_dialog.h"
+#include "app/remembered.h"
 #include "app/texts.h"
 
 namespace trv810::app {
@@ -29,9 +32,28 @@ std::string MainWindow::infoText() {
   return text;
 }
 
-window::Rect MainWindow::onCreate(window::CellSize cell) {
+window::Rect MainWindow::onCreate(window::CellSize cell, const std::vector<window::Rect>& screens) {
   shell_.cell = cell;
-  return frameFor(cell);
+  window::Rect frame = frameFor(cell);
+  const std::optional<WindowPosition> last = shell_.remembered ? shell_.remembered->mainWindowPosition() : std::nullopt;
+  if (!last) return frame;
+  // The title bar, by which the window is moved, must be reachable: its first part
+  // (two cells high, up to 16 wide) lies whole on one screen. A screen unplugged since
+  // or a smaller resolution puts the window back at 0,0.
+  const window::Rect title{last->x, last->y, std::min(frame.w, 16 * cell.width), 2 * cell.height};
+  const auto holds = [&title](const window::Rect& screen) {
+    return title.x >= screen.x && title.y >= screen.y && title.x + title.w <= screen.x + screen.w &&
+           title.y + title.h <= screen.y + screen.h;
+  };
+  if (std::any_of(screens.begin(), screens.end(), holds)) {
+    frame.x = last->x;
+    frame.y = last->y;
+  }
+  return frame;
+}
+
+void MainWindow::onClosing(window::Point topLeft) {
+  if (shell_.remembered) shell_.remembered->setMainWindowPosition({topLeft.x, topLeft.y});
 }
 
 void MainWindow::onSize(int clientWidth, int clientHeight) {
@@ -80,9 +102,13 @@ void MainWindow::onChildClosed() {
 void MainWindow::onExit() { closePort_(); }
 
 void MainWindow::selectPort() {
-  const int remembered = shell_.selectedPort;
+  const int before = shell_.selectedPort;
   PortDialog dialog(shell_);
-  if (host_.runDialog(dialog, -1) == 0) shell_.selectedPort = remembered;
+  if (host_.runDialog(dialog, -1) == 0) {
+    shell_.selectedPort = before;
+    return;
+  }
+  if (shell_.remembered) shell_.remembered->setPort(shell_.selectedEntry().name);
 }
 
 void MainWindow::setMenuListEnabled(bool enabled) {

@@ -1,15 +1,18 @@
 #pragma once
 // The main window's logic: it takes the character cell measured at creation and
-// sizes the window to 104 x 46 cells at 0,0; its menu opens one child window at a
-// time (greying the menu list while it exists), runs the port dialog and shows the
-// Info box. The window has no controls of its own; the menu is reached through a
+// sizes the window to 104 x 46 cells, at 0,0 or where it stood when the program ended
+// last (when that is still on a screen); its menu opens one child window at a
+// time (greying the menu list while it exists), runs the port dialog (the port chosen
+// with OK is the one the next start selects) and shows the Info box. The window has no controls of its own; the menu is reached through a
 // control table indexed by command id (enabled = not greyed).
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/shell_host.h"
 #include "app/shell_state.h"
+#include "window/control_input.h"
 #include "window/controls.h"
 #include "window/layout.h"
 #include "window/window_host.h"
@@ -28,8 +31,13 @@ class MainWindow {
   static std::string infoText();
 
   /// Creation with the measured character cell: keeps the cell, returns the frame the
-  /// window must take (whatever size it was created with).
-  window::Rect onCreate(window::CellSize cell);
+  /// window must take (whatever size it was created with). It stands where it stood
+  /// when the program ended last if its title bar is then on one of `screens` (their
+  /// work areas, in screen coordinates), else at 0,0.
+  window::Rect onCreate(window::CellSize cell, const std::vector<window::Rect>& screens = {});
+  /// The window closes with its outer frame's top left at `topLeft` (not minimised):
+  /// the next start puts it there again.
+  void onClosing(window::Point topLeft);
   /// The client area changed size.
   void onSize(int clientWidth, int clientHeight);
   /// A command with `id`. Menu commands (fromControl false) 10, 14, 30 and 50 are

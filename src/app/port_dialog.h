@@ -1,9 +1,13 @@
 #pragma once
 // The port-selection dialog "Com-Port ?": twelve radio buttons "COM 1".."COM 12"
-// (ids 103..114), "OK" (115) and "CANCEL" (116). The radio buttons are plain: the
-// logic marks them. A click on one selects that port at once; "OK" ends the dialog
-// with 1, "CANCEL" with 0, and nothing else ends it. The main window puts the
-// remembered port back when the result is 0, so CANCEL undoes every click.
+// (ids 103..114), "OK" (115) and "CANCEL" (116), and below the twelve a radio button
+// "Netzwerk" (117) with an edit for a network address (118). The radio buttons are
+// plain: the logic marks them. A click on one selects that port at once, as typing in
+// the address does for "Netzwerk"; "OK" ends the dialog with 1, "CANCEL" with 0, and
+// nothing else ends it. "OK" on "Netzwerk" with an address that does not parse is
+// refused with what is wrong with it, and the address is selected for correcting. The
+// main window puts the remembered port back when the result is 0, so CANCEL undoes
+// every click.
 //
 // Beside each radio button a label shows the device the name maps to on this machine
 // and whether it is present; the tool tip of both gives the whole path and what is
@@ -30,6 +34,10 @@ class PortDialog : public window::Dialog {
   static constexpr int kLastPortId = 114;
   static constexpr int kOkId = 115;
   static constexpr int kCancelId = 116;
+  static constexpr int kNetworkId = 117;  ///< "Netzwerk": the address in kAddressId
+  static constexpr int kAddressId = 118;
+  /// Characters the address edit takes: a host name of 253 and what frames it.
+  static constexpr int kAddressChars = 280;
   /// Characters of a device path shown beside its port before it is shortened.
   static constexpr std::size_t kDeviceChars = 10;
 
@@ -50,8 +58,12 @@ class PortDialog : public window::Dialog {
   /// go, so they are looked at each time the dialog opens.
   window::WindowSpec dialogLayout(window::CellSize dialogBase) const override;
 
-  /// Dialog start: marks the radio button of the selected port, unmarks the others.
+  void attachHost(window::WindowHost& host) override { host_ = &host; }
+  /// Dialog start: marks the radio button of the selected port, unmarks the others,
+  /// and shows the network address chosen last.
   void onInit(window::ControlTable& controls) override;
+  /// Typing in the address selects "Netzwerk".
+  void onEdited(int id, window::ControlTable& controls) override;
   /// A button was clicked. Returns the dialog's result when this ends it.
   std::optional<int> onCommand(int id, window::ControlTable& controls) override;
   /// The control that has the focus when the dialog starts: the selected port.
@@ -62,8 +74,12 @@ class PortDialog : public window::Dialog {
 
  private:
   void mark(int port, window::ControlTable& controls);
+  // "OK": true when the selection may stand; a network address that does not parse
+  // is told and selected in its edit.
+  bool acceptAddress(window::ControlTable& controls);
 
   ShellState& shell_;
+  window::WindowHost* host_ = nullptr;
 };
 
 }  // namespace trv810::app

@@ -93,4 +93,12 @@ void Remembered::setMainWindowPosition(WindowPosition position) {
   store_.save();
 }
 
+void RememberedFiles::prepare(window::FileDialogRequest& request) const {
+  request.recentFiles = remembered_.recentFiles(kind_);
+  request.startFolder = remembered_.folder(kind_);
+  if (request.startPath.empty() && !request.recentFiles.empty() &&
+      folderOf(request.recentFiles.front()) == request.startFolder)
+    request.startPath = request.recentFiles.front();
+}
+
 }  // namespace trv810::app

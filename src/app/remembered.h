@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/settings.h"
+#include "window/file_history.h"
 
 namespace trv810::app {
 
@@ -55,6 +56,22 @@ class Remembered {
   bool setFolderFrom(FileKind kind, const std::string& path);
 
   platform::SettingsStore& store_;
+};
+
+/// The file dialogs' memory of one kind of file, kept by a Remembered.
+class RememberedFiles final : public window::FileHistory {
+ public:
+  RememberedFiles(Remembered& remembered, FileKind kind) : remembered_(remembered), kind_(kind) {}
+
+  /// The kind's recent files and folder; a request without a start path starts at
+  /// the most recent file when it lies in that folder, else in the folder.
+  void prepare(window::FileDialogRequest& request) const override;
+  void chosen(const std::string& path) override { remembered_.noteChosenFile(kind_, path); }
+  void used(const std::string& path) override { remembered_.noteUsedFile(kind_, path); }
+
+ private:
+  Remembered& remembered_;
+  FileKind kind_;
 };
 
 }  // namespace trv810::app

@@ -119,7 +119,7 @@ void mainWindowSteps(window::Scenario& s) {
   s.add(pressing("Enter schließt die Info", key(Key::Enter), noBox()));
 
   // The port dialog by keyboard: the arrows select, Enter is OK.
-  const int com1 = PortDialog::kFirstPortId;
+  constexpr int com1 = PortDialog::kFirstPortId;
   s.add({"Port-Dialog", [](ScenarioDriver& d) { d.menu(kCommandPort); },
          all({dialogOpen(true), [com1](ScenarioDriver& d) {
                 return d.controls().checked(com1) ? std::string() : "COM 1 nicht gewählt";
@@ -131,6 +131,20 @@ void mainWindowSteps(window::Scenario& s) {
                                                                                        : "COM 3 nicht gewählt";
                  }})));
   s.add(pressing("Pfeil nach oben wählt COM 1", key(Key::Up), focusOn(com1)));
+  // "Netzwerk": typing the address selects it; OK refuses an address without a port
+  // and leaves it selected for correcting.
+  constexpr int network = PortDialog::kNetworkId;
+  constexpr int address = PortDialog::kAddressId;
+  s.add({"Adresse ohne Port", [](ScenarioDriver& d) { d.type(address, "socket://127.0.0.1"); },
+         [](ScenarioDriver& d) { return d.controls().checked(network) ? std::string() : "Netzwerk nicht gewählt"; }});
+  s.add(pressing("Enter lehnt sie ab", key(Key::Enter), boxWith("Die Portnummer fehlt")));
+  s.add(pressing("Enter schließt die Meldung", key(Key::Enter), all({noBox(), dialogOpen(true), focusOn(address)})));
+  s.add(pressing("x ersetzt die Adresse", key('x'), textIs(address, "x")));
+  s.add({"Adresse mit Port", [](ScenarioDriver& d) { d.type(address, "socket://127.0.0.1:4001"); },
+         textIs(address, "socket://127.0.0.1:4001")});
+  s.add(picture("port-dialog-network"));
+  s.add({"COM 1 wählen", [](ScenarioDriver& d) { d.click(com1); },
+         [](ScenarioDriver& d) { return d.controls().checked(com1) ? std::string() : "COM 1 nicht gewählt"; }});
   s.add(pressing("Enter ist OK", key(Key::Enter), dialogOpen(false)));
 }
 

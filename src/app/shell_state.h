@@ -1,6 +1,7 @@
 #pragma once
 // The shell state: what the main window knows and the other windows read. One
-// instance, owned by the Application. The selected port lasts for the run only.
+// instance, owned by the Application. What lasts beyond the run (the port chosen
+// last among it) is kept by `remembered`.
 
 #include <array>
 #include <cstdint>
@@ -28,6 +29,8 @@ inline constexpr int kMainHeightCells = 46;
 
 enum class ChildKind { None, FlashUpdate, Configuration };
 
+class Remembered;
+
 struct ShellState {
   explicit ShellState(link::PortTable table) : ports(std::move(table)) {}
 
@@ -37,6 +40,7 @@ struct ShellState {
   int clientWidth = 0;   ///< the main window's client area, from its latest size change
   int clientHeight = 0;
   ChildKind child = ChildKind::None;  ///< the child window open now
+  Remembered* remembered = nullptr;   ///< what lasts beyond the run; null: nothing does
 
   /// The selected port's name ("COM1".."COM12") and device.
   const link::PortEntry& selectedEntry() const { return ports.entry(selectedPort); }

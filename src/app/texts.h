@@ -29,6 +29,10 @@ inline constexpr std::string_view kDevicePresent = "vorhanden";
 inline constexpr std::string_view kDeviceMissing = "fehlt";
 inline constexpr std::string_view kNoPortBehind = "kein Port";
 inline constexpr std::string_view kNetworkAddress = "Netzwerk";
+/// What the address beside "Netzwerk" may be.
+inline constexpr std::string_view kAddressTip =
+    "Ein TRV810 hinter einem seriellen Geräteserver: socket://HOST:PORT (roh, auch tcp://) oder "
+    "rfc2217://HOST:PORT (Telnet mit COM-Port-Steuerung)";
 
 /// What is behind a port's device, in its tool tip (and in trv810ctl ports).
 inline constexpr std::string_view kUsbAdapter = "USB-Adapter: ";

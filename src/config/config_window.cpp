@@ -70,13 +70,13 @@ void ConfigWindow::onCommand(int id) {
       break;
     case ids::kLoad:
       if (!mayReplaceForm(texts::kLoadQuestion)) break;
-      if (loadConfigurationCommand(form_, host_, lastPath_)) {
+      if (loadConfigurationCommand(form_, host_, lastPath_, history_)) {
         controls_.setSelection(ids::kScrollBar, 0);
         saved_ = form_.state();
       }
       break;
     case ids::kSave:
-      if (validateForm() && saveValidatedConfiguration(form_, host_, lastPath_)) saved_ = form_.state();
+      if (validateForm() && saveValidatedConfiguration(form_, host_, lastPath_, history_)) saved_ = form_.state();
       break;
     case ids::kCancel:
       cancelTransfer();

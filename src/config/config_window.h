@@ -30,6 +30,7 @@
 #include "window/control_input.h"
 #include "window/controls.h"
 #include "window/layout.h"
+#include "window/file_history.h"
 #include "window/window_host.h"
 #include "transfer/operation.h"
 #include "transfer/transfer.h"
@@ -63,6 +64,8 @@ class ConfigWindow {
   /// The layout the face built the controls from: the wheel over its table area (the
   /// group box of the rows, the first control) scrolls the rows.
   void useLayout(const window::WindowSpec& layout);
+  /// What the file dialogs remember beyond the run (must outlive the window).
+  void useFileHistory(window::FileHistory& history) { history_ = &history; }
   /// Where the face sends the user's input on the controls: clicks, the scroll bar,
   /// presses, double clicks, the wheel and pastes.
   window::ControlInput input();
@@ -138,6 +141,7 @@ class ConfigWindow {
   ConfigurationRead read_;
   ConfigurationWrite write_;  // sends a copy, so the toggles, which stay usable, change nothing it sends
   std::string& lastPath_;
+  window::FileHistory* history_ = nullptr;
   // What the form showed when it was last read, loaded, saved or programmed (or
   // created); and what it showed when the download now running started.
   FormState saved_;

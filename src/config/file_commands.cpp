@@ -4,24 +4,30 @@
 
 namespace trv810::config {
 
-bool saveConfigurationCommand(Form& form, window::WindowHost& host, std::string& lastPath) {
+bool saveConfigurationCommand(Form& form, window::WindowHost& host, std::string& lastPath,
+                              window::FileHistory* history) {
   form.storeVisibleRows();
   if (!reportFormResult(host, form.readForm())) return false;
-  return saveValidatedConfiguration(form, host, lastPath);
+  return saveValidatedConfiguration(form, host, lastPath, history);
 }
 
-bool saveValidatedConfiguration(Form& form, window::WindowHost& host, std::string& lastPath) {
-  const std::optional<std::string> path = host.chooseSaveFile(configFileDialog(lastPath, true));
+bool saveValidatedConfiguration(Form& form, window::WindowHost& host, std::string& lastPath,
+                                window::FileHistory* history) {
+  const std::optional<std::string> path = window::chooseFile(host, configFileDialog(lastPath, true), history, true);
   if (!path) return false;
   lastPath = *path;
-  return saveConfigFileShowing(*path, form.image(), host);
+  if (!saveConfigFileShowing(*path, form.image(), host)) return false;
+  if (history) history->used(*path);
+  return true;
 }
 
-bool loadConfigurationCommand(Form& form, window::WindowHost& host, std::string& lastPath) {
-  const std::optional<std::string> path = host.chooseOpenFile(configFileDialog(lastPath, false));
+bool loadConfigurationCommand(Form& form, window::WindowHost& host, std::string& lastPath,
+                              window::FileHistory* history) {
+  const std::optional<std::string> path = window::chooseFile(host, configFileDialog(lastPath, false), history, false);
   if (!path) return false;
   lastPath = *path;
   if (!loadConfigFileShowing(*path, form.image(), host)) return false;
+  if (history) history->used(*path);
   form.showImportedImage();
   return true;
 }

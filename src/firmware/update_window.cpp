@@ -122,7 +122,7 @@ void UpdateWindow::chooseFile() {
   request.filterPatterns = std::string(texts::kFlashFilterPatterns);
   request.moreFilters.push_back({std::string(texts::kConfigFilterName), std::string(texts::kConfigFilterPatterns)});
   request.startPath = path_;
-  if (std::optional<std::string> chosen = host_.chooseOpenFile(request))
+  if (std::optional<std::string> chosen = window::chooseFile(host_, request, history_, false))
     onFileChosen(*chosen);
   else  // the label shows the path as it stands: empty after cancelling a first dialog
     controls_.setText(ids::kFileName, platform::utf8ToCp1252(path_).bytes);
@@ -134,6 +134,7 @@ void UpdateWindow::onFileChosen(const std::string& path) {
   const LoadResult result = loadFlashImage(image_, path_, titleOf(path_));
   host_.setWaitCursor(false);
   if (result) {
+    if (history_) history_->used(path_);
     controls_.setEnabled(ids::kProgram, true);
     controls_.setText(ids::kFileName, platform::utf8ToCp1252(path_).bytes);
     if (const std::string warning = loadWarning(result); !warning.empty()) setStatus(warning);

@@ -27,6 +27,7 @@
 #include "window/control_input.h"
 #include "window/controls.h"
 #include "window/layout.h"
+#include "window/file_history.h"
 #include "window/window_host.h"
 #include "transfer/progress_estimate.h"
 #include "transfer/transfer.h"
@@ -62,6 +63,9 @@ class UpdateWindow {
   ~UpdateWindow();
   UpdateWindow(const UpdateWindow&) = delete;
   UpdateWindow& operator=(const UpdateWindow&) = delete;
+
+  /// What the file dialog remembers beyond the run (must outlive the window).
+  void useFileHistory(window::FileHistory& history) { history_ = &history; }
 
   /// Where the face sends the user's input: clicks on the buttons.
   window::ControlInput input() { return window::clicksTo([this](int id) { onCommand(id); }); }
@@ -100,6 +104,7 @@ class UpdateWindow {
 
   FlashImage& image_;
   std::string& path_;
+  window::FileHistory* history_ = nullptr;
   transfer::Transfer& transfer_;
   PortChoice port_;
   window::ControlTable& controls_;

@@ -70,6 +70,8 @@ std::string addressProblem(const std::string& address) {
     case platform::AddressProblem::None:
       return {};
     case platform::AddressProblem::UnknownScheme:
+      if (parsed.part.empty())
+        return "Die Adresse fehlt: möglich sind socket://HOST:PORT, tcp://HOST:PORT und rfc2217://HOST:PORT.";
       return parsed.part + " ist keine bekannte Adressart: möglich sind socket://HOST:PORT, tcp://HOST:PORT und "
                            "rfc2217://HOST:PORT.";
     case platform::AddressProblem::MissingHost:

@@ -32,6 +32,8 @@ struct FileDialogRequest {
   std::string filterPatterns;   ///< e.g. "*.kfg"
   std::string defaultSuffix;    ///< e.g. "kfg"
   std::string startPath;        ///< the path chosen last, or empty
+  std::string startFolder;      ///< where the dialog starts when startPath is empty; empty: anywhere
+  std::vector<std::string> recentFiles;  ///< files opened or saved last, the most recent first
   bool confirmOverwrite = false;
   std::vector<FileFilter> moreFilters;  ///< offered after the first one
 };

@@ -2,6 +2,8 @@
 // Test doubles for the shell: a window host that records message boxes and whose
 // dialogs play a list of clicks, and a shell host whose child creation can fail.
 
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,13 +27,19 @@ class RecordingHost : public window::WindowHost {
     boxes.push_back({std::string(text), std::string(caption), icon});
     return window::Answer::Ok;
   }
-  /// Starts the dialog, notes which radio buttons it marked, then clicks `clicks` in
-  /// order until one of them ends it (0 when none does: the dialog was not shown).
+  /// Starts the dialog, notes which radio buttons it marked, types `typed` into its
+  /// edits, then clicks `clicks` in order until one of them ends it (0 when none
+  /// does: the dialog was not shown).
   int runDialog(window::Dialog& dialog, int) override {
+    dialog.attachHost(*this);
     dialog.onInit(controls);
     markedAtStart.clear();
     for (int id = PortDialog::kFirstPortId; id <= PortDialog::kLastPortId; ++id)
       if (controls.checked(id)) markedAtStart.push_back(id);
+    for (const auto& [id, text] : typed) {
+      controls.setText(id, text);
+      dialog.onEdited(id, controls);
+    }
     for (int id : clicks)
       if (auto result = dialog.onCommand(id, controls)) return *result;
     return 0;
@@ -39,19 +47,34 @@ class RecordingHost : public window::WindowHost {
   void setTitle(std::string_view t) override { title = t; }
   void setProgressRange(int, int) override {}
   void setProgressPosition(int) override {}
-  std::optional<std::string> chooseOpenFile(const window::FileDialogRequest&) override { return {}; }
-  std::optional<std::string> chooseSaveFile(const window::FileDialogRequest&) override { return {}; }
+  /// Records the request and gives `chosenPath`.
+  std::optional<std::string> chooseOpenFile(const window::FileDialogRequest& request) override {
+    fileDialogs.push_back(request);
+    return chosenPath;
+  }
+  std::optional<std::string> chooseSaveFile(const window::FileDialogRequest& request) override {
+    fileDialogs.push_back(request);
+    return chosenPath;
+  }
   void setWaitCursor(bool) override {}
   void requestClose() override {}
-  void setFocus(int, bool) override {}
-  int focus() const override { return -1; }
+  void setFocus(int id, bool selectText) override {
+    focused = id;
+    focusSelectsText = selectText;
+  }
+  int focus() const override { return focused; }
   void setTicking(bool) override {}
 
   std::vector<Box> boxes;
   std::string title;
   std::vector<int> clicks;
+  std::map<int, std::string> typed;
   std::vector<int> markedAtStart;
   window::MemoryControlTable controls;
+  int focused = -1;
+  bool focusSelectsText = false;
+  std::vector<window::FileDialogRequest> fileDialogs;
+  std::optional<std::string> chosenPath;
 };
 
 class ScriptedShellHost : public ShellHost {

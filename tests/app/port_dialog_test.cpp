@@ -55,7 +55,7 @@ TEST_F(PortDialogTest, OnlyOkAndCancelEndTheDialog) {
   PortDialog dialog(shell);
   window::MemoryControlTable controls;
   dialog.onInit(controls);
-  for (int id : {1, 2, 102, 103, 114, 117, 0xFF}) EXPECT_FALSE(dialog.onCommand(id, controls)) << id;
+  for (int id : {1, 2, 102, 117, 114, 103, 119, 0xFF}) EXPECT_FALSE(dialog.onCommand(id, controls)) << id;
   EXPECT_EQ(dialog.onCommand(115, controls), 1);
   EXPECT_EQ(dialog.onCommand(116, controls), 0);
 }
@@ -83,8 +83,8 @@ TEST(PortDialogKeys, StartsOnTheSelectedPortArrowsMoveAndSelectEnterAndEscapeEnd
   EXPECT_EQ(dialog.onArrow(kCom5 + 1, Arrow::Down, controls), kCom5 + 3);
   EXPECT_EQ(dialog.onArrow(kCom5 + 3, Arrow::Left, controls), kCom5 + 2);
   EXPECT_EQ(dialog.onArrow(PortDialog::kFirstPortId, Arrow::Up, controls), PortDialog::kFirstPortId);
-  EXPECT_EQ(dialog.onArrow(PortDialog::kLastPortId, Arrow::Down, controls), PortDialog::kLastPortId);
-  EXPECT_EQ(shell.selectedPort, 11);
+  EXPECT_EQ(dialog.onArrow(PortDialog::kLastPortId, Arrow::Left, controls), PortDialog::kLastPortId - 1);
+  EXPECT_EQ(shell.selectedPort, 10);
   EXPECT_EQ(dialog.onArrow(PortDialog::kOkId, Arrow::Left, controls), PortDialog::kOkId);  // not a port
 
   link::PortTable ports = tests::linuxPortTable();
@@ -119,6 +119,68 @@ TEST(PortDialogKeys, StartsOnTheSelectedPortArrowsMoveAndSelectEnterAndEscapeEnd
   EXPECT_LT(after(103, 2).x + after(103, 2).w, window::findControl(windowLayout.controls, 104)->x);
 }
 
+// A unit behind a serial device server is chosen by its address. An address that
+// does not parse must not pass OK silently (the link would only fail later, with the
+// port named by text nobody sees), and the address chosen is the port's name in every
+// message.
+TEST(PortDialogNetwork, TypingSelectsItOkRefusesABadAddressAndTheAddressNamesThePort) {
+  ShellState shell{tests::linuxPortTable()};
+  shell.selectedPort = 10;
+  test::RecordingHost host;
+  PortDialog dialog(shell);
+  window::MemoryControlTable controls;
+  dialog.attachHost(host);
+  dialog.onInit(controls);
+  EXPECT_EQ(controls.text(PortDialog::kAddressId), "");
+  EXPECT_EQ(dialog.onArrow(PortDialog::kFirstPortId + 10, window::Arrow::Down, controls), PortDialog::kNetworkId);
+  EXPECT_EQ(dialog.onArrow(PortDialog::kNetworkId, window::Arrow::Right, controls), PortDialog::kNetworkId);
+  EXPECT_EQ(dialog.onArrow(PortDialog::kNetworkId, window::Arrow::Up, controls), PortDialog::kFirstPortId + 10);
+  EXPECT_EQ(dialog.onArrow(PortDialog::kLastPortId, window::Arrow::Down, controls), PortDialog::kNetworkId);
+  dialog.onCommand(PortDialog::kFirstPortId, controls);
+
+  const std::vector<std::pair<std::string, std::string>> refused{
+      {"", "Die Adresse fehlt: möglich sind socket://HOST:PORT, tcp://HOST:PORT und rfc2217://HOST:PORT."},
+      {"socket://mast-3", "Die Portnummer fehlt in der Adresse socket://mast-3 (HOST:PORT; eine IPv6-Adresse in "
+                          "eckigen Klammern: [::1]:4001)."},
+      {"rfc2217://mast-3:65536", "Die Portnummer 65536 in der Adresse rfc2217://mast-3:65536 liegt nicht zwischen 1 "
+                                 "und 65535."},
+      {"10.0.0.5:4001", "10.0.0.5:4001 ist keine bekannte Adressart: möglich sind socket://HOST:PORT, "
+                        "tcp://HOST:PORT und rfc2217://HOST:PORT."}};
+  for (const auto& [typed, told] : refused) {
+    controls.setText(PortDialog::kAddressId, typed);
+    dialog.onEdited(PortDialog::kAddressId, controls);  // typing selects "Netzwerk"
+    EXPECT_TRUE(controls.checked(PortDialog::kNetworkId)) << typed;
+    EXPECT_FALSE(controls.checked(PortDialog::kFirstPortId)) << typed;
+    host.focused = -1;
+    EXPECT_EQ(dialog.onCommand(PortDialog::kOkId, controls), std::nullopt) << typed;
+    ASSERT_FALSE(host.boxes.empty());
+    EXPECT_EQ(host.boxes.back().text, told);
+    EXPECT_EQ(host.boxes.back().icon, window::Icon::Error);
+    EXPECT_EQ(host.focused, PortDialog::kAddressId);
+    EXPECT_TRUE(host.focusSelectsText);
+  }
+  EXPECT_EQ(host.boxes.size(), refused.size());
+
+  // Blanks around a pasted address go; the address becomes the port's name and device.
+  controls.setText(PortDialog::kAddressId, " rfc2217://mast-3:4001 ");
+  EXPECT_EQ(dialog.onCommand(PortDialog::kOkId, controls), 1);
+  EXPECT_EQ(host.boxes.size(), refused.size());
+  EXPECT_EQ(shell.selectedPort, link::PortTable::kNetworkIndex);
+  EXPECT_EQ(shell.selectedEntry().name, "rfc2217://mast-3:4001");
+  EXPECT_EQ(shell.selectedEntry().device, "rfc2217://mast-3:4001");
+
+  // A COM port chosen by OK leaves the address alone; the next dialog shows it.
+  dialog.onCommand(PortDialog::kFirstPortId + 2, controls);
+  controls.setText(PortDialog::kAddressId, "socket://other");
+  EXPECT_EQ(dialog.onCommand(PortDialog::kOkId, controls), 1);
+  EXPECT_EQ(shell.ports.entry(link::PortTable::kNetworkIndex).name, "rfc2217://mast-3:4001");
+  shell.selectedPort = link::PortTable::kNetworkIndex;
+  dialog.onInit(controls);
+  EXPECT_EQ(controls.text(PortDialog::kAddressId), "rfc2217://mast-3:4001");
+  EXPECT_EQ(dialog.focusId(), PortDialog::kNetworkId);
+  EXPECT_TRUE(controls.checked(PortDialog::kNetworkId));
+}
+
 TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
   link::PortTable ports = tests::linuxPortTable();
   ports.setDevice(0, "/dev/pts/7");
@@ -128,7 +190,7 @@ TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
   EXPECT_TRUE(windowLayout.clientSize);
   EXPECT_EQ(windowLayout.frame.x, 120);
   EXPECT_EQ(windowLayout.frame.y, 80);
-  EXPECT_EQ(windowLayout.frame.h, 264);
+  EXPECT_EQ(windowLayout.frame.h, 296);
 
   for (int i = 0; i < 12; ++i) {
     auto radio = window::findControl(windowLayout.controls, 103 + i);
@@ -140,8 +202,8 @@ TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
     EXPECT_EQ(radio->h, 22);
   }
   EXPECT_EQ(window::findControl(windowLayout.controls, 103)->x, 8);
-  EXPECT_EQ(window::findControl(windowLayout.controls, 115)->rect(), (Rect{4, 220, 76, 22}));
-  EXPECT_EQ(window::findControl(windowLayout.controls, 116)->rect(), (Rect{86, 220, 76, 22}));
+  EXPECT_EQ(window::findControl(windowLayout.controls, 115)->rect(), (Rect{4, 252, 76, 22}));
+  EXPECT_EQ(window::findControl(windowLayout.controls, 116)->rect(), (Rect{86, 252, 76, 22}));
   EXPECT_EQ(window::findControl(windowLayout.controls, 116)->text, "CANCEL");
   EXPECT_TRUE(window::findControl(windowLayout.controls, 115)->tabStop);
 
@@ -159,6 +221,17 @@ TEST(PortDialogLayout, ControlsInDialogUnitsOfTheCell) {
   EXPECT_LE(labelAfter(104).x + labelAfter(104).w, group.x + group.w);
   EXPECT_LT(labelAfter(103).x + labelAfter(103).w, window::findControl(windowLayout.controls, 104)->x);
   EXPECT_LE(group.x + group.w, windowLayout.frame.w);
+  // "Netzwerk" and its address on a row of their own below the ports, in the group box.
+  const auto network = *window::findControl(windowLayout.controls, PortDialog::kNetworkId);
+  const auto address = *window::findControl(windowLayout.controls, PortDialog::kAddressId);
+  EXPECT_EQ(network.kind, ControlKind::RadioButton);
+  EXPECT_EQ(network.text, "Netzwerk");
+  EXPECT_EQ(address.kind, ControlKind::Edit);
+  EXPECT_TRUE(address.horizontalScroll);
+  EXPECT_GT(network.y, window::findControl(windowLayout.controls, 114)->y + 22);
+  EXPECT_LT(network.x + network.w, address.x);
+  EXPECT_LE(address.x + address.w, group.x + group.w);
+  EXPECT_LE(address.y + address.h, group.y + group.h);
 }
 
 TEST(PortDialogLayout, ToolTipsSayWhatIsBehindEachDevice) {

@@ -16,6 +16,7 @@ ControlInput inputOf(LayoutDialog* box, window::Dialog& dialog) {
   input.command = [box, &dialog](int id) {
     if (std::optional<int> result = dialog.onCommand(id, box->controls())) box->done(*result);
   };
+  input.edited = [box, &dialog](int id) { dialog.onEdited(id, box->controls()); };
   input.pasted = [box, &dialog](const window::ControlSpec& edit, const std::string& utf8) {
     return dialog.onPaste(edit, utf8, box->controls());
   };
@@ -49,6 +50,7 @@ LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, window::Dialog&
       dialog_(dialog),
       set_(std::make_unique<ControlSet>(this, windowLayout.controls, inputOf(this, dialog), windowLayout.tabOrder)),
       table_(*set_),
+      host_(this, this, {}, nullptr, {}, set_.get()),
       enterCommand_(windowLayout.enterCommand),
       escapeCommand_(windowLayout.escapeCommand),
       closeCommand_(windowLayout.closeCommand) {
@@ -62,6 +64,7 @@ LayoutDialog::LayoutDialog(QWidget* owner, QWidget* ownerClient, window::Dialog&
     widget->setProperty(kIdProperty, control.id);
     widget->installEventFilter(this);
   }
+  dialog_.attachHost(host_);
   dialog_.onInit(table_);
   if (const int focus = dialog_.focusId(); focus >= 0) focusControl(focus);
 }

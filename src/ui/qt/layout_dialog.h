@@ -3,8 +3,8 @@
 // dialog. Only a result of its onCommand() ends it. Enter, Escape and the window's
 // close button give the commands the layout names for them, and do nothing where it
 // names none, as the dialogs of this program end by their own buttons. Arrow keys on
-// a radio button go to its onArrow(); a paste into an edit goes in whole when its
-// onPaste() takes it.
+// a radio button go to its onArrow(); typing in an edit goes to its onEdited(), and a
+// paste into an edit goes in whole when its onPaste() takes it.
 
 #include <functional>
 #include <memory>
@@ -17,6 +17,7 @@
 #include "window/layout.h"
 #include "ui/qt/control_set.h"
 #include "ui/qt/qt_control_table.h"
+#include "ui/qt/qt_window_host.h"
 
 namespace trv810::ui {
 
@@ -48,6 +49,7 @@ class LayoutDialog : public QDialog {
   window::Dialog& dialog_;
   std::unique_ptr<ControlSet> set_;
   QtControlTable table_;
+  QtWindowHost host_;  // the dialog's own: its boxes and the focus among its controls
   int enterCommand_;
   int escapeCommand_;
   int closeCommand_;

@@ -16,6 +16,7 @@
 
 #include "app/application.h"
 #include "app/texts.h"
+#include "platform/settings.h"
 #include "ui/qt/cell_metrics.h"
 #include "ui/qt/language.h"
 #include "ui/qt/main_window_widget.h"
@@ -26,10 +27,17 @@ namespace {
 
 using namespace trv810;
 
+// What the program remembers: the user's settings; a picture run starts from the
+// defaults and leaves them alone.
+std::unique_ptr<platform::SettingsStore> settingsFor(const QStringList& arguments) {
+  if (arguments.contains(QStringLiteral("--screenshot"))) return std::make_unique<platform::MemorySettings>();
+  return platform::openUserSettings();
+}
+
 int run(QApplication& qt) {
   std::unique_ptr<app::Application> application;
   try {
-    application = std::make_unique<app::Application>(link::PortTable::fromEnvironment());
+    application = std::make_unique<app::Application>(link::PortTable::fromEnvironment(), settingsFor(qt.arguments()));
   } catch (const std::bad_alloc&) {
     QMessageBox::critical(nullptr, ui::fromUtf8(app::texts::kShellCaption),
                           ui::fromUtf8(app::texts::kOutOfMemory));

@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTimer>
 
 #include "app/menu.h"
@@ -15,6 +17,20 @@
 #include "ui/qt/text.h"
 
 namespace trv810::ui {
+
+namespace {
+
+// The work area of each screen there is now.
+std::vector<window::Rect> screenAreas() {
+  std::vector<window::Rect> areas;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect area = screen->availableGeometry();
+    areas.push_back({area.x(), area.y(), area.width(), area.height()});
+  }
+  return areas;
+}
+
+}  // namespace
 
 QAction* MenuTable::action(int id) const {
   auto it = actions_.find(id);
@@ -56,7 +72,7 @@ MainWindowWidget::MainWindowWidget(app::Application& application, window::CellSi
   client_->installEventFilter(this);
   setCentralWidget(client_);
   buildMenu();
-  logic_.onCreate(cell);
+  frame_ = logic_.onCreate(cell, screenAreas());
   applyFrame();
 }
 
@@ -110,6 +126,7 @@ void MainWindowWidget::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  if (!isMinimized()) logic_.onClosing({x(), y()});
   logic_.onExit();
   QMainWindow::closeEvent(event);
 }

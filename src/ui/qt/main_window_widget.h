@@ -1,6 +1,6 @@
 #pragma once
 // The main window over Qt: title "TRV810-Tool", fixed at 104 x 46 character cells
-// (outer size) at 0,0, no maximising; the menu "Menue_TRV810" with its accelerators;
+// (outer size) at 0,0 or where it stood last, no maximising; the menu "Menue_TRV810" with its accelerators;
 // a white client area that hosts one child window at a time. Menu commands, size
 // changes and closing go to app::MainWindow; this class only builds and forwards.
 
@@ -72,7 +72,7 @@ class MainWindowWidget : public QMainWindow, private app::ShellHost {
   void applyFrame();
 
   app::Application& application_;
-  const window::Rect frame_;
+  window::Rect frame_;
   QWidget* client_;
   MenuTable menu_;
   QtWindowHost host_;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTimer>
+#include <QUrl>
 
 #include "ui/qt/cell_metrics.h"
 #include "ui/qt/control_set.h"
@@ -95,6 +97,27 @@ QString QtWindowHost::nameFilter(const window::FileDialogRequest& request) {
   return name + QStringLiteral(" (") + patterns + u')';
 }
 
+namespace {
+
+// The folders of the recent files, the most recent first, in the dialog's side bar
+// (after its own places) and in its history of folders; Qt's dialog has no list of
+// files of its own to put them in.
+void offerRecentFiles(QFileDialog& dialog, const std::vector<std::string>& files) {
+  QStringList folders;
+  for (const std::string& file : files) {
+    const QFileInfo info(fromUtf8(file));
+    if (info.exists() && !folders.contains(info.absolutePath())) folders << info.absolutePath();
+  }
+  if (folders.isEmpty()) return;
+  QList<QUrl> places = dialog.sidebarUrls();
+  for (const QString& folder : folders)
+    if (const QUrl url = QUrl::fromLocalFile(folder); !places.contains(url)) places << url;
+  dialog.setSidebarUrls(places);
+  dialog.setHistory(folders);
+}
+
+}  // namespace
+
 std::optional<std::string> QtWindowHost::chooseFile(const window::FileDialogRequest& request, bool save) {
   QFileDialog dialog(owner_);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -109,7 +132,11 @@ std::optional<std::string> QtWindowHost::chooseFile(const window::FileDialogRequ
   dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(fromUtf8(request.defaultSuffix));
   if (save && !request.confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  if (!request.startPath.empty()) dialog.selectFile(fromUtf8(request.startPath));
+  if (!request.startPath.empty())
+    dialog.selectFile(fromUtf8(request.startPath));
+  else if (!request.startFolder.empty() && QFileInfo(fromUtf8(request.startFolder)).isDir())
+    dialog.setDirectory(fromUtf8(request.startFolder));
+  offerRecentFiles(dialog, request.recentFiles);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return toUtf8(dialog.selectedFiles().constFirst());
 }

@@ -40,13 +40,17 @@ LayoutDialog::LayoutDialog(HWND owner, HWND ownerClient, window::Dialog& dialog,
       hwnd_(createFrame(ownerClient ? ownerClient : owner, windowLayout)),
       dialog_(dialog),
       set_(std::make_unique<ControlSet>(hwnd_, windowLayout.controls, font, input(), windowLayout.tabOrder)),
-      table_(*set_) {
+      table_(*set_),
+      fonts_{font, {}},
+      host_(hwnd_, fonts_, nullptr, set_.get()) {
+  dialog_.attachHost(host_);
   dialog_.onInit(table_);
   if (const int focus = dialog_.focusId(); focus >= 0) focusControl(focus);
 }
 
 ControlInput LayoutDialog::input() {
   ControlInput in = window::clicksTo([this](int id) { command(id); });
+  in.edited = [this](int id) { dialog_.onEdited(id, table_); };
   in.pasted = [this](const window::ControlSpec& edit, const std::string& utf8) {
     return dialog_.onPaste(edit, utf8, table_);
   };

@@ -3,8 +3,9 @@
 // owner, its input handed to that dialog. Only a result of its onCommand() ends it.
 // Enter presses a focused push button and otherwise gives the command the layout
 // names for Enter; Escape and the close button give theirs, and do nothing where it
-// names none. Arrow keys on a radio button go to its onArrow(); a paste into an edit
-// goes in whole when its onPaste() takes it.
+// names none. Arrow keys on a radio button go to its onArrow(); typing in an edit
+// goes to its onEdited(), and a paste into an edit goes in whole when its onPaste()
+// takes it.
 
 #include <functional>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "window/layout.h"
 #include "platform/win32.h"
 #include "ui/win32/control_set.h"
+#include "ui/win32/window_host.h"
 
 namespace trv810::ui::win32 {
 
@@ -61,6 +63,8 @@ class LayoutDialog {
   window::Dialog& dialog_;
   std::unique_ptr<ControlSet> set_;
   Win32ControlTable table_;
+  Fonts fonts_;
+  Win32WindowHost host_;  // the dialog's own: its boxes and the focus among its controls
   std::optional<int> result_;
 };
 

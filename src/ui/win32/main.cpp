@@ -17,6 +17,7 @@
 
 #include "app/application.h"
 #include "app/texts.h"
+#include "platform/settings.h"
 #include "ui/win32/cell_metrics.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/screenshots.h"
@@ -39,16 +40,24 @@ std::optional<std::wstring> screenshotDirectory() {
 }
 
 int run() {
+  const std::optional<std::wstring> screenshots = screenshotDirectory();
+  // What the program remembers: the user's settings; a picture run starts from the
+  // defaults and leaves them alone.
+  std::unique_ptr<platform::SettingsStore> settings;
+  if (screenshots)
+    settings = std::make_unique<platform::MemorySettings>();
+  else
+    settings = platform::openUserSettings();
   std::unique_ptr<app::Application> application;
   try {
-    application = std::make_unique<app::Application>(link::PortTable::fromEnvironment());
+    application = std::make_unique<app::Application>(link::PortTable::fromEnvironment(), std::move(settings));
   } catch (const std::bad_alloc&) {
     ::MessageBoxW(nullptr, ui::win32::widen(app::texts::kOutOfMemory).c_str(),
                   ui::win32::widen(app::texts::kShellCaption).c_str(), MB_OK | MB_ICONERROR);
     return 0;
   }
   ui::win32::MainWindow window(*application, ui::win32::measureSystemCell());
-  if (const std::optional<std::wstring> directory = screenshotDirectory()) {
+  if (const std::optional<std::wstring>& directory = screenshots) {
     const bool ok = ui::win32::writeScreenshots(window, *directory);
     std::fprintf(stderr, "%s %s\n", ok ? "Bilder geschrieben nach" : "Bilder konnten nicht geschrieben werden nach",
                  ui::win32::narrow(*directory).c_str());

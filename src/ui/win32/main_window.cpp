@@ -1,5 +1,7 @@
 #include "ui/win32/main_window.h"
 
+#include <vector>
+
 #include "app/menu.h"
 #include "app/texts.h"
 #include "ui/win32/cell_metrics.h"
@@ -36,6 +38,23 @@ bool droppedList(HWND hwnd) {
   return false;
 }
 
+BOOL CALLBACK addWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (::GetMonitorInfoW(monitor, &info)) {
+    const RECT& r = info.rcWork;
+    reinterpret_cast<std::vector<window::Rect>*>(areas)->push_back({r.left, r.top, r.right - r.left, r.bottom - r.top});
+  }
+  return TRUE;
+}
+
+// The work area of each screen there is now.
+std::vector<window::Rect> screenAreas() {
+  std::vector<window::Rect> areas;
+  ::EnumDisplayMonitors(nullptr, nullptr, &addWorkArea, reinterpret_cast<LPARAM>(&areas));
+  return areas;
+}
+
 }  // namespace
 
 std::string MenuTable::text(int id) const {
@@ -64,7 +83,7 @@ MainWindow::MainWindow(app::Application& application, window::CellSize cell)
   fonts_.dialogBase = measureDialogBase(fonts_.dialog);
   ACCEL closeChild{FVIRTKEY | FCONTROL, VK_F4, kCloseChild};
   accelerators_ = ::CreateAcceleratorTableW(&closeChild, 1);
-  const window::Rect frame = logic_.onCreate(cell);
+  const window::Rect frame = logic_.onCreate(cell, screenAreas());
   ::MoveWindow(hwnd_, frame.x, frame.y, frame.w, frame.h, FALSE);
   RECT client{};
   ::GetClientRect(hwnd_, &client);
@@ -173,6 +192,7 @@ void MainWindow::onClose() {
   // The port (receiver and any transfer) stops before the child window and the rest
   // of the program go; the child's own close handling does that.
   if (child_ && !child_->closeWindow()) return;
+  if (RECT frame{}; !::IsIconic(hwnd_) && ::GetWindowRect(hwnd_, &frame)) logic_.onClosing({frame.left, frame.top});
   logic_.onExit();
   ::DestroyWindow(hwnd_);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The main window over Win32: title "TRV810-Tool", fixed at 104 x 46 character
-// cells (outer size) at 0,0, no maximising; the menu "Menue_TRV810" with its
+// cells (outer size) at 0,0 or where it stood last, no maximising; the menu "Menue_TRV810" with its
 // accelerators (Alt and the underlined letter; Ctrl+F4 closes the child window); a
 // white client area that hosts one child window at a time. Menu commands, size
 // changes and closing go to app::MainWindow; this class only builds and forwards.

@@ -82,6 +82,9 @@ std::optional<std::string> Win32WindowHost::chooseFile(const window::FileDialogR
   const std::wstring suffix = widen(request.defaultSuffix);
   std::wstring path = widen(request.startPath);
   path.resize(kPathChars, L'\0');
+  // Without a file to start from, the folder chosen last; the most recent file the
+  // logic puts in startPath itself, and the dialog keeps a list of its own.
+  const std::wstring folder = widen(request.startFolder);
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner_;
@@ -89,6 +92,7 @@ std::optional<std::string> Win32WindowHost::chooseFile(const window::FileDialogR
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = kPathChars;
+  dialog.lpstrInitialDir = request.startPath.empty() && !folder.empty() ? folder.c_str() : nullptr;
   dialog.lpstrDefExt = suffix.empty() ? nullptr : suffix.c_str();
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
                  (save ? (request.confirmOverwrite ? OFN_OVERWRITEPROMPT : 0u) : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
