@@ -7,7 +7,7 @@
 # that ends the read, a form error and its box, the file dialog, the signal-sequence
 # dialog, the question before closing, the flash-update window while the unit erases
 # and after "Stop". The Qt program runs on Qt's offscreen platform, so it needs no
-# display.
+# display, on a screen of 1280 x 1024 pixels.
 #
 #   scripts/screenshots.sh [DIR]
 #   scripts/screenshots.sh --windows [DIR]
@@ -41,6 +41,6 @@ scripts/install-deps.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRV810_GUI=ON >/dev/null
 cmake --build build/release -j"$(nproc)" --target trv810 trv810-sim >/dev/null
 
-QT_QPA_PLATFORM=offscreen scripts/with-sim.sh --baud 0 --erase-delay-ms 1000 --config scripts/widest-values.kfg -- \
+QT_QPA_PLATFORM=offscreen:configfile=$PWD/tests/support/offscreen-1280x1024.json scripts/with-sim.sh --baud 0 --erase-delay-ms 1000 --config scripts/widest-values.kfg -- \
   build/release/src/ui/qt/trv810 --screenshot "$out"
 ls "$out"/*.png

@@ -19,9 +19,12 @@ bool saveValidatedConfiguration(Form& form, window::WindowHost& host, std::strin
 
 bool loadConfigurationCommand(Form& form, window::WindowHost& host, std::string& lastPath) {
   const std::optional<std::string> path = host.chooseOpenFile(configFileDialog(lastPath, false));
-  if (!path) return false;
-  lastPath = *path;
-  if (!loadConfigFileShowing(*path, form.image(), host)) return false;
+  return path && loadConfigurationFile(form, host, lastPath, *path);
+}
+
+bool loadConfigurationFile(Form& form, window::WindowHost& host, std::string& lastPath, const std::string& path) {
+  lastPath = path;
+  if (!loadConfigFileShowing(path, form.image(), host)) return false;
   form.showImportedImage();
   return true;
 }

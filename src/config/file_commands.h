@@ -24,4 +24,8 @@ bool saveValidatedConfiguration(Form& form, window::WindowHost& host, std::strin
 /// thumb to the top). True when the image was replaced.
 bool loadConfigurationCommand(Form& form, window::WindowHost& host, std::string& lastPath);
 
+/// The part of "Datei laden" after the user chose `path`: loads it with every question
+/// and message. True when the image was replaced.
+bool loadConfigurationFile(Form& form, window::WindowHost& host, std::string& lastPath, const std::string& path);
+
 }  // namespace trv810::config
