@@ -60,7 +60,7 @@ void ConfigWindow::onClose() {
 }
 
 void ConfigWindow::openFile(const std::string& path) {
-  // "Datei laden" is disabled while a transfer runs; a file from outside waits as a click would.
+  // "Datei laden" is disabled while a transfer runs; a file from outside is not taken then either.
   if (!controls_.enabled(ids::kLoad) || !mayReplaceForm(texts::kLoadQuestion)) return;
   if (loadConfigurationFile(form_, host_, lastPath_, path)) onLoaded();
 }
