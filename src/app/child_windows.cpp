@@ -6,6 +6,24 @@
 
 namespace trv810::app {
 
+namespace {
+
+bool endsWithIgnoringCase(std::string_view name, std::string_view ending) {
+  if (name.size() < ending.size()) return false;
+  name.remove_prefix(name.size() - ending.size());
+  for (std::size_t i = 0; i < ending.size(); ++i)
+    if ((name[i] >= 'A' && name[i] <= 'Z' ? name[i] - 'A' + 'a' : name[i]) != ending[i]) return false;
+  return true;
+}
+
+}  // namespace
+
+ChildKind childKindForFile(std::string_view path) {
+  if (endsWithIgnoringCase(path, ".kfg")) return ChildKind::Configuration;
+  if (endsWithIgnoringCase(path, ".hex") || endsWithIgnoringCase(path, ".bin")) return ChildKind::FlashUpdate;
+  return ChildKind::None;
+}
+
 ChildFrame childFrame(ChildKind kind, const ShellState& shell) {
   if (kind == ChildKind::FlashUpdate)
     return {texts::kFlashUpdateTitle, firmware::UpdateWindow::layout(shell.cell, shell.clientWidth).frame};

@@ -5,6 +5,7 @@
 // window is here, once; a face builds any child window from these alone.
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "app/application.h"
@@ -21,6 +22,11 @@ struct ChildFrame {
   std::string_view title;  ///< UTF-8
   window::Rect frame;      ///< outer frame, relative to the main window's client area
 };
+
+/// The kind of child window that opens the file at `path`, by the ending of its name in
+/// any case: ".kfg" the configuration window, ".hex" and ".bin" the flash-update
+/// window; None for every other name.
+ChildKind childKindForFile(std::string_view path);
 
 /// Title and frame of the child window of `kind` (not None) for the shell's cell and
 /// client size: the configuration window fills the client area, the flash-update
@@ -47,6 +53,9 @@ class ChildLogic {
   virtual void onNotification(const transfer::Notification& notification) = 0;
   /// The host's tick while the window asked for ticks.
   virtual void onTick() = 0;
+  /// Loads the file at `path` as the window's own file command does once the user has
+  /// chosen it, with the same questions and messages; nothing while a transfer runs.
+  virtual void openFile(const std::string& path) = 0;
 };
 
 /// The logic of one kind of window behind ChildLogic; window() for tests and pictures.
@@ -62,6 +71,7 @@ class ChildOf : public ChildLogic {
   void onClose() override { window_.onClose(); }
   void onNotification(const transfer::Notification& notification) override { window_.onNotification(notification); }
   void onTick() override { window_.onTick(); }
+  void openFile(const std::string& path) override { window_.openFile(path); }
 
   Window& window() { return window_; }
 

@@ -1,12 +1,15 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 #include <utility>
 
+#include "app/child_windows.h"
 #include "app/port_dialog.h"
 #include "app/remembered.h"
 #include "app/texts.h"
+#include "platform/file_reader.h"
 
 namespace trv810::app {
 
@@ -20,6 +23,20 @@ MainWindow::MainWindow(ShellState& shell, window::ControlTable& menu, window::Wi
 
 window::Rect MainWindow::frameFor(window::CellSize cell) {
   return {0, 0, kMainWidthCells * cell.width, kMainHeightCells * cell.height};
+}
+
+window::Rect MainWindow::fitFrame(window::Rect frame, window::Rect area, int barWidth, int barHeight) {
+  // A scroll bar in one direction narrows the client area across, which may call for
+  // the other one; two rounds settle it.
+  bool vertical = false;
+  bool horizontal = false;
+  for (int round = 0; round < 2; ++round) {
+    vertical = frame.h + (horizontal ? barHeight : 0) > area.h;
+    horizontal = frame.w + (vertical ? barWidth : 0) > area.w;
+  }
+  const int w = std::min(frame.w + (vertical ? barWidth : 0), area.w);
+  const int h = std::min(frame.h + (horizontal ? barHeight : 0), area.h);
+  return {std::clamp(frame.x, area.x, area.x + area.w - w), std::clamp(frame.y, area.y, area.y + area.h - h), w, h};
 }
 
 std::string MainWindow::infoText() {
@@ -91,6 +108,31 @@ void MainWindow::openChild(ChildKind kind) {
     shell_.child = ChildKind::None;
     setMenuListEnabled(true);
   }
+}
+
+void MainWindow::openFile(const std::string& path) {
+  const ChildKind kind = childKindForFile(path);
+  if (kind == ChildKind::None) {
+    host_.messageBox(std::string(texts::kUnknownFileKind) + "\n" + path, texts::kShellCaption, window::Icon::Error);
+    return;
+  }
+  // A file that cannot be read for another reason is the loader's to report, with the
+  // window it was meant for open.
+  platform::FileReader file;
+  if (const platform::FileResult opened = file.open(path); !opened && opened.error == ENOENT) {
+    host_.messageBox(std::string(texts::kMissingFile) + "\n" + path, texts::kShellCaption, window::Icon::Error);
+    return;
+  }
+  file.close();
+  if (shell_.childOpen() && shell_.child != kind) {
+    const std::string_view open = childFrame(shell_.child, shell_).title;
+    host_.messageBox(std::string(texts::kCloseFirst) + std::string(open) + std::string(texts::kCloseFirstEnd) + "\n" +
+                         path,
+                     texts::kShellCaption, window::Icon::Information);
+    return;
+  }
+  openChild(kind);
+  if (ChildLogic* child = shell_.child == kind ? shellHost_.openChild() : nullptr) child->openFile(path);
 }
 
 void MainWindow::onChildClosed() {

@@ -17,6 +17,17 @@ inline constexpr std::string_view kMenuInfo = "&Info";
 inline constexpr std::string_view kShellCaption = "TRV810";
 inline constexpr std::string_view kOutOfMemory = "Nicht genügend Speicher !";
 
+/// A file handed to the program (on its command line or dropped on its window) that it
+/// does not open; the file's path follows on the next line.
+inline constexpr std::string_view kUnknownFileKind =
+    "Diese Datei kann das Programm nicht öffnen: es lädt Konfigurationen (.kfg) und "
+    "Firmware-Dateien (.hex, .bin).";
+/// A file handed to the program that is not there; its path follows on the next line.
+inline constexpr std::string_view kMissingFile = "Datei nicht vorhanden !";
+/// The other window is open: its title, then kCloseFirstEnd, then the file's path.
+inline constexpr std::string_view kCloseFirst = "Bitte zuerst das Fenster „";
+inline constexpr std::string_view kCloseFirstEnd = "“ schließen, dann die Datei erneut öffnen:";
+
 inline constexpr std::string_view kConfigurationTitle = "TRV810-Konfiguration";
 inline constexpr std::string_view kFlashUpdateTitle = "Flash-Update";
 

@@ -59,6 +59,17 @@ void ConfigWindow::onClose() {
   host_.setTicking(false);
 }
 
+void ConfigWindow::openFile(const std::string& path) {
+  // "Datei laden" is disabled while a transfer runs; a file from outside is not taken then either.
+  if (!controls_.enabled(ids::kLoad) || !mayReplaceForm(texts::kLoadQuestion)) return;
+  if (loadConfigurationFile(form_, host_, lastPath_, path, history_)) onLoaded();
+}
+
+void ConfigWindow::onLoaded() {
+  controls_.setSelection(ids::kScrollBar, 0);
+  saved_ = form_.state();
+}
+
 void ConfigWindow::onCommand(int id) {
   if (form_.onToggle(id)) return;
   switch (id) {
@@ -69,10 +80,8 @@ void ConfigWindow::onCommand(int id) {
       readUnit();
       break;
     case ids::kLoad:
-      if (!mayReplaceForm(texts::kLoadQuestion)) break;
-      if (loadConfigurationCommand(form_, host_, lastPath_, history_)) {
-        controls_.setSelection(ids::kScrollBar, 0);
-        saved_ = form_.state();
+      if (mayReplaceForm(texts::kLoadQuestion) && loadConfigurationCommand(form_, host_, lastPath_, history_)) {
+        onLoaded();
       }
       break;
     case ids::kSave:

@@ -79,6 +79,9 @@ class ConfigWindow {
   bool onCloseRequest();
   /// The window closes: stops a running transfer (closing the port), without a message.
   void onClose();
+  /// Loads the configuration file at `path` as "Datei laden" does once the user has
+  /// chosen it (asking first when the form holds edits); nothing while a transfer runs.
+  void openFile(const std::string& path);
   /// A click on control `id`: the toggles, the five commands; other ids nothing.
   void onCommand(int id);
   /// The scroll bar: line up and down, the thumb; other requests change nothing.
@@ -124,6 +127,7 @@ class ConfigWindow {
   bool validateForm();
   void showFormError(FormResult result);
   bool mayReplaceForm(std::string_view question);
+  void onLoaded();
 
   // What the status line says while a transfer runs.
   enum class Phase { Waiting, Receiving, Erasing, Sending };

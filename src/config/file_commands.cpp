@@ -24,10 +24,14 @@ bool saveValidatedConfiguration(Form& form, window::WindowHost& host, std::strin
 bool loadConfigurationCommand(Form& form, window::WindowHost& host, std::string& lastPath,
                               window::FileHistory* history) {
   const std::optional<std::string> path = window::chooseFile(host, configFileDialog(lastPath, false), history, false);
-  if (!path) return false;
-  lastPath = *path;
-  if (!loadConfigFileShowing(*path, form.image(), host)) return false;
-  if (history) history->used(*path);
+  return path && loadConfigurationFile(form, host, lastPath, *path, history);
+}
+
+bool loadConfigurationFile(Form& form, window::WindowHost& host, std::string& lastPath, const std::string& path,
+                           window::FileHistory* history) {
+  lastPath = path;
+  if (!loadConfigFileShowing(path, form.image(), host)) return false;
+  if (history) history->used(path);
   form.showImportedImage();
   return true;
 }

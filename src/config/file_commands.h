@@ -29,4 +29,10 @@ bool saveValidatedConfiguration(Form& form, window::WindowHost& host, std::strin
 bool loadConfigurationCommand(Form& form, window::WindowHost& host, std::string& lastPath,
                               window::FileHistory* history = nullptr);
 
+/// The part of "Datei laden" after the user chose `path`: loads it with every question
+/// and message; a loaded file joins `history`'s recent files. True when the image was
+/// replaced.
+bool loadConfigurationFile(Form& form, window::WindowHost& host, std::string& lastPath, const std::string& path,
+                           window::FileHistory* history = nullptr);
+
 }  // namespace trv810::config

@@ -155,6 +155,11 @@ void UpdateWindow::onFileChosen(const std::string& path) {
   show({std::string(texts::kInvalidFile), describe(result), texts::kCaption, window::Icon::Error});
 }
 
+void UpdateWindow::openFile(const std::string& path) {
+  // "Hex-Datei" is disabled while programming runs, which reads the image.
+  if (controls_.enabled(ids::kHexFile)) onFileChosen(path);
+}
+
 void UpdateWindow::program() {
   const transfer::Start start = update_.start(port_.target(), sink_);
   if (!start) {

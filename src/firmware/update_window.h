@@ -82,6 +82,8 @@ class UpdateWindow {
   void onCommand(int id);
   /// Loads the firmware file at `path` as "Hex-Datei" does once the user has chosen it.
   void onFileChosen(const std::string& path);
+  /// The same for a file from outside the window; nothing while programming runs.
+  void openFile(const std::string& path);
   /// A notification of the transfer, on the window's thread. After the window has
   /// closed nothing is acted on any more.
   void onNotification(const transfer::Notification& notification);

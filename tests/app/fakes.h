@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/child_windows.h"
 #include "app/port_dialog.h"
 #include "app/shell_host.h"
 #include "window/controls.h"
@@ -77,14 +78,30 @@ class RecordingHost : public window::WindowHost {
   std::optional<std::string> chosenPath;
 };
 
+/// A child window's logic that notes the files it is given.
+class FileTakingChild : public ChildLogic {
+ public:
+  window::ControlInput input() override { return {}; }
+  void onCreate() override {}
+  bool onCloseRequest() override { return true; }
+  void onClose() override {}
+  void onNotification(const transfer::Notification&) override {}
+  void onTick() override {}
+  void openFile(const std::string& path) override { opened.push_back(path); }
+
+  std::vector<std::string> opened;
+};
+
 class ScriptedShellHost : public ShellHost {
  public:
   bool createChild(ChildKind kind) override {
     created.push_back(kind);
     return childCreation;
   }
+  ChildLogic* openChild() override { return created.empty() ? nullptr : &child; }
   bool childCreation = true;
   std::vector<ChildKind> created;
+  FileTakingChild child;
 };
 
 }  // namespace trv810::app::test

@@ -4,6 +4,7 @@
 
 #include "app/menu.h"
 #include "fakes.h"
+#include "support/temp_dir.h"
 
 namespace trv810::app {
 namespace {
@@ -27,6 +28,16 @@ TEST_F(MainWindowTest, CreationSizesTheWindowFromTheCell) {
   window.onSize(816, 680);
   EXPECT_EQ(shell.clientWidth, 816);
   EXPECT_EQ(shell.clientHeight, 680);
+
+  // On a smaller screen the frame takes the work area's height (or width) and room for
+  // the scroll bar the client area then needs across; a bar may call for the other.
+  const Rect big{0, 0, 1248, 1104};
+  EXPECT_EQ(MainWindow::fitFrame({0, 0, 728, 644}, {0, 0, 1280, 984}, 17, 17), (Rect{0, 0, 728, 644}));
+  EXPECT_EQ(MainWindow::fitFrame(big, {0, 0, 1280, 984}, 25, 25), (Rect{0, 0, 1273, 984}));
+  EXPECT_EQ(MainWindow::fitFrame(big, {0, 0, 1260, 984}, 25, 25), (Rect{0, 0, 1260, 984}));
+  EXPECT_EQ(MainWindow::fitFrame({0, 0, 832, 736}, {0, 40, 1024, 560}, 17, 17), (Rect{0, 40, 849, 560}));
+  EXPECT_EQ(MainWindow::fitFrame({0, 0, 1010, 500}, {0, 0, 1024, 560}, 17, 17), (Rect{0, 0, 1010, 500}));
+  EXPECT_EQ(MainWindow::fitFrame({0, 0, 1010, 600}, {0, 0, 1024, 560}, 17, 17), (Rect{0, 0, 1024, 560}));
 }
 
 TEST_F(MainWindowTest, MenuHasItsEntriesAndIds) {
@@ -99,6 +110,43 @@ TEST_F(MainWindowTest, InfoBoxStartsWithTheVersion) {
   EXPECT_EQ(host.boxes[0].text.rfind("V1.30", 0), 0u);
   EXPECT_EQ(host.boxes[0].caption, "TRV810");
   EXPECT_EQ(host.boxes[0].icon, window::Icon::Information);
+}
+
+TEST_F(MainWindowTest, FilesFromOutsideOpenTheWindowTheirNameAsksFor) {
+  tests::TempDir dir;
+  const std::string kfg = dir.write("Anlage.KFG", "x");
+  const std::string hex = dir.write("fw.hex", "x");
+  const std::string bin = dir.write("FW.BIN", "x");
+
+  // Each opens its window and reaches it; the same kind again goes to the open window.
+  window.openFile(kfg);
+  window.openFile(kfg);
+  EXPECT_EQ(shellHost.created, (std::vector{ChildKind::Configuration}));
+  // Another kind while a window is open: the user is told to close it first.
+  window.openFile(hex);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find("„TRV810-Konfiguration“"), std::string::npos);
+  EXPECT_NE(host.boxes[0].text.find(hex), std::string::npos);
+  window.onChildClosed();
+  window.openFile(bin);
+  window.openFile(hex);
+  EXPECT_EQ(shellHost.created, (std::vector{ChildKind::Configuration, ChildKind::FlashUpdate}));
+  EXPECT_EQ(shellHost.child.opened, (std::vector{kfg, kfg, bin, hex}));
+  window.onChildClosed();
+
+  // An unknown ending, a name that merely contains one, and a file that is not there:
+  // a box with the path, and no window.
+  host.boxes.clear();
+  const std::string missing = dir.file("weg.kfg");
+  for (const std::string& path : {dir.write("notes.txt", "x"), dir.write("kfg", "x"), missing})
+    window.openFile(path);
+  ASSERT_EQ(host.boxes.size(), 3u);
+  EXPECT_EQ(host.boxes[0].text.rfind("Diese Datei kann das Programm nicht öffnen", 0), 0u);
+  EXPECT_EQ(host.boxes[2].text, "Datei nicht vorhanden !\n" + missing);
+  for (const test::Box& box : host.boxes) EXPECT_EQ(box.icon, window::Icon::Error);
+  EXPECT_EQ(shellHost.created.size(), 2u);
+  EXPECT_FALSE(shell.childOpen());
+  EXPECT_TRUE(menu.enabled(kCommandConfiguration));
 }
 
 TEST_F(MainWindowTest, ExitClosesThePortWithAChildOpen) {

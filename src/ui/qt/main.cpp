@@ -3,6 +3,9 @@
 // window; then the event loop. Exit closes the port before anything is released.
 //
 //   trv810                    the program
+//   trv810 FILE               the program with FILE open: a configuration (.kfg) in the
+//                             configuration window, a firmware image (.hex, .bin) in the
+//                             flash-update window
 //   trv810 --screenshot DIR   writes pictures of its windows into DIR and ends
 
 #include <cstdio>
@@ -13,6 +16,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTimer>
 
 #include "app/application.h"
 #include "app/texts.h"
@@ -56,6 +60,13 @@ int run(QApplication& qt) {
     return ok ? 0 : 1;
   }
   window.show();
+  // The first argument that is no option is a file to open, once the window is up.
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    if (arguments.at(i).startsWith(QLatin1Char('-'))) continue;
+    const QString file = arguments.at(i);
+    QTimer::singleShot(0, &window, [&window, file] { window.openFile(file); });
+    break;
+  }
   return QApplication::exec();
 }
 

@@ -3,11 +3,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLayout>
+#include <QMimeData>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 
 #include "app/menu.h"
@@ -61,7 +67,8 @@ MainWindowWidget::MainWindowWidget(app::Application& application, window::CellSi
                                Qt::WindowCloseButtonHint),
       application_(application),
       frame_(app::MainWindow::frameFor(cell)),
-      client_(new QWidget(this)),
+      view_(new QScrollArea(this)),
+      client_(new QWidget),
       host_(this, client_, [this](const QString& title) { setWindowTitle(title); }, nullptr, [this] { close(); }),
       logic_(application.shell(), menu_, host_, *this, [&application] { application.closePort(); }) {
   setWindowTitle(fromUtf8(app::texts::kMainTitle));
@@ -70,7 +77,16 @@ MainWindowWidget::MainWindowWidget(app::Application& application, window::CellSi
   white.setColor(QPalette::Window, Qt::white);
   client_->setPalette(white);
   client_->installEventFilter(this);
-  setCentralWidget(client_);
+  // The view shows the client area at its own size; only a window cut to a small
+  // screen shows a part of it, with scroll bars.
+  view_->setFrameShape(QFrame::NoFrame);
+  view_->setFocusPolicy(Qt::NoFocus);  // Tab goes round the child window's controls only
+  view_->setWidgetResizable(false);
+  view_->setWidget(client_);
+  view_->setPalette(white);
+  setCentralWidget(view_);
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { showFocused(now); });
+  setAcceptDrops(true);
   buildMenu();
   frame_ = logic_.onCreate(cell, screenAreas());
   applyFrame();
@@ -102,8 +118,26 @@ void MainWindowWidget::applyFrame() {
   // The frame is the outer size; what the window system adds around the widget is
   // only known once the window is shown, and is taken off then.
   const QSize decoration = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
-  setFixedSize(frame_.w - decoration.width(), frame_.h - decoration.height());
-  move(frame_.x, frame_.y);
+  // The screen the frame's corner is on: a remembered place may be on another one.
+  const QScreen* shown = QGuiApplication::screenAt(QPoint(frame_.x, frame_.y));
+  if (!shown) shown = screen();
+  const QRect area = shown ? shown->availableGeometry() : QRect(frame_.x, frame_.y, frame_.w, frame_.h);
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view_);
+  const window::Rect fitted =
+      app::MainWindow::fitFrame(frame_, {area.x(), area.y(), area.width(), area.height()}, bar, bar);
+  setFixedSize(fitted.w - decoration.width(), fitted.h - decoration.height());
+  move(fitted.x, fitted.y);
+  // The client area is what the whole frame would hold around the menu, whatever part
+  // of it the screen has room for.
+  layout()->activate();
+  const QSize around = size() - view_->size();
+  client_->setFixedSize(frame_.w - decoration.width() - around.width(), frame_.h - decoration.height() - around.height());
+}
+
+void MainWindowWidget::showFocused(QWidget* focused) {
+  // Tab reaches a control out of view, or the logic gives one the focus: the client
+  // area scrolls to show it whole.
+  if (focused && client_->isAncestorOf(focused)) view_->ensureWidgetVisible(focused, 0, 0);
 }
 
 void MainWindowWidget::showEvent(QShowEvent* event) {
@@ -129,6 +163,38 @@ void MainWindowWidget::closeEvent(QCloseEvent* event) {
   if (!isMinimized()) logic_.onClosing({x(), y()});
   logic_.onExit();
   QMainWindow::closeEvent(event);
+}
+
+void MainWindowWidget::openFile(const QString& path) { logic_.openFile(toUtf8(path)); }
+
+namespace {
+
+/// The first local file among what is dragged, or an empty string.
+QString droppedFile(const QMimeData* data) {
+  if (!data) return {};
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) return url.toLocalFile();
+  return {};
+}
+
+}  // namespace
+
+void MainWindowWidget::dragEnterEvent(QDragEnterEvent* event) {
+  if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindowWidget::dropEvent(QDropEvent* event) {
+  const QString path = droppedFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  // The drag's source waits until the drop returns: the file opens, with any message
+  // box, once it has.
+  QTimer::singleShot(0, this, [this, path] { openFile(path); });
+}
+
+app::ChildLogic* MainWindowWidget::openChild() {
+  auto* content = child_ ? dynamic_cast<WindowContent*>(child_->content()) : nullptr;
+  return content ? &content->logic() : nullptr;
 }
 
 bool MainWindowWidget::createChild(app::ChildKind kind) {

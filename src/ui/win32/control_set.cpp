@@ -86,6 +86,11 @@ void paintBackground(HWND hwnd, HDC dc) {
   ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
 }
 
+UINT showControlMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"TRV810.ShowControl");
+  return message;
+}
+
 bool isPushButton(HWND hwnd) {
   wchar_t name[16] = {};
   if (!hwnd || !::GetClassNameW(hwnd, name, 16) || ::lstrcmpiW(name, L"BUTTON") != 0) return false;
@@ -417,13 +422,13 @@ LRESULT ControlSet::onControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
       }
       break;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      if (control.kind == ControlKind::Toggle) {
-        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-        ::InvalidateRect(hwnd, nullptr, TRUE);
-        return result;
-      }
-      break;
+    case WM_KILLFOCUS: {
+      const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+      if (control.kind == ControlKind::Toggle) ::InvalidateRect(hwnd, nullptr, TRUE);
+      if (message == WM_SETFOCUS)
+        ::SendMessageW(::GetAncestor(hwnd, GA_ROOT), showControlMessage(), reinterpret_cast<WPARAM>(hwnd), 0);
+      return result;
+    }
     case WM_LBUTTONDOWN:
       if (input_.pressed && control.id >= 0) input_.pressed(control.id, wParam == MK_LBUTTON);
       break;

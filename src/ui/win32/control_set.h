@@ -108,6 +108,10 @@ class Win32ControlTable : public window::ControlTable {
 /// buttons ask their parent for it (WM_PRINTCLIENT) to draw over.
 void paintBackground(HWND hwnd, HDC dc);
 
+/// The message a control sends its top-level window when it takes the focus, the
+/// control in wParam, so a window that shows part of its content can bring it into view.
+UINT showControlMessage();
+
 /// Whether `hwnd` is a push button (which Enter then presses, as Space does).
 bool isPushButton(HWND hwnd);
 

@@ -4,6 +4,9 @@
 // port before anything is released.
 //
 //   trv810.exe                    the program
+//   trv810.exe FILE               the program with FILE open: a configuration (.kfg) in the
+//                                 configuration window, a firmware image (.hex, .bin) in
+//                                 the flash-update window
 //   trv810.exe --screenshot DIR   writes pictures of its windows into DIR and ends
 
 #include <cstdio>
@@ -27,24 +30,35 @@ namespace {
 
 using namespace trv810;
 
-/// The directory after --screenshot ("screenshots" when none follows), or nothing.
-std::optional<std::wstring> screenshotDirectory() {
+struct Arguments {
+  std::optional<std::wstring> screenshots;  ///< the directory after --screenshot
+  std::optional<std::wstring> file;         ///< the first argument that is no option
+};
+
+/// The program's arguments, in UTF-16 as Windows keeps them (so any file name arrives
+/// whole). --screenshot without a directory means "screenshots".
+Arguments arguments() {
   int count = 0;
-  LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-  std::optional<std::wstring> directory;
-  for (int i = 1; i < count; ++i)
-    if (std::wstring_view(arguments[i]) == L"--screenshot")
-      directory = i + 1 < count ? arguments[i + 1] : L"screenshots";
-  ::LocalFree(arguments);
-  return directory;
+  LPWSTR* words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  Arguments found;
+  for (int i = 1; i < count; ++i) {
+    const std::wstring_view word(words[i]);
+    if (word == L"--screenshot") {
+      found.screenshots = i + 1 < count ? words[++i] : L"screenshots";
+    } else if (!word.starts_with(L'-') && !found.file) {
+      found.file = std::wstring(word);
+    }
+  }
+  ::LocalFree(words);
+  return found;
 }
 
 int run() {
-  const std::optional<std::wstring> screenshots = screenshotDirectory();
+  const Arguments given = arguments();
   // What the program remembers: the user's settings; a picture run starts from the
   // defaults and leaves them alone.
   std::unique_ptr<platform::SettingsStore> settings;
-  if (screenshots)
+  if (given.screenshots)
     settings = std::make_unique<platform::MemorySettings>();
   else
     settings = platform::openUserSettings();
@@ -57,7 +71,7 @@ int run() {
     return 0;
   }
   ui::win32::MainWindow window(*application, ui::win32::measureSystemCell());
-  if (const std::optional<std::wstring>& directory = screenshots) {
+  if (const std::optional<std::wstring>& directory = given.screenshots) {
     const bool ok = ui::win32::writeScreenshots(window, *directory);
     std::fprintf(stderr, "%s %s\n", ok ? "Bilder geschrieben nach" : "Bilder konnten nicht geschrieben werden nach",
                  ui::win32::narrow(*directory).c_str());
@@ -65,6 +79,7 @@ int run() {
   }
   ::ShowWindow(window.window(), SW_SHOWNORMAL);
   ::UpdateWindow(window.window());
+  if (given.file) window.openFile(*given.file);
   MSG msg;
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (window.translate(msg)) continue;

@@ -1,5 +1,6 @@
 #include "ui/win32/main_window.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "app/menu.h"
@@ -84,10 +85,16 @@ MainWindow::MainWindow(app::Application& application, window::CellSize cell)
   ACCEL closeChild{FVIRTKEY | FCONTROL, VK_F4, kCloseChild};
   accelerators_ = ::CreateAcceleratorTableW(&closeChild, 1);
   const window::Rect frame = logic_.onCreate(cell, screenAreas());
+  frame_ = frame;
   ::MoveWindow(hwnd_, frame.x, frame.y, frame.w, frame.h, FALSE);
+  // The client area keeps the size the whole frame gives it; child windows are laid
+  // out for that, whatever part of it the screen shows.
   RECT client{};
   ::GetClientRect(hwnd_, &client);
+  client_ = createClientArea(client.right, client.bottom);
   logic_.onSize(client.right, client.bottom);
+  fitToWorkArea(frame);
+  ::DragAcceptFiles(hwnd_, TRUE);
 }
 
 MainWindow::~MainWindow() {
@@ -112,6 +119,102 @@ HWND MainWindow::createFrame() {
   ::RegisterClassW(&windowClass);
   return ::CreateWindowExW(0, kClassName, widen(app::texts::kMainTitle).c_str(), kStyle, 0, 0, 640, 480, nullptr,
                            buildMenu(), instance, this);
+}
+
+HWND MainWindow::createClientArea(int width, int height) {
+  HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = &::DefWindowProcW;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+  windowClass.lpszClassName = L"TRV810Client";
+  ::RegisterClassW(&windowClass);  // fails harmlessly once it exists
+  clientSize_ = {width, height};
+  return ::CreateWindowExW(WS_EX_CONTROLPARENT, windowClass.lpszClassName, L"",
+                           WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height, hwnd_, nullptr, instance,
+                           nullptr);
+}
+
+void MainWindow::fitToWorkArea(const window::Rect& frame) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  const window::Rect fitted =
+      app::MainWindow::fitFrame(frame, {work.left, work.top, work.right - work.left, work.bottom - work.top},
+                                ::GetSystemMetrics(SM_CXVSCROLL), ::GetSystemMetrics(SM_CYHSCROLL));
+  if (fitted.x != frame.x || fitted.y != frame.y || fitted.w != frame.w || fitted.h != frame.h)
+    ::MoveWindow(hwnd_, fitted.x, fitted.y, fitted.w, fitted.h, FALSE);
+  updateScrollBars();
+}
+
+void MainWindow::updateScrollBars() {
+  if (!client_ || adjusting_) return;
+  adjusting_ = true;
+  // A bar that appears or goes sizes the client area, which may call for the other one.
+  for (int round = 0; round < 3; ++round) {
+    RECT view{};
+    ::GetClientRect(hwnd_, &view);
+    const auto set = [this](int bar, LONG whole, LONG shown, LONG& position) {
+      position = std::clamp<LONG>(position, 0, std::max<LONG>(0, whole - shown));
+      SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, static_cast<int>(whole) - 1,
+                      static_cast<UINT>(std::max<LONG>(shown, 0)), static_cast<int>(position), 0};
+      ::SetScrollInfo(hwnd_, bar, &info, TRUE);  // hides the bar when the page holds everything
+    };
+    set(SB_HORZ, clientSize_.cx, view.right, scrolled_.x);
+    set(SB_VERT, clientSize_.cy, view.bottom, scrolled_.y);
+    RECT after{};
+    ::GetClientRect(hwnd_, &after);
+    if (::EqualRect(&view, &after)) break;
+  }
+  adjusting_ = false;
+  ::SetWindowPos(client_, nullptr, -scrolled_.x, -scrolled_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::scrollBy(int dx, int dy) {
+  scrolled_.x += dx;
+  scrolled_.y += dy;
+  updateScrollBars();
+}
+
+void MainWindow::onScroll(int bar, int request) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  ::GetScrollInfo(hwnd_, bar, &info);
+  const int line = bar == SB_VERT ? application_.shell().cell.height : application_.shell().cell.width;
+  int to = info.nPos;
+  switch (request) {
+    case SB_LINEUP: to -= line; break;
+    case SB_LINEDOWN: to += line; break;
+    case SB_PAGEUP: to -= static_cast<int>(info.nPage); break;
+    case SB_PAGEDOWN: to += static_cast<int>(info.nPage); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: to = info.nTrackPos; break;
+    case SB_TOP: to = info.nMin; break;
+    case SB_BOTTOM: to = info.nMax; break;
+    default: return;
+  }
+  if (bar == SB_VERT)
+    scrollBy(0, to - info.nPos);
+  else
+    scrollBy(to - info.nPos, 0);
+}
+
+void MainWindow::showControl(HWND control) {
+  if (!client_ || !::IsChild(client_, control)) return;
+  RECT at{};
+  ::GetWindowRect(control, &at);
+  ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&at), 2);
+  RECT view{};
+  ::GetClientRect(hwnd_, &view);
+  // Just far enough to show it whole; its top left first when it is larger than the view.
+  const auto needed = [](LONG low, LONG high, LONG viewEnd) {
+    LONG by = high > viewEnd ? high - viewEnd : 0;
+    return low - by < 0 ? low : by;
+  };
+  scrollBy(needed(at.left, at.right, view.right), needed(at.top, at.bottom, view.bottom));
 }
 
 HMENU MainWindow::buildMenu() {
@@ -169,8 +272,25 @@ bool MainWindow::translate(MSG& msg) {
   return ::IsDialogMessageW(child_->window(), &msg) != FALSE;
 }
 
+void MainWindow::openFile(const std::wstring& path) { logic_.openFile(narrow(path)); }
+
+void MainWindow::onDropFiles(HDROP drop) {
+  // The first file only: one child window at a time takes one file.
+  std::wstring path(::DragQueryFileW(drop, 0, nullptr, 0), L'\0');
+  const UINT got = ::DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size() + 1));
+  ::DragFinish(drop);
+  if (got == 0) return;
+  path.resize(got);
+  openFile(path);
+}
+
+app::ChildLogic* MainWindow::openChild() {
+  auto* content = child_ ? dynamic_cast<WindowContent*>(child_->content()) : nullptr;
+  return content ? &content->logic() : nullptr;
+}
+
 bool MainWindow::createChild(app::ChildKind kind) {
-  child_ = ChildWindow::create(kind, hwnd_, application_, fonts_, [this] {
+  child_ = ChildWindow::create(kind, client_, application_, fonts_, [this] {
     child_ = nullptr;
     focus_ = nullptr;
     ::SetFocus(hwnd_);
@@ -226,8 +346,28 @@ LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_SETFOCUS:
       self->focusChild();
       return 0;
+    case WM_GETMINMAXINFO: {
+      // The whole frame may be larger than the screen: it gives the client area its
+      // size before it is cut to the work area.
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      limits->ptMaxTrackSize.x = std::max<LONG>(limits->ptMaxTrackSize.x, self->frame_.w);
+      limits->ptMaxTrackSize.y = std::max<LONG>(limits->ptMaxTrackSize.y, self->frame_.h);
+      return 0;
+    }
     case WM_SIZE:
-      if (wParam != SIZE_MINIMIZED) self->logic_.onSize(LOWORD(lParam), HIWORD(lParam));
+      if (wParam != SIZE_MINIMIZED) self->updateScrollBars();
+      return 0;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+      if (lParam != 0) break;  // a scroll bar control's, not the window's
+      self->onScroll(message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wParam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      // What the child window and its controls did not take scrolls the client area.
+      self->scrollBy(0, -GET_WHEEL_DELTA_WPARAM(wParam) * 3 * self->application_.shell().cell.height / WHEEL_DELTA);
+      return 0;
+    case WM_DROPFILES:
+      self->onDropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_CLOSE:
       self->onClose();
@@ -235,7 +375,12 @@ LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;
-    default: break;
+    default:
+      if (message == showControlMessage()) {
+        self->showControl(reinterpret_cast<HWND>(wParam));
+        return 0;
+      }
+      break;
   }
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }

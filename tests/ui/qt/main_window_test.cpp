@@ -3,12 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 
+#include "config/config_file.h"
+#include "config/control_ids.h"
+#include "firmware/update_window.h"
 #include "modal.h"
+#include "support/temp_dir.h"
+#include "ui/qt/child_windows.h"
 
 namespace trv810::ui {
 namespace {
@@ -83,6 +94,39 @@ TEST_F(MainWindowWidgetTest, FlashUpdateWindowSitsCentredOneCellDown) {
   EXPECT_EQ(window.child()->geometry(), QRect(clientWidth / 2 - 200, 16, 400, 176));
 }
 
+TEST_F(MainWindowWidgetTest, OpensAFileGivenToItAndOneDroppedOnIt) {
+  tests::TempDir dir;
+  config::ConfigImage image;
+  image.setAddress(0, 1234567);
+  const std::string kfg = dir.file("Anlage.KFG");
+  ASSERT_TRUE(config::saveConfigFile(kfg, image));
+  const std::string hex = dir.write("fw.HEX", ":0400000001020304F2\r\n:00000001FF\r\n");
+  auto widget = [this](int id) {
+    return dynamic_cast<WindowContent*>(window.child()->content())->controls().widget(id);
+  };
+
+  window.openFile(QString::fromStdString(kfg));
+  ASSERT_NE(window.child(), nullptr);
+  EXPECT_EQ(window.child()->title(), "TRV810-Konfiguration");
+  EXPECT_EQ(qobject_cast<QLineEdit*>(widget(config::ids::address(0)))->text(), "1234567");
+  QTest::mouseClick(window.child()->closeBox(), Qt::LeftButton);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(window.child(), nullptr);
+
+  QMimeData dragged;
+  dragged.setUrls({QUrl::fromLocalFile(QString::fromStdString(hex))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &drop);
+  QApplication::processEvents();
+  ASSERT_NE(window.child(), nullptr);
+  EXPECT_EQ(window.child()->title(), "Flash-Update");
+  EXPECT_EQ(qobject_cast<QLabel*>(widget(firmware::ids::kFileName))->text().toStdString(), hex);
+  EXPECT_TRUE(widget(firmware::ids::kProgram)->isEnabled());
+}
+
 TEST_F(MainWindowWidgetTest, InfoBoxIsOwnedByTheWindow) {
   test::ShownBox box;
   test::acceptNextBox(box);
@@ -91,6 +135,44 @@ TEST_F(MainWindowWidgetTest, InfoBoxIsOwnedByTheWindow) {
   EXPECT_EQ(box.caption, "TRV810");
   EXPECT_EQ(box.icon, QMessageBox::Information);
   EXPECT_EQ(box.owner, &window);
+}
+
+// Run on a screen of 1024 x 600 (QtFace.SmallScreen): the window fits it, and the
+// configuration window's lowest controls, below the screen at first, come into view
+// when they take the focus.
+TEST(QtSmallScreen, WindowFitsTheScreenAndScrollsToTheFocus) {
+  app::Application application{link::PortTable::defaults()};
+  // A large font's cell: the window is wider and lower than the screen.
+  MainWindowWidget window{application, window::CellSize{10, 20}};
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QApplication::processEvents();
+  const QRect screen = window.screen()->availableGeometry();
+  ASSERT_LT(screen.height(), 46 * 20) << "needs a screen lower than the window";
+  EXPECT_TRUE(screen.contains(window.frameGeometry()));
+  // The layouts are those of the whole window.
+  EXPECT_EQ(application.shell().clientWidth, window.clientArea()->width());
+  EXPECT_GT(application.shell().clientHeight, window.clientView()->viewport()->height());
+
+  window.menuAction(app::kCommandConfiguration)->trigger();
+  ASSERT_NE(window.child(), nullptr);
+  const ControlSet& controls = dynamic_cast<WindowContent*>(window.child()->content())->controls();
+  QWidget* viewport = window.clientView()->viewport();
+  auto inView = [&](QWidget* control) {
+    const QRect shown(viewport->mapToGlobal(QPoint(0, 0)), viewport->size());
+    const QRect at(control->mapToGlobal(QPoint(0, 0)), control->size());
+    return shown.contains(at) && screen.contains(at);
+  };
+  auto focus = [&](int id) {
+    controls.widget(id)->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    return controls.widget(id);
+  };
+  EXPECT_TRUE(inView(focus(config::ids::address(0))));
+  EXPECT_FALSE(inView(controls.widget(config::ids::kSave)));  // the screen is too low for both
+  EXPECT_TRUE(inView(focus(config::ids::kSave)));
 }
 
 }  // namespace

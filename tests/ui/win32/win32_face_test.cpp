@@ -22,7 +22,12 @@
 #include "ui/win32/modal_watch.h"
 #include "ui/win32/notification_sink.h"
 #include "ui/win32/text.h"
+#include "config/config_file.h"
+#include "platform/file.h"
 #include "support/silent_unit.h"
+#include "support/temp_dir.h"
+
+#include <shlobj.h>
 
 namespace trv810::ui::win32 {
 namespace {
@@ -238,6 +243,52 @@ TEST_F(Win32Shell, ClosingTheWindowDuringATransferStopsItAndEnablesTheMenu) {
   EXPECT_FALSE(::GetMenuState(menu, app::kCommandFlashUpdate, MF_BYCOMMAND) & MF_GRAYED);
   pumpUntil([] { return false; }, 300ms);
   EXPECT_EQ(boxes, 0);  // no result of the stopped transfer reaches anyone
+}
+
+/// A drop of `path` as the shell hands it to a window; WM_DROPFILES's handler frees it.
+HDROP dropOf(const std::wstring& path) {
+  HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::copy(path.begin(), path.end(), reinterpret_cast<wchar_t*>(drop + 1));  // zeroed after it: the list's end
+  ::GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+TEST_F(Win32Shell, OpensAFileGivenToItAndOneDroppedOnIt) {
+  tests::TempDir dir;
+  const std::wstring kfg = dir.path.wstring() + L"\\Anlage_\u00e4.KFG";  // arrives as UTF-16
+  config::ConfigImage image;
+  image.setAddress(0, 1234567);
+  ASSERT_TRUE(config::saveConfigFile(narrow(kfg), image));
+  const std::wstring hex = dir.path.wstring() + L"\\fw.hex";
+  const std::string records = ":0400000001020304F2\r\n:00000001FF\r\n";
+  ASSERT_TRUE(platform::writeFileReplacing(
+      narrow(hex), {reinterpret_cast<const uint8_t*>(records.data()), records.size()}));
+  MainWindow window(application(), kCell);
+  ::ShowWindow(window.window(), SW_SHOWNORMAL);
+  std::wstring box;  // none is expected; one would say why
+  ModalWatch watch([&box](HWND shown) {
+    box = messageBoxText(shown);
+    answer(shown, IDOK);
+  });
+
+  window.openFile(kfg);
+  ASSERT_NE(window.child(), nullptr);
+  auto* content = dynamic_cast<WindowContent*>(window.child()->content());
+  ASSERT_NE(content->logicAs<config::ConfigWindow>(), nullptr);
+  EXPECT_EQ(content->table().text(ids::address(0)), "1234567");
+  ASSERT_TRUE(window.child()->closeWindow());
+
+  ::SendMessageW(window.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(hex)), 0);
+  ASSERT_NE(window.child(), nullptr);
+  content = dynamic_cast<WindowContent*>(window.child()->content());
+  ASSERT_NE(content->logicAs<firmware::UpdateWindow>(), nullptr);
+  EXPECT_EQ(windowText(content->controls().window(firmware::ids::kFileName)), hex);
+  EXPECT_TRUE(::IsWindowEnabled(content->controls().window(firmware::ids::kProgram)));
+  EXPECT_EQ(box, L"");
+  window.child()->closeWindow();
 }
 
 TEST_F(Win32Shell, MessageBoxesCarryTheirTextAndCaptionAndAreOwnedByTheirWindow) {
@@ -512,6 +563,50 @@ TEST(Win32Simulated, FlashByKeyboardAndEveryPictureWhileProgrammingShowsTheButto
   EXPECT_EQ(table.text(firmware::ids::kStatus),
             "Programmierung abgebrochen !\nFirmware unvollst\xE4ndig: vor Gebrauch neu flashen !");
   EXPECT_EQ(focusedId(), firmware::ids::kProgram);
+}
+
+// Run on a display of 1024 x 600 (Win32Face.SmallScreen): the window fits the work
+// area, and the configuration window's lowest controls, below it at first, come into
+// view when they take the focus.
+TEST(Win32SmallScreen, WindowFitsTheWorkAreaAndScrollsToTheFocus) {
+  app::Application app(link::PortTable::defaults());
+  // A large font's cell: the window is wider and lower than the screen.
+  constexpr window::CellSize large{10, 20};
+  MainWindow window(app, large);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(window.window(), MONITOR_DEFAULTTOPRIMARY), &monitor));
+  const RECT work = monitor.rcWork;
+  ASSERT_LT(work.bottom - work.top, 46 * large.height) << "needs a work area lower than the window";
+  RECT frame{};
+  ::GetWindowRect(window.window(), &frame);
+  RECT inside{};
+  ::IntersectRect(&inside, &frame, &work);
+  EXPECT_TRUE(::EqualRect(&inside, &frame));
+
+  ::ShowWindow(window.window(), SW_SHOWNORMAL);
+  window.logic().onCommand(app::kCommandConfiguration, false);
+  ASSERT_NE(window.child(), nullptr);
+  ControlSet& controls = dynamic_cast<WindowContent*>(window.child()->content())->controls();
+  auto inView = [&](HWND control) {
+    RECT view{};
+    ::GetClientRect(window.window(), &view);
+    ::MapWindowPoints(window.window(), nullptr, reinterpret_cast<POINT*>(&view), 2);
+    ::IntersectRect(&view, &view, &work);
+    RECT at{};
+    ::GetWindowRect(control, &at);
+    RECT shown{};
+    ::IntersectRect(&shown, &at, &view);
+    return ::EqualRect(&shown, &at) != FALSE;
+  };
+  auto focus = [&](int id) {
+    ::SetFocus(controls.window(id));
+    return controls.window(id);
+  };
+  EXPECT_TRUE(inView(focus(ids::address(0))));
+  EXPECT_FALSE(inView(controls.window(ids::kSave)));  // the screen is too low for both
+  EXPECT_TRUE(inView(focus(ids::kSave)));
+  window.child()->closeWindow();
 }
 
 }  // namespace
