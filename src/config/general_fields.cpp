@@ -111,7 +111,7 @@ std::string fieldText(const GeneralField& field, const window::ControlTable& con
     case FieldKind::ManualRelays: {
       std::string relays;
       for (int j = 0; j < kRelayCount; ++j)
-        if (controls.checked(field.id + j)) relays += (relays.empty() ? "K" : " K") + std::to_string(j + 3);
+        if (controls.checked(field.id + j)) relays += (relays.empty() ? "" : " ") + std::string(kRelayNames[j]);
       return relays;
     }
     case FieldKind::ReservedFlags: return {};
