@@ -51,6 +51,7 @@ class ConfigImage {
  public:
   /// Byte offsets of the fields in the current format. [general-field]: a general
   /// field's offset is named here; its row in general_fields.cpp reads it.
+  /// [row-column]: a row column's array or masks, with its accessors below.
   static constexpr std::size_t kAddressOffset = 0;
   static constexpr std::size_t kFunctionOffset = 128;
   static constexpr std::size_t kActiveOffset = 160;
