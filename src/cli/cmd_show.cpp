@@ -24,9 +24,8 @@ std::string functionLetter(uint8_t index) {
                                                      : "?" + std::to_string(index);
 }
 
-// [row-column]: a row's line and what makes an inactive row worth listing.
-
 // An inactive row is listed when anything in it differs from a cleared row.
+// [row-column]: a column's part in this and in a row's line.
 bool holdsData(OfflineConfig& c, int r) {
   const ConfigImage& image = c.image();
   bool relays = false;
