@@ -162,16 +162,10 @@ std::string_view allowedValues(int id) {
   return field != nullptr && field->kind == FieldKind::Number ? field->hint : std::string_view();
 }
 
-bool isToggle(int id) {
-  const RowCell cell = rowCellOf(id);
-  return (cell.column != nullptr && cell.column->isToggle()) ||
-         (id >= ids::kManualRelay && id < ids::kManualRelay + kRelayCount);
-}
-
 }  // namespace
 
 void ConfigWindow::onLeftButtonDown(int id, bool onlyLeftButton) {
-  if (id < 0 || id > ids::kLastFieldId || isToggle(id) || !onlyLeftButton) return;
+  if (id < 0 || id > ids::kLastFieldId || Form::isToggle(id) || !onlyLeftButton) return;
   host_.setFocus(id, false);
 }
 

@@ -150,6 +150,9 @@ class Form {
   /// it is off screen) and returns its control id; -1 for a valid result.
   int revealField(FormResult result);
 
+  /// Whether `id` is a toggle: a row's active, siren or relay toggle, or a relay of
+  /// the manual trigger.
+  static bool isToggle(int id);
   /// Handles a click on any toggle id; false for ids that are not toggles.
   bool onToggle(int id);
   void toggleActive(int line);

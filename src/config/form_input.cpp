@@ -61,17 +61,23 @@ void Form::toggleManualRelay(int j) {
   image_.setFlags(static_cast<uint16_t>(on ? (image_.flags() | bit) : (image_.flags() & ~bit)));
 }
 
-bool Form::onToggle(int id) {
-  if (id >= ids::kManualRelay && id < ids::kManualRelay + kRelayCount) {
-    toggleManualRelay(id - ids::kManualRelay);
-    return true;
-  }
+bool Form::isToggle(int id) {
   const RowCell cell = rowCellOf(id);
-  if (cell.column == nullptr || !cell.column->isToggle()) return false;
-  switch (cell.column->kind) {
-    case ColumnKind::Active: toggleActive(cell.line); break;
-    case ColumnKind::Siren: toggleSiren(cell.line); break;
-    default: toggleRelay(cell.relay, cell.line); break;
+  return (cell.column != nullptr && cell.column->isToggle()) ||
+         (id >= ids::kManualRelay && id < ids::kManualRelay + kRelayCount);
+}
+
+bool Form::onToggle(int id) {
+  if (!isToggle(id)) return false;
+  const RowCell cell = rowCellOf(id);
+  if (cell.column == nullptr) {
+    toggleManualRelay(id - ids::kManualRelay);
+  } else if (cell.column->kind == ColumnKind::Active) {
+    toggleActive(cell.line);
+  } else if (cell.column->kind == ColumnKind::Siren) {
+    toggleSiren(cell.line);
+  } else {
+    toggleRelay(cell.relay, cell.line);
   }
   return true;
 }
