@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "cli/command.h"
@@ -10,6 +11,7 @@
 #include "cli/texts.h"
 #include "config/cp1252.h"
 #include "config/general_fields.h"
+#include "config/row_columns.h"
 
 namespace trv810::cli {
 namespace {
@@ -18,10 +20,12 @@ using config::ConfigImage;
 using config::OfflineConfig;
 
 std::string functionLetter(uint8_t index) {
-  return index < 4 ? std::string(1, static_cast<char>('A' + index)) : "?" + std::to_string(index);
+  return index < std::size(config::kFunctionLetters) ? std::string(config::kFunctionLetters[index])
+                                                     : "?" + std::to_string(index);
 }
 
 // An inactive row is listed when anything in it differs from a cleared row.
+// [row-column]: a column's part in this and in a row's line.
 bool holdsData(OfflineConfig& c, int r) {
   const ConfigImage& image = c.image();
   bool relays = false;

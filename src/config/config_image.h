@@ -15,11 +15,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace trv810::config {
 
 inline constexpr int kRowCount = 32;
 inline constexpr int kRelayCount = 8;  ///< relays K3 to K10
+/// The relays' names, j = 0 to 7: in the window, the JSON document and `show`.
+inline constexpr std::string_view kRelayNames[kRelayCount] = {"K3", "K4", "K5", "K6", "K7", "K8", "K9", "K10"};
 inline constexpr std::size_t kSequenceSlotSize = 20;
 inline constexpr std::size_t kIdentSize = 16;
 
@@ -48,6 +51,7 @@ class ConfigImage {
  public:
   /// Byte offsets of the fields in the current format. [general-field]: a general
   /// field's offset is named here; its row in general_fields.cpp reads it.
+  /// [row-column]: a row column's array or masks, with its accessors below.
   static constexpr std::size_t kAddressOffset = 0;
   static constexpr std::size_t kFunctionOffset = 128;
   static constexpr std::size_t kActiveOffset = 160;

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <functional>
-#include <initializer_list>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <string>
@@ -16,6 +16,7 @@
 #include "config/form.h"
 #include "config/general_fields.h"
 #include "config/offline_config.h"
+#include "config/row_columns.h"
 #include "config/signal_sequence.h"
 #include "config/texts.h"
 
@@ -32,9 +33,7 @@ namespace {
 // Keys keep the order in which they are written.
 using Json = nlohmann::ordered_json;
 
-const std::initializer_list<std::string_view> kRelayKeys{"K3", "K4", "K5", "K6", "K7", "K8", "K9", "K10"};
-
-std::string relayKey(int j) { return std::string(kRelayKeys.begin()[j]); }
+std::string relayKey(int j) { return std::string(kRelayNames[j]); }
 
 Json relays(auto&& on) {
   Json out = Json::object();
@@ -71,18 +70,25 @@ Json generalValue(const ConfigImage& image, const GeneralField& f) {
   return nullptr;
 }
 
+Json cellValue(const ConfigImage& image, const RowColumn& column, int r) {
+  switch (column.kind) {
+    case ColumnKind::Address: return addressDigits(image.address(r));
+    case ColumnKind::Function: {
+      const uint8_t function = image.functionIndex(r);
+      // A stored index beyond the letters has none; it is kept as its number.
+      return function < std::size(kFunctionLetters) ? Json(std::string(kFunctionLetters[function])) : Json(function);
+    }
+    case ColumnKind::Sequence: return sequenceValue(image.sequence(r), kSequenceCodeBytes);
+    case ColumnKind::Relays: return relays([&](int j) { return image.relayOn(j, r); });
+    default: return toggleOn(image, column.kind, r);
+  }
+}
+
 Json toJson(const ConfigImage& image, int formatIndex) {
   Json rows = Json::array();
   for (int r = 0; r < kRowCount; ++r) {
     Json row = Json::object();
-    row["active"] = image.active(r);
-    row["address"] = addressDigits(image.address(r));
-    const uint8_t function = image.functionIndex(r);
-    // A stored index above 3 has no letter; it is kept as its number.
-    row["function"] = function < 4 ? Json(std::string(1, static_cast<char>('A' + function))) : Json(function);
-    row["siren"] = image.siren(r);
-    row["sequence"] = sequenceValue(image.sequence(r), kSequenceCodeBytes);
-    row["relays"] = relays([&](int j) { return image.relayOn(j, r); });
+    for (const RowColumn& c : kRowColumns) row[std::string(c.jsonKey)] = cellValue(image, c, r);
     rows.push_back(std::move(row));
   }
   Json general = Json::object();
@@ -194,7 +200,7 @@ class Reader {
 
   std::optional<std::array<bool, kRelayCount>> relays(const Json& value, const std::string& path) {
     std::array<bool, kRelayCount> on{};
-    if (!object(value, path, kRelayKeys)) return std::nullopt;
+    if (!object(value, path, {std::begin(kRelayNames), std::end(kRelayNames)})) return std::nullopt;
     for (int j = 0; j < kRelayCount; ++j) {
       const auto bit = boolean(value[relayKey(j)], child(path, relayKey(j)));
       if (!bit) return std::nullopt;
@@ -234,28 +240,41 @@ std::optional<uint32_t> storedAddress(std::string_view text) {
 // function is a choice of the form's list, which has no entry beyond "D".
 std::optional<uint8_t> functionIndex(const Json& value, bool active) {
   if (value.is_string()) {
-    const std::string& letter = value.get_ref<const std::string&>();
-    if (letter.size() == 1 && letter[0] >= 'A' && letter[0] <= 'D') return static_cast<uint8_t>(letter[0] - 'A');
+    const auto letter = std::ranges::find(kFunctionLetters, value.get_ref<const std::string&>());
+    if (letter != std::end(kFunctionLetters)) return static_cast<uint8_t>(letter - std::begin(kFunctionLetters));
   } else if (!active && value.is_number_unsigned() && value.get<uint64_t>() <= 255) {
     return static_cast<uint8_t>(value.get<uint64_t>());
   }
   return std::nullopt;
 }
 
+// The keys of a row, in document order.
+std::vector<std::string_view> rowKeys() {
+  std::vector<std::string_view> keys;
+  for (const RowColumn& c : kRowColumns) keys.push_back(c.jsonKey);
+  return keys;
+}
+
+// [row-column]: how each column's value is read, and the rules between columns.
 void readRow(Reader& in, const Json& value, int r, ConfigImage& image, AddressText& typed) {
-  const std::string path = "rows[" + std::to_string(r) + "]";
-  if (!in.object(value, path, {"active", "address", "function", "siren", "sequence", "relays"})) return;
-  const auto active = in.boolean(value["active"], path + ".active");
-  const auto address = in.text(value["address"], path + ".address");
+  using enum ColumnKind;
+  const std::string row = "rows[" + std::to_string(r) + "]";
+  if (!in.object(value, row, rowKeys())) return;
+  const auto path = [&](ColumnKind kind) { return child(row, rowColumn(kind).jsonKey); };
+  const auto cell = [&](ColumnKind kind) -> const Json& { return value[std::string(rowColumn(kind).jsonKey)]; };
+  const auto fits = [&](const std::string& text, ColumnKind kind) {
+    return in.fits(text, rowColumn(kind).chars, path(kind), {rowColumn(kind).code, r + 1});
+  };
+  const auto active = in.boolean(cell(Active), path(Active));
+  const auto address = in.text(cell(Address), path(Address));
   if (!active || !address) return;
-  const auto function = functionIndex(value["function"], *active);
-  if (!function) return in.fail(path + ".function", std::string(texts::kJsonExpectsFunction));
-  const auto siren = in.boolean(value["siren"], path + ".siren");
-  const auto sequence = in.sequence(value["sequence"], path + ".sequence");
-  const auto relays = in.relays(value["relays"], path + ".relays");
+  const auto function = functionIndex(cell(Function), *active);
+  if (!function) return in.fail(path(Function), std::string(texts::kJsonExpectsFunction));
+  const auto siren = in.boolean(cell(Siren), path(Siren));
+  const auto sequence = in.sequence(cell(Sequence), path(Sequence));
+  const auto relays = in.relays(cell(Relays), path(Relays));
   if (!siren || !sequence || !relays) return;
-  if (*active && !in.fits(*address, kAddressTextChars, path + ".address", {FormResult::kAddressError, r + 1})) return;
-  if (!in.fits(*sequence, kRowSequenceTextChars, path + ".sequence", {FormResult::kSequenceError, r + 1})) return;
+  if ((*active && !fits(*address, Address)) || !fits(*sequence, Sequence)) return;
 
   image.setActive(r, *active);
   image.setSiren(r, *siren);
@@ -263,7 +282,7 @@ void readRow(Reader& in, const Json& value, int r, ConfigImage& image, AddressTe
   typed = {*address, *function, *sequence};
   if (!*active) {
     const auto stored = storedAddress(*address);
-    if (!stored) return in.fail(path + ".address", std::string(texts::kJsonExpectsStoredAddress));
+    if (!stored) return in.fail(path(Address), std::string(texts::kJsonExpectsStoredAddress));
     image.setAddress(r, *stored);
     image.setFunctionIndex(r, *function);
   }
@@ -271,12 +290,12 @@ void readRow(Reader& in, const Json& value, int r, ConfigImage& image, AddressTe
   // the cleared image, "" ends it before the first item.
   if (*active && *siren) return;
   const SequenceSlot slot = image.sequence(r);
-  if (value["sequence"].is_null()) return;
+  if (cell(Sequence).is_null()) return;
   if (sequence->empty()) {
     std::ranges::fill(slot, uint8_t{0xFF});
   } else if (!parseSignalSequence(*sequence, slot)) {
-    const FormResult error{FormResult::kSequenceError, r + 1};
-    in.fail(path + ".sequence", formResultMessage(error), formResultHint(error));
+    const FormResult error{rowColumn(Sequence).code, r + 1};
+    in.fail(path(Sequence), formResultMessage(error), formResultHint(error));
   }
 }
 
@@ -384,12 +403,8 @@ void readDocument(Reader& in, const Json& doc, int& format, ConfigImage& image, 
 // ---- Reading: the second stage ----
 
 std::string formFieldPath(FormResult result) {
-  const std::string row = "rows[" + std::to_string(result.row - 1) + "]";
-  switch (result.code) {
-    case FormResult::kAddressError: return row + ".address";
-    case FormResult::kSequenceError: return row + ".sequence";
-    default: break;
-  }
+  if (const RowColumn* column = rowColumnOfCode(result.code))
+    return "rows[" + std::to_string(result.row - 1) + "]." + std::string(column->jsonKey);
   const GeneralField* field = fieldOfCode(result.code);
   return field != nullptr ? "general." + field->jsonKey : std::string("general");
 }

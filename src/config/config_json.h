@@ -10,8 +10,8 @@
 //                "manualSequence", "manualRelays": {"K3" .. "K10"}, ...,
 //                "reservedFlags"}}
 //
-// "general" holds one key per general field (config/general_fields.h), in the
-// table's document order.
+// A row holds one key per row column (config/row_columns.h) and "general" one key per
+// general field (config/general_fields.h), each in its table's document order.
 //
 // Texts are shown as the form shows them: the address with seven digits ("" for none),
 // the function as "A" to "D", sequences in their text form. "reservedFlags" carries

@@ -3,6 +3,7 @@
 #include "config/control_ids.h"
 #include "config/file_commands.h"
 #include "config/general_fields.h"
+#include "config/row_columns.h"
 #include "config/signal_box.h"
 #include "config/texts.h"
 
@@ -164,30 +165,26 @@ namespace {
 /// The line of what number field `id` admits; empty for the texts, whose refusal says
 /// all there is (the sequences' line is too long for the status line).
 std::string_view allowedValues(int id) {
-  if (id >= ids::kAddress && id < ids::address(ids::kVisibleLines) && (id - ids::kAddress) % 2 == 0)
-    return texts::kAddressHint;
+  const RowCell cell = rowCellOf(id);
+  if (cell.column != nullptr && cell.column->kind == ColumnKind::Address) return cell.column->hint;
   const GeneralField* field = fieldOfId(id);
   return field != nullptr && field->kind == FieldKind::Number ? field->hint : std::string_view();
-}
-
-bool isToggle(int id) {
-  return (id >= ids::kActive && id < ids::kActive + 8) || (id >= ids::kSiren && id < ids::kSiren + 8) ||
-         (id >= ids::kRelay && id < ids::kRelay + 64) || (id >= ids::kManualRelay && id < ids::kManualRelay + 8);
 }
 
 }  // namespace
 
 void ConfigWindow::onLeftButtonDown(int id, bool onlyLeftButton) {
-  if (id < 0 || id > ids::kLastFieldId || isToggle(id) || !onlyLeftButton) return;
+  if (id < 0 || id > ids::kLastFieldId || Form::isToggle(id) || !onlyLeftButton) return;
   host_.setFocus(id, false);
 }
 
 void ConfigWindow::onDoubleClick(int id) {
   // A disabled edit (inactive row, row without siren relay) takes no clicks.
   if (!controls_.enabled(id)) return;
-  if (id >= ids::kSequence && id < ids::kSequence + ids::kVisibleLines) {
+  const RowCell cell = rowCellOf(id);
+  if (cell.column != nullptr && cell.column->kind == ColumnKind::Sequence) {
     // The row's sequenceText takes the edit's text at once, whatever the dialog's end.
-    editSequence(id, form_.addressText(form_.topRow() + id - ids::kSequence).sequenceText);
+    editSequence(id, form_.addressText(form_.topRow() + cell.line).sequenceText);
   } else if (id == ids::kManualSequence) {
     std::string buffer;
     editSequence(id, buffer);

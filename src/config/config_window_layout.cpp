@@ -4,6 +4,7 @@
 #include "config/config_window.h"
 #include "config/control_ids.h"
 #include "config/general_fields.h"
+#include "config/row_columns.h"
 #include "config/texts.h"
 
 // The configuration window's controls in character cells, in the order they are
@@ -15,12 +16,6 @@ namespace {
 
 using window::ControlKind;
 using window::ControlSpec;
-
-// What the edits hold: seven digits of an address (the most a valid one has), the
-// widest of them shown whole.
-constexpr int kAddressDigits = 7;
-constexpr std::string_view kWidestAddress = "2047993";
-constexpr int kRowSequenceChars = 126;
 
 class Builder {
  public:
@@ -53,8 +48,6 @@ class Builder {
   int h_;
 };
 
-std::string relayName(int j) { return "K" + std::to_string(j + 3); }
-
 void addRowTable(Builder& b) {
   b.add(ControlKind::GroupBox, -1, texts::kAddressGroup, b.x(1, 2), b.y(1, 2), b.x(100), b.y(20)).centre();
   const struct { std::string_view text; int x; int w; } headings[] = {
@@ -62,21 +55,24 @@ void addRowTable(Builder& b) {
       {texts::kHeadingSiren, 29, 14},  {texts::kHeadingSequence, 43, 16},
   };
   for (const auto& h : headings) b.label(h.text, b.x(h.x), b.y(2), b.x(h.w), b.y(7, 6));
-  for (int j = 0; j < kRelayCount; ++j) b.label(relayName(j), b.x(59 + 4 * j), b.y(2), b.x(4), b.y(7, 6));
+  for (int j = 0; j < kRelayCount; ++j) b.label(kRelayNames[j], b.x(59 + 4 * j), b.y(2), b.x(4), b.y(7, 6));
 
+  // [row-column]: each column's place in the table. An address edit holds the widest
+  // valid address whole; a sequence edit takes the characters the form reads.
+  const std::string widest = std::to_string(rowColumn(ColumnKind::Address).max);
+  const int sequenceChars = static_cast<int>(rowColumn(ColumnKind::Sequence).chars);
+  const std::vector<std::string> functions(std::begin(kFunctionLetters), std::end(kFunctionLetters));
   auto lineY = [&b](int k) { return b.y(4 + 2 * k); };
   for (int k = 0; k < ids::kVisibleLines; ++k)
     b.label(std::to_string(k + 1), b.x(4), lineY(k), b.x(2), b.y(7, 6)).id = ids::rowNumber(k);
   for (int k = 0; k < ids::kVisibleLines; ++k) b.toggle(ids::active(k), b.x(12), lineY(k));
   for (int k = 0; k < ids::kVisibleLines; ++k) {
-    b.edit(ControlKind::DigitEdit, ids::address(k), b.x(18), lineY(k), 8).holds(kAddressDigits, std::string(kWidestAddress));
-    b.add(ControlKind::List, ids::function(k), "", b.x(26), lineY(k), b.x(4), b.y(6))
-        .list({"A", "B", "C", "D"}, 0)
-        .tabbed();
+    b.edit(ControlKind::DigitEdit, ids::address(k), b.x(18), lineY(k), 8).holds(static_cast<int>(widest.size()), widest);
+    b.add(ControlKind::List, ids::function(k), "", b.x(26), lineY(k), b.x(4), b.y(6)).list(functions, 0).tabbed();
   }
   for (int k = 0; k < ids::kVisibleLines; ++k) b.toggle(ids::siren(k), b.x(36), lineY(k));
   for (int k = 0; k < ids::kVisibleLines; ++k)
-    b.edit(ControlKind::Edit, ids::sequence(k), b.x(42), lineY(k), 16).scrolling().limit(kRowSequenceChars);
+    b.edit(ControlKind::Edit, ids::sequence(k), b.x(42), lineY(k), 16).scrolling().limit(sequenceChars);
   for (int j = 0; j < kRelayCount; ++j)
     for (int k = 0; k < ids::kVisibleLines; ++k) b.toggle(ids::relay(j, k), b.x(60 + 4 * j), lineY(k));
   b.add(ControlKind::ScrollBar, ids::kScrollBar, "", b.x(94), b.y(4), b.x(3), b.y(16)).range(0, kMaxTopRow, 0).tabbed();
@@ -87,11 +83,9 @@ void addRowTable(Builder& b) {
 // (the switch-on times K3 to K10), then the commands.
 std::vector<int> tabOrder() {
   std::vector<int> order;
-  for (int k = 0; k < ids::kVisibleLines; ++k) {
-    for (int id : {ids::active(k), ids::address(k), ids::function(k), ids::siren(k), ids::sequence(k)})
-      order.push_back(id);
-    for (int j = 0; j < kRelayCount; ++j) order.push_back(ids::relay(j, k));
-  }
+  for (int k = 0; k < ids::kVisibleLines; ++k)
+    for (const RowColumn& c : kRowColumns)
+      for (int j = 0; j < c.controls(); ++j) order.push_back(c.idOf(k, j));
   order.push_back(ids::kScrollBar);
   for (const GeneralField* f : fieldsInDocumentOrder()) {
     if (f->id < 0) continue;
@@ -127,7 +121,7 @@ void addGeneralField(Builder& b, const GeneralField& f) {
       break;
     case FieldKind::ManualRelays:
       for (int j = 0; j < kRelayCount; ++j) {
-        b.label(relayName(j), b.x(46 + 4 * j), b.y(33), b.x(3), b.y(6, 4));
+        b.label(kRelayNames[j], b.x(46 + 4 * j), b.y(33), b.x(3), b.y(6, 4));
         b.toggle(f.id + j, b.x(93, 2) + 4 * j * b.x(1), b.y(69, 2));
       }
       break;

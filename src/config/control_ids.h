@@ -8,6 +8,7 @@ namespace trv810::config::ids {
 
 inline constexpr int kVisibleLines = 8;
 
+// [row-column]: each column's controls; its entry in row_columns.h names the first.
 inline constexpr int kRowNumber = 0;  ///< + k: static "%d"
 inline constexpr int kActive = 8;     ///< + k: toggle
 inline constexpr int kAddress = 16;   ///< + 2k: edit, digits only

@@ -5,6 +5,7 @@
 
 #include "config/control_ids.h"
 #include "config/general_fields.h"
+#include "config/row_columns.h"
 #include "config/signal_sequence.h"
 
 namespace trv810::config {
@@ -53,19 +54,9 @@ Form::Form(ConfigImage& image, window::ControlTable& controls) : image_(image), 
 void Form::reset() {
   rows_.fill(AddressText{});
   topRow_ = 0;
-  for (int k = 0; k < ids::kVisibleLines; ++k) {
-    controls_.setText(ids::rowNumber(k), decimal(static_cast<unsigned>(k + 1)));
-    controls_.setChecked(ids::active(k), false);
-    controls_.setEnabled(ids::active(k), true);
-    controls_.setText(ids::address(k), {});
-    controls_.setSelection(ids::function(k), 0);
-    controls_.setText(ids::sequence(k), {});
-    controls_.setChecked(ids::siren(k), false);
-    for (int j = 0; j < kRelayCount; ++j) controls_.setChecked(ids::relay(j, k), false);
-    for (int id : {ids::address(k), ids::function(k), ids::siren(k), ids::sequence(k)})
-      controls_.setEnabled(id, false);
-    for (int j = 0; j < kRelayCount; ++j) controls_.setEnabled(ids::relay(j, k), false);
-  }
+  // Each line shows its row of a cleared image.
+  const ConfigImage cleared;
+  for (int k = 0; k < ids::kVisibleLines; ++k) showRow(k, k, cleared);
   for (const GeneralField& f : generalFields()) {
     if (f.isEdit()) controls_.setText(f.id, {});
     if (f.kind == FieldKind::BaudRate) controls_.setSelection(f.id, 1);
@@ -86,24 +77,24 @@ void Form::storeVisibleRows() {
 }
 
 void Form::showVisibleRows() {
-  for (int k = 0; k < ids::kVisibleLines; ++k) showLine(k);
+  for (int k = 0; k < ids::kVisibleLines; ++k) showRow(k, rowOf(k), image_);
 }
 
-void Form::showLine(int k) {
-  const int r = rowOf(k);
-  const bool active = image_.active(r);
-  controls_.setText(ids::rowNumber(k), decimal(static_cast<unsigned>(r + 1)));
-  for (int id : {ids::address(k), ids::function(k), ids::siren(k)}) controls_.setEnabled(id, active);
-  for (int j = 0; j < kRelayCount; ++j) controls_.setEnabled(ids::relay(j, k), active);
-  controls_.setEnabled(ids::sequence(k), active && image_.siren(r));
-  controls_.setEnabled(ids::active(k), true);
-  controls_.setChecked(ids::active(k), active);
-  controls_.setChecked(ids::siren(k), image_.siren(r));
-  for (int j = 0; j < kRelayCount; ++j) controls_.setChecked(ids::relay(j, k), image_.relayOn(j, r));
+void Form::showRow(int k, int r, const ConfigImage& bits) {
   const AddressText& row = rows_[r];
-  controls_.setText(ids::address(k), row.addressText);
-  controls_.setSelection(ids::function(k), row.functionIndex);
-  controls_.setText(ids::sequence(k), row.sequenceText);
+  controls_.setText(ids::rowNumber(k), decimal(static_cast<unsigned>(r + 1)));
+  for (const RowColumn& c : kRowColumns) {
+    for (int j = 0; j < c.controls(); ++j) {
+      const int id = c.idOf(k, j);
+      controls_.setEnabled(id, c.enabled(bits.active(r), bits.siren(r)));
+      switch (c.kind) {
+        case ColumnKind::Address: controls_.setText(id, row.addressText); break;
+        case ColumnKind::Function: controls_.setSelection(id, row.functionIndex); break;
+        case ColumnKind::Sequence: controls_.setText(id, row.sequenceText); break;
+        default: controls_.setChecked(id, toggleOn(bits, c.kind, r, j)); break;
+      }
+    }
+  }
 }
 
 void Form::fillForm() {

@@ -35,7 +35,8 @@ inline constexpr std::size_t kSwitchOnTimeChars = 9;       ///< a switch-on time
 inline constexpr std::size_t kSecondsChars = 4;            ///< the edits of numbers in seconds, the same
 inline constexpr std::size_t kIdentChars = 31;             ///< the ident's edit, the same
 
-/// What the user typed into one row, kept while the row is off screen.
+/// What the user typed into one row, kept while the row is off screen. [row-column]:
+/// a text column's place here, and where storeVisibleRows() and fillForm() fill it.
 struct AddressText {
   std::string addressText;    ///< at most 9 digits; empty for address 0
   uint8_t functionIndex = 0;  ///< 0..3 for "A".."D" (an imported value may be larger)
@@ -111,6 +112,7 @@ void defineFormLists(window::MemoryControlTable& controls);
 std::optional<uint32_t> decimalValue(std::string_view text);
 
 struct GeneralField;
+struct RowColumn;
 
 class Form {
  public:
@@ -148,6 +150,9 @@ class Form {
   /// it is off screen) and returns its control id; -1 for a valid result.
   int revealField(FormResult result);
 
+  /// Whether `id` is a toggle: a row's active, siren or relay toggle, or a relay of
+  /// the manual trigger.
+  static bool isToggle(int id);
   /// Handles a click on any toggle id; false for ids that are not toggles.
   bool onToggle(int id);
   void toggleActive(int line);
@@ -164,9 +169,9 @@ class Form {
  private:
   int rowOf(int line) const { return topRow_ + line; }
   bool flip(int id);
-  void showLine(int line);
-  bool readAddresses(FormResult& result);
-  bool readSequences(FormResult& result);
+  /// Shows row `r` on visible line `line`: its texts and the toggles of `bits`.
+  void showRow(int line, int r, const ConfigImage& bits);
+  bool readCell(const RowColumn& column, int r);
   int readGeneral();
   bool readField(const GeneralField& field);
 

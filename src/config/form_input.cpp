@@ -4,6 +4,7 @@
 #include "config/control_ids.h"
 #include "config/form.h"
 #include "config/general_fields.h"
+#include "config/row_columns.h"
 #include "config/texts.h"
 
 // The user's input on the form: the toggles change the image at once, moving the
@@ -60,18 +61,23 @@ void Form::toggleManualRelay(int j) {
   image_.setFlags(static_cast<uint16_t>(on ? (image_.flags() | bit) : (image_.flags() & ~bit)));
 }
 
+bool Form::isToggle(int id) {
+  const RowCell cell = rowCellOf(id);
+  return (cell.column != nullptr && cell.column->isToggle()) ||
+         (id >= ids::kManualRelay && id < ids::kManualRelay + kRelayCount);
+}
+
 bool Form::onToggle(int id) {
-  const int lines = ids::kVisibleLines;
-  if (id >= ids::kActive && id < ids::kActive + lines) {
-    toggleActive(id - ids::kActive);
-  } else if (id >= ids::kSiren && id < ids::kSiren + lines) {
-    toggleSiren(id - ids::kSiren);
-  } else if (id >= ids::kRelay && id < ids::kRelay + kRelayCount * lines) {
-    toggleRelay((id - ids::kRelay) / lines, (id - ids::kRelay) % lines);
-  } else if (id >= ids::kManualRelay && id < ids::kManualRelay + kRelayCount) {
+  if (!isToggle(id)) return false;
+  const RowCell cell = rowCellOf(id);
+  if (cell.column == nullptr) {
     toggleManualRelay(id - ids::kManualRelay);
+  } else if (cell.column->kind == ColumnKind::Active) {
+    toggleActive(cell.line);
+  } else if (cell.column->kind == ColumnKind::Siren) {
+    toggleSiren(cell.line);
   } else {
-    return false;
+    toggleRelay(cell.relay, cell.line);
   }
   return true;
 }
@@ -80,11 +86,9 @@ FormState Form::state() {
   storeVisibleRows();
   FormState s;
   s.rows = rows_;
-  for (int r = 0; r < kRowCount; ++r) {
-    s.bits.push_back(image_.active(r));
-    s.bits.push_back(image_.siren(r));
-    for (int j = 0; j < kRelayCount; ++j) s.bits.push_back(image_.relayOn(j, r));
-  }
+  for (int r = 0; r < kRowCount; ++r)
+    for (const RowColumn& c : kRowColumns)
+      for (int j = 0; c.isToggle() && j < c.controls(); ++j) s.bits.push_back(toggleOn(image_, c.kind, r, j));
   s.bits.push_back(static_cast<uint8_t>(image_.flags() >> 8));
   s.bits.push_back(static_cast<uint8_t>(image_.flags()));
   for (const GeneralField& f : generalFields()) {
@@ -95,20 +99,13 @@ FormState Form::state() {
 }
 
 int Form::revealField(FormResult result) {
-  switch (result.code) {
-    case FormResult::kValid: return -1;
-    case FormResult::kAddressError:
-    case FormResult::kSequenceError: {
-      const int r = std::clamp(result.row, 1, kRowCount) - 1;
-      if (r < topRow_ || r >= topRow_ + ids::kVisibleLines) moveTo(r);
-      const int line = r - topRow_;
-      return result.code == FormResult::kAddressError ? ids::address(line) : ids::sequence(line);
-    }
-    default: {
-      const GeneralField* field = fieldOfCode(result.code);
-      return field != nullptr ? field->id : -1;
-    }
+  if (const RowColumn* column = rowColumnOfCode(result.code)) {
+    const int r = std::clamp(result.row, 1, kRowCount) - 1;
+    if (r < topRow_ || r >= topRow_ + ids::kVisibleLines) moveTo(r);
+    return column->idOf(r - topRow_);
   }
+  const GeneralField* field = fieldOfCode(result.code);
+  return field != nullptr ? field->id : -1;
 }
 
 void Form::lineUp() { moveTo(topRow_ - 1); }

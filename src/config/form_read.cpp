@@ -4,6 +4,7 @@
 #include "config/control_ids.h"
 #include "config/form.h"
 #include "config/general_fields.h"
+#include "config/row_columns.h"
 #include "config/signal_sequence.h"
 #include "config/texts.h"
 
@@ -13,9 +14,6 @@
 
 namespace trv810::config {
 namespace {
-
-constexpr uint32_t kMinAddress = 8;
-constexpr uint32_t kMaxAddress = 2047993;
 
 // A number field: its value when it is non-empty, all digits and within its range.
 std::optional<uint32_t> numberIn(std::string_view text, const GeneralField& field) {
@@ -37,25 +35,17 @@ std::optional<uint32_t> decimalValue(std::string_view text) {
 }
 
 std::string formResultMessage(FormResult result) {
-  char row[24];
-  std::snprintf(row, sizeof row, texts::kRowSuffixFormat.data(), result.row);
-  switch (result.code) {
-    case FormResult::kValid: return {};
-    case FormResult::kAddressError: return std::string(texts::kAddressError) + row;
-    case FormResult::kSequenceError: return std::string(texts::kSequenceError) + row;
-    default: break;
+  if (const RowColumn* column = rowColumnOfCode(result.code)) {
+    char row[24];
+    std::snprintf(row, sizeof row, texts::kRowSuffixFormat.data(), result.row);
+    return std::string(column->error) + row;
   }
   const GeneralField* field = fieldOfCode(result.code);
   return field != nullptr ? field->error : std::string();
 }
 
 std::string formResultHint(FormResult result) {
-  switch (result.code) {
-    case FormResult::kValid: return {};
-    case FormResult::kAddressError: return std::string(texts::kAddressHint);
-    case FormResult::kSequenceError: return std::string(texts::kSequenceHint);
-    default: break;
-  }
+  if (const RowColumn* column = rowColumnOfCode(result.code)) return std::string(column->hint);
   const GeneralField* field = fieldOfCode(result.code);
   return field != nullptr ? std::string(field->hint) : std::string();
 }
@@ -68,34 +58,26 @@ bool reportFormResult(window::WindowHost& host, FormResult result) {
 }
 
 FormResult Form::readForm() {
-  FormResult result;
-  if (!readAddresses(result) || !readSequences(result)) return result;
-  result.code = readGeneral();
-  return result;
+  for (const RowColumn& column : kRowColumns) {
+    if (column.code == 0) continue;
+    for (int r = 0; r < kRowCount; ++r)
+      if (!readCell(column, r)) return {column.code, r + 1};
+  }
+  return {readGeneral(), 0};
 }
 
-bool Form::readAddresses(FormResult& result) {
-  for (int r = 0; r < kRowCount; ++r) {
-    if (!image_.active(r)) continue;
-    const std::optional<uint32_t> address = decimalValue(firstChars(rows_[r].addressText, kAddressTextChars));
-    if (!address || *address < kMinAddress || *address > kMaxAddress) {
-      result = {FormResult::kAddressError, r + 1};
-      return false;
-    }
-    image_.setAddress(r, *address);
-    image_.setFunctionIndex(r, rows_[r].functionIndex);
-  }
-  return true;
-}
-
-bool Form::readSequences(FormResult& result) {
-  for (int r = 0; r < kRowCount; ++r) {
-    if (!image_.active(r) || !image_.siren(r)) continue;
-    if (!parseSignalSequence(rows_[r].sequenceText, image_.sequence(r))) {
-      result = {FormResult::kSequenceError, r + 1};
-      return false;
-    }
-  }
+// Checks the cell of a checked column and writes it into the image: an active row's
+// address (with its function), the sequence of an active row with the siren relay.
+// The other rows keep their image fields; true for them.
+bool Form::readCell(const RowColumn& column, int r) {
+  if (!image_.active(r)) return true;
+  const AddressText& typed = rows_[r];
+  if (column.kind == ColumnKind::Sequence)
+    return !image_.siren(r) || parseSignalSequence(typed.sequenceText, image_.sequence(r));
+  const std::optional<uint32_t> address = decimalValue(firstChars(typed.addressText, column.chars));
+  if (!address || *address < column.min || *address > column.max) return false;
+  image_.setAddress(r, *address);
+  image_.setFunctionIndex(r, typed.functionIndex);
   return true;
 }
 

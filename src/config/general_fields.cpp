@@ -110,8 +110,11 @@ std::string fieldText(const GeneralField& field, const window::ControlTable& con
     case FieldKind::BaudRate: return std::string(kBaudRateEntries[controls.selection(field.id) == 1 ? 1 : 0]);
     case FieldKind::ManualRelays: {
       std::string relays;
-      for (int j = 0; j < kRelayCount; ++j)
-        if (controls.checked(field.id + j)) relays += (relays.empty() ? "K" : " K") + std::to_string(j + 3);
+      for (int j = 0; j < kRelayCount; ++j) {
+        if (!controls.checked(field.id + j)) continue;
+        if (!relays.empty()) relays += ' ';
+        relays += kRelayNames[j];
+      }
       return relays;
     }
     case FieldKind::ReservedFlags: return {};
